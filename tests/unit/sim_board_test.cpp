@@ -1,0 +1,285 @@
+#include "sim/sim_board.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+SimBoard Board(bool pacing = false, const std::string& statePath = "") {
+    SimBoard b;
+    SimInit(b, pacing, statePath, 0);
+    return b;
+}
+
+// Sends at the board's current time and returns what came back at once.
+std::string Send(SimBoard& b, const std::string& text) {
+    SimReceive(b, text.data(), text.size(), b.nowMs);
+    return SimTakeOutput(b);
+}
+
+// A board without any echo option, so that only direct replies come back.
+SimBoard QuietBoard(bool pacing = false) {
+    SimBoard b = Board(pacing);
+    Send(b, "PX6,0\r\n");
+    SimAdvance(b, b.nowMs + 100);
+    SimTakeOutput(b);
+    SimTakeLog(b);
+    return b;
+}
+
+std::string Position(const SimBoard& b) {
+    const SimMachine& m = b.machine;
+    return std::to_string(m.x) + "/" + std::to_string(m.y) + "/" + std::to_string(m.z) + "/" + std::to_string(m.p);
+}
+
+}  // namespace
+
+TEST(SimBoard, AnswersTheDiscoveryProbe) {
+    SimBoard b = Board();
+    EXPECT_EQ(Send(b, "\r\npx0,0\r\n\r\n"), "Register 0=41\r\nXYZP=0/0/0/1\r\n");
+    EXPECT_EQ(Send(b, "\r\n"), "");
+    EXPECT_EQ(SimTakeLog(b), "PX0,0\tX=0 Y=0 Z=0 P=1\n");
+}
+
+TEST(SimBoard, RegisterWriteReadAndByteStore) {
+    SimBoard b = QuietBoard();
+    EXPECT_EQ(Send(b, "PX2,10\r\nPX0,2\r\n"), "Register 2=10\r\n");
+    EXPECT_EQ(Send(b, "PX10,128;PX11,132;PX12,30;PX13,0;px0,12\r\n"), "Register 12=30\r\n");
+    EXPECT_EQ(SimJoinRegisters(b.registers, 10, 4), 2000000);
+    // An 8-bit cell keeps the low byte of whatever it is given.
+    EXPECT_EQ(Send(b, "PX71,300;PX0,71;PX72,-1;PX0,72\r\n"), "Register 71=44\r\nRegister 72=255\r\n");
+    // Register 0 is the board's identification, 9876 takes commands; neither stores.
+    EXPECT_EQ(Send(b, "PX9876,77;PX0,9876;PX0,9999;PX0,10000;PX0,-1;PX0\r\n"),
+              "Register 9876=0\r\nRegister 9999=0\r\n");
+    EXPECT_EQ(Send(b, "PX0,0\r\n"), "Register 0=41\r\n");
+}
+
+TEST(SimBoard, StoreSurvivesPowerCycleUnstoredWritesDoNot) {
+    SimBoard b = QuietBoard();
+    Send(b, "PX 9876,5432\r\nPX3,55\r\nPX 9876,5432\r\nPX4,66\r\n");
+    SimPowerCycle(b, 10);
+    EXPECT_EQ(b.registers[3], 55);
+    EXPECT_EQ(b.registers[4], 20);
+    EXPECT_EQ(Position(b), "0/0/0/1");
+}
+
+TEST(SimBoard, StateFileKeepsStoredRegistersAcrossRestarts) {
+    const std::string path = testing::TempDir() + "sim_board_state.txt";
+    std::remove(path.c_str());
+    {
+        SimBoard b = Board(false, path);
+        Send(b, "PX3,55\r\nPX 9876,5432\r\nPX4,66\r\n");
+    }
+    SimBoard restarted = Board(false, path);
+    EXPECT_EQ(restarted.registers[3], 55);
+    EXPECT_EQ(restarted.registers[4], 20);
+    // A factory reset is stored too.
+    Send(restarted, "PX 9876,5433\r\n");
+    SimBoard again = Board(false, path);
+    EXPECT_EQ(again.registers[3], 60);
+    EXPECT_EQ(again.stateFileErrors, 0u);
+    std::remove(path.c_str());
+
+    SimBoard unwritable = Board(false, testing::TempDir() + "no/such/dir/state.txt");
+    Send(unwritable, "PX 9876,5432\r\n");
+    EXPECT_EQ(unwritable.stateFileErrors, 1u);
+}
+
+TEST(SimBoard, FactoryResetRestoresEveryTableRegister) {
+    SimBoard b = QuietBoard();
+    std::string junk;
+    for (int r = 2; r <= 70; ++r) junk += "PX" + std::to_string(r) + ",0;";
+    Send(b, junk + "PX 9876,5433\r\n");
+    SimRegisters factory;
+    SimFactoryRegisters(factory);
+    for (int r = 2; r <= 70; ++r) EXPECT_EQ(b.registers[r], factory[r]) << r;
+}
+
+TEST(SimBoard, PositionQueryAndHexOutput) {
+    SimBoard b = QuietBoard();
+    EXPECT_EQ(Send(b, "PA400,-120;ZR15;SP2\r\n;PX9876,3\r\n"), "XYZP=400/-120/0/2\r\n");
+    Send(b, "PX12,31\r\nPX7,1\r\n");
+    EXPECT_EQ(Send(b, "PX0,12\r\n"), "Register 12=0x1f\r\n");
+    EXPECT_EQ(Send(b, ";PX9876,3\r\n"), "XYZP=0x190/-0x78/0x0/0x2\r\n");
+}
+
+TEST(SimBoard, EchoOptionsOfRegisterSix) {
+    SimBoard b = QuietBoard();
+    EXPECT_EQ(Send(b, "PX6,1\r\nPR20,0\r\n"), "OK\r\nOK\r\n");
+    EXPECT_EQ(Send(b, "PX6,2\r\nPR20,0;PU\r\n"), "XYZP=20/0/0/1\r\nXYZP=40/0/0/1\r\nXYZP=40/0/0/1\r\n");
+    // All of them, with the command echo of 7/7 in front: one block per command.
+    Send(b, "PX7,128\r\n");
+    EXPECT_EQ(Send(b, "PX6,31\r\nPD\r\n"),
+              ">PX6,31\r\nXYZP=40/0/0/1\r\nI=0\r\nPOT=512\r\nCNT=1\r\nOK\r\n"
+              ">PD\r\nXYZP=40/0/40/1\r\nI=850\r\nPOT=512\r\nCNT=2\r\nOK\r\n");
+    // Empty commands and garbage get no acknowledgement; accepted unknown commands do.
+    Send(b, "PX7,0;PX6,1\r\n");
+    EXPECT_EQ(Send(b, "\r\n;;#!;PA1,&2\r\nIN;VS10\r\n"), "OK\r\nOK\r\n");
+}
+
+TEST(SimBoard, DebugOptionsOfRegisterSeven) {
+    SimBoard b = QuietBoard();
+    Send(b, "PX7,16\r\n");
+    // The reply goes out at the CR, before the LF is echoed.
+    EXPECT_EQ(Send(b, "PX0,3\r\n"), "PX0,3\rRegister 3=60\r\n\n");
+    // Debug only: commands are taken but the machine stays where it is.
+    Send(b, "PX7,64\r\n");
+    Send(b, "PR100,100;PD;SP3;RE\r\n");
+    EXPECT_EQ(Position(b), "0/0/0/1");
+    EXPECT_EQ(Send(b, "PX0,7\r\n"), "Register 7=64\r\n");
+}
+
+TEST(SimBoard, MovesPenAndZ) {
+    SimBoard b = QuietBoard();
+    Send(b, "PA100,200\r\n");
+    EXPECT_EQ(Position(b), "100/200/0/1");
+    Send(b, "PR10,10,10,10\r\n");
+    EXPECT_EQ(Position(b), "120/220/0/1");
+    // PU/PD take pairs in the mode last set (PR here); PD plunges to the tool's depth.
+    Send(b, "PD5,-20;\r\n");
+    EXPECT_EQ(Position(b), "125/200/40/1");
+    EXPECT_TRUE(b.machine.penDown);
+    Send(b, "PA;PU0,0\r\n");
+    EXPECT_EQ(Position(b), "0/0/0/1");
+    Send(b, "ZR-20\r\n");
+    EXPECT_EQ(b.machine.z, -20);
+    // A different tool is lifted out first; its own depth applies afterwards.
+    Send(b, "PD;SP3;\r\n");
+    EXPECT_EQ(Position(b), "0/0/0/3");
+    Send(b, "PD\r\n");
+    EXPECT_EQ(b.machine.z, 120);
+    Send(b, "SP\r\n");
+    EXPECT_EQ(b.machine.p, 0);
+    Send(b, "PA300,300;RE\r\n");
+    EXPECT_EQ(Position(b), "0/0/0/0");
+    Send(b, "PX10,128;PX11,132;PX12,30;PX13,0;NU\r\n");
+    EXPECT_EQ(Position(b), "2000000/400/0/0");
+}
+
+TEST(SimBoard, PositionsSaturateInsteadOfOverflowing) {
+    SimBoard b = QuietBoard();
+    Send(b, "PR2147483647,-2147483647;PR2147483647,-2147483647;ZR2147483647;ZR9\r\n");
+    EXPECT_EQ(Position(b), "2147483647/-2147483648/2147483647/1");
+    SimAdvance(b, INT64_MAX);
+    Send(b, "PX0,0\r\n");
+}
+
+TEST(SimBoard, LongPolylineIsLoggedPerPieceAndEndsWhereItShould) {
+    SimBoard b = QuietBoard();
+    std::string line = "PA";
+    for (int i = 1; i <= 10000; ++i) line += std::to_string(i) + "," + std::to_string(2 * i) + (i < 10000 ? "," : "");
+    Send(b, line + "\r\n");
+    EXPECT_EQ(Position(b), "10000/20000/0/1");
+    const std::string log = SimTakeLog(b);
+    size_t lines = 0;
+    for (char c : log) lines += c == '\n';
+    EXPECT_EQ(lines, (20000 + kSimMaxPairParams - 1) / kSimMaxPairParams);
+}
+
+TEST(SimBoard, GarbageNeverGrowsMemory) {
+    SimBoard b = QuietBoard(true);
+    uint32_t seed = 7;
+    std::string chunk(4096, ' ');
+    for (int round = 0; round < 100; ++round) {
+        for (char& c : chunk) {
+            seed = seed * 1664525u + 1013904223u;
+            c = static_cast<char>(seed >> 24);
+        }
+        SimReceive(b, chunk.data(), chunk.size(), b.nowMs + 10);
+        EXPECT_LE(SimLineBacklog(b), kSimMaxLineBacklog);
+        EXPECT_LE(b.queuedChars, kSimMaxQueuedChars);
+    }
+    // Nobody took the output: it is capped, and what was dropped is counted.
+    EXPECT_GT(b.lostInput, 0u);
+    // Whatever moves the noise happened to spell out (an hour at most each) are long done.
+    SimAdvance(b, b.nowMs + 1'000'000'000);
+    EXPECT_LE(b.output.size(), kSimMaxPending);
+    SimTakeOutput(b);
+    Send(b, "\r\nPX7,0;PX6,0;PX0,0\r\n");
+    SimAdvance(b, b.nowMs + 100);
+    EXPECT_NE(SimTakeOutput(b).find("Register 0=41\r\n"), std::string::npos);
+}
+
+TEST(SimBoardPacing, CharactersCrossTheLineAt1920PerSecond) {
+    SimBoard b = QuietBoard(true);
+    Send(b, "PX7,16\r\n");
+    SimAdvance(b, b.nowMs + 100);
+    SimTakeOutput(b);
+    const int64_t t0 = b.nowMs;
+    const std::string text(1920, ' ');
+    SimReceive(b, text.data(), text.size(), t0);
+    SimAdvance(b, t0 + 25);
+    EXPECT_EQ(SimTakeOutput(b).size(), 48u);  // 25 ms x 1.92
+    EXPECT_EQ(SimLineBacklog(b), 1920u - 48u);
+    SimAdvance(b, t0 + 1000);
+    EXPECT_EQ(SimTakeOutput(b).size(), 1920u - 48u);
+    EXPECT_TRUE(SimIdle(b));
+}
+
+TEST(SimBoardPacing, MovesTakeTheirTimeAndRepliesWaitForThem) {
+    SimBoard b = QuietBoard(true);
+    const int64_t t0 = b.nowMs;
+    // Factory speed: 0.512 ms a step, one step per unit; 4000 units take 2048 ms.
+    Send(b, "PR4000,0\r\n;PX9876,3\r\n");
+    SimAdvance(b, t0 + 2000);
+    EXPECT_EQ(SimTakeOutput(b), "");
+    EXPECT_EQ(b.machine.x, 0);  // still on its way
+    EXPECT_FALSE(SimIdle(b));
+    SimAdvance(b, t0 + 2100);
+    EXPECT_EQ(SimTakeOutput(b), "XYZP=4000/0/0/1\r\n");
+    EXPECT_EQ(SimTakeLog(b), "PR4000,0\tX=4000 Y=0 Z=0 P=1\nPX9876,3\tX=4000 Y=0 Z=0 P=1\n");
+    // Cutting is slower: tool 1 cuts at half the speed (and plunges 40 units at a quarter).
+    const int64_t t1 = b.nowMs;
+    Send(b, "PD;PR1000,0\r\n");
+    SimAdvance(b, t1 + 1000);
+    EXPECT_EQ(b.machine.x, 4000);
+    SimAdvance(b, t1 + 1200);
+    EXPECT_EQ(b.machine.x, 5000);
+    EXPECT_EQ(SimNextEventMs(b), INT64_MAX);
+}
+
+TEST(SimBoardPacing, CtsDropsWhileTheBufferIsFullButTheLineKeepsFlowing) {
+    SimBoard b = QuietBoard(true);
+    const int64_t t0 = b.nowMs;
+    std::string burst;
+    for (int i = 0; i < 100; ++i) burst += "PR400,0\r\n";  // 900 characters, 100 x 205 ms of moving
+    SimReceive(b, burst.data(), burst.size(), t0);
+    EXPECT_TRUE(SimReadyForInput(b));
+    SimAdvance(b, t0 + 100);
+    EXPECT_FALSE(SimReadyForInput(b));
+    // The line is never held: all of it is inside after 900 / 1.92 ms, long before the moves end.
+    SimAdvance(b, t0 + 470);
+    EXPECT_EQ(SimLineBacklog(b), 0u);
+    EXPECT_FALSE(SimReadyForInput(b));
+    SimAdvance(b, t0 + 100 * 205 + 100);
+    EXPECT_TRUE(SimReadyForInput(b));
+    EXPECT_EQ(b.machine.x, 40000);
+    EXPECT_EQ(b.lostInput, 0u);
+}
+
+TEST(SimBoardPacing, SenderHonouringCtsIsThrottledToTheMachine) {
+    SimBoard b = QuietBoard(true);
+    std::string text;
+    for (int i = 0; i < 50; ++i) text += "PR400,0\r\n";
+    size_t sent = 0;
+    const int64_t t0 = b.nowMs;
+    int64_t now = t0;
+    int64_t firstStall = -1;
+    // Like the PC: one character at a time, only with CTS on and an empty transmit queue.
+    while (sent < text.size() && now < 100000) {
+        SimAdvance(b, ++now);
+        if (!SimReadyForInput(b)) {
+            if (firstStall < 0) firstStall = now;
+            continue;
+        }
+        if (SimLineBacklog(b) == 0) SimReceive(b, &text[sent++], 1, now);
+    }
+    ASSERT_EQ(sent, text.size());
+    EXPECT_GT(firstStall, 0);
+    // The last characters could only go out once the machine had worked off most of the moves.
+    EXPECT_GT(now - t0, 30 * 205);
+    SimAdvance(b, now + 50 * 205);
+    EXPECT_EQ(b.machine.x, 20000);
+}
