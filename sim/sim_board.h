@@ -24,7 +24,8 @@
 // as the motors need; SimReadyForInput is the board's CTS line. The board never refuses a
 // byte: a sender that ignores CTS makes its queue grow and the machine fall behind, up to
 // kSimMaxQueuedChars, beyond which the line is held (bytes wait in SimLineBacklog). With
-// pacing off every byte is executed the moment it is received.
+// pacing off every byte is executed the moment it is received. A board is not shared
+// between threads: a caller with a sending and a receiving thread serialises its calls.
 //
 // Output per command, in this order (register 6 and 7 select; numbers in hex with 7/0):
 //   ">" command text CR LF          7/7, when the command starts
