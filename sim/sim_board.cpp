@@ -142,7 +142,8 @@ int64_t ClampTime(const SimBoard& b, int64_t nowMs) {
 }  // namespace
 
 void SimInit(SimBoard& board, bool pacing, const std::string& statePath, int64_t nowMs) {
-    board = SimBoard{};
+    SimBoard fresh;
+    board = std::move(fresh);
     board.pacing = pacing;
     board.statePath = statePath;
     board.nowMs = ClampTime(board, nowMs);

@@ -1,0 +1,28 @@
+#pragma once
+// The process-wide values that portable code shares with the window side. They live for the
+// whole run. Threads: the user-interface thread owns everything here except RegisterImage's
+// entries, which the receive thread also writes (each as one 32-bit store), and RunMode,
+// which is atomic because a wait loop polls it while messages are being pumped.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+constexpr int kRegisterImageSize = 10001;  // indices 0..10000, one per controller register
+
+enum RunModes : int32_t { RunIdle = 0, RunAuto = 1, RunStep = 3 };
+
+struct AppState {
+    std::atomic<int32_t> RunMode{RunIdle};
+    // -1: not known (after a read request) or not to be written.
+    std::unique_ptr<std::atomic<int32_t>[]> RegisterImage;
+    bool JogBusy = false;
+    int32_t DialogWidth = 0;   // outer size of the main dialog, refreshed on every WM_SIZE
+    int32_t DialogHeight = 0;
+    std::string ConfigFilePath;  // the program's path with ".cfg" for ".exe"
+};
+
+extern AppState App;
+
+// Creates RegisterImage with every entry -1; a second call starts it afresh.
+void AllocateRegisterImage();

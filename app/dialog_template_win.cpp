@@ -1,0 +1,76 @@
+#include "app/dialog_template_win.h"
+
+namespace {
+
+void Align(std::vector<uint8_t>& b, size_t to) {
+    while (b.size() % to) b.push_back(0);
+}
+
+void PutWord(std::vector<uint8_t>& b, WORD w) {
+    b.push_back(static_cast<uint8_t>(w & 0xFF));
+    b.push_back(static_cast<uint8_t>(w >> 8));
+}
+
+void PutDword(std::vector<uint8_t>& b, DWORD d) {
+    PutWord(b, static_cast<WORD>(d & 0xFFFF));
+    PutWord(b, static_cast<WORD>(d >> 16));
+}
+
+// Templates hold UTF-16; our texts are in the ANSI code page.
+void PutText(std::vector<uint8_t>& b, const std::string& s) {
+    if (!s.empty()) {
+        const int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+        std::wstring w(static_cast<size_t>(n), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
+        for (wchar_t c : w) PutWord(b, static_cast<WORD>(c));
+    }
+    PutWord(b, 0);
+}
+
+}  // namespace
+
+DialogTemplate BeginDialogTemplate(DWORD style, DWORD exStyle, short x, short y, short cx, short cy,
+                                   const std::string& caption, const std::string& fontFace, WORD pointSize) {
+    DialogTemplate t;
+    auto& b = t.bytes;
+    PutDword(b, style);
+    PutDword(b, exStyle);
+    PutWord(b, 0);  // item count, patched as items are added
+    PutWord(b, static_cast<WORD>(x));
+    PutWord(b, static_cast<WORD>(y));
+    PutWord(b, static_cast<WORD>(cx));
+    PutWord(b, static_cast<WORD>(cy));
+    PutWord(b, 0);  // no menu
+    PutWord(b, 0);  // standard dialog class
+    PutText(b, caption);
+    if (style & DS_SETFONT) {
+        PutWord(b, pointSize);
+        PutText(b, fontFace);
+    }
+    return t;
+}
+
+void AddTemplateItem(DialogTemplate& t, DWORD style, DWORD exStyle, short x, short y, short cx, short cy, WORD id,
+                     const std::string& windowClass, const std::string& text) {
+    auto& b = t.bytes;
+    Align(b, 4);
+    PutDword(b, style);
+    PutDword(b, exStyle);
+    PutWord(b, static_cast<WORD>(x));
+    PutWord(b, static_cast<WORD>(y));
+    PutWord(b, static_cast<WORD>(cx));
+    PutWord(b, static_cast<WORD>(cy));
+    PutWord(b, id);
+    PutText(b, windowClass);
+    PutText(b, text);
+    PutWord(b, 0);  // no creation data
+    ++t.itemCount;
+    b[8] = static_cast<uint8_t>(t.itemCount & 0xFF);
+    b[9] = static_cast<uint8_t>(t.itemCount >> 8);
+}
+
+HWND CreateDialogFromTemplate(const DialogTemplate& t, HWND owner, DLGPROC proc) {
+    // The system wants the template DWORD-aligned; a vector's buffer is.
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                      reinterpret_cast<LPCDLGTEMPLATEA>(t.bytes.data()), owner, proc, 0);
+}

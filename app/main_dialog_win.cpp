@@ -1,0 +1,359 @@
+#include "app/main_dialog_win.h"
+
+#include <commctrl.h>
+
+#include "app/app_state.h"
+#include "app/control_colors_win.h"
+#include "app/control_ids.h"
+#include "app/dialog_template_win.h"
+#include "app/message_pump_win.h"
+#include "app/settings_win.h"
+#include "app/tooltips_win.h"
+
+ShellWindows Ui;
+
+namespace {
+
+constexpr COLORREF kNone = CLR_INVALID;
+constexpr DWORD kTab = WS_TABSTOP;
+constexpr DWORD kBmpCentred = BS_CENTER | BS_VCENTER;
+constexpr DWORD kImageButton = BS_PUSHBUTTON | kTab;  // the default image-button style
+constexpr DWORD kJog = SS_NOTIFY;                      // clickable images report clicks
+constexpr DWORD kPosBox = ES_READONLY | ES_NUMBER | ES_RIGHT | ES_AUTOHSCROLL | kTab;
+constexpr DWORD kFrame = BS_CENTER;
+
+using K = ControlKind;
+using F = ControlFont;
+
+}  // namespace
+
+const std::vector<ControlSpec>& MainDialogControls() {
+    using namespace ids;
+    static const std::vector<ControlSpec> table = {
+        {BtnOpenPlot, "BtnOpenPlot", K::ImageButton, "", res::BmpOpenPlot, 0, 0, 32, 32, kBmpCentred | BS_NOTIFY | kTab, 0, kNone, F::Dialog},
+        {BtnFindController, "BtnFindController", K::IconButton, "", res::IconFindController, 32, 0, 32, 32, kBmpCentred | BS_NOTIFY | kTab, 0, kNone, F::Dialog},
+        {BtnSaveImage, "BtnSaveImage", K::IconButton, "", res::IconSaveImage, 64, 0, 32, 32, kBmpCentred | kTab, 0, kNone, F::Dialog},
+        {BtnStep, "BtnStep", K::ImageButton, "", res::BmpStep, 68, 396, 56, 32, kImageButton, 0, kNone, F::Dialog},
+        {BtnRun, "BtnRun", K::ImageButton, "", res::BmpRun, 12, 396, 56, 32, kImageButton, 0, kNone, F::Dialog},
+        {BtnStop, "BtnStop", K::ImageButton, "", res::BmpStop, 124, 396, 64, 32, kImageButton, 0, kNone, F::Dialog},
+        {BtnMonitor, "BtnMonitor", K::IconButton, "", res::IconMonitor, 97, 0, 32, 32, kBmpCentred | kTab, 0, kNone, F::Dialog},
+        {BtnSetup, "BtnSetup", K::ImageButton, "", res::BmpSetup, 130, 0, 32, 32, kBmpCentred | BS_NOTIFY | kTab, 0, kNone, F::Dialog},
+        {BtnSettings, "BtnSettings", K::ImageButton, "", res::BmpSettings, 164, 0, 32, 32, kBmpCentred | BS_NOTIFY | kTab, 0, kNone, F::Dialog},
+        // Status bars dock at the bottom of their parent whatever rectangle they are given.
+        {SBar1, "SBar1", K::StatusBar, "SBar1", 0, 0, 0, 0, 0, 0, 0, kNone, F::Dialog},
+        {ProgressRun, "ProgressRun", K::ProgressBar, "", 0, 286, 446, 210, 22, 0, 0, kNone, F::Dialog},
+        {LblControllerOn, "LblControllerOn", K::Label, "KT4180-Controller an:", 0, 19, 35, 117, 13, SS_RIGHT | SS_NOTIFY, 0, RGB(196, 231, 143), F::Dialog},
+        {LblComPort, "LblComPort", K::Label, "COMx", 0, 142, 34, 52, 16, SS_CENTER | SS_SUNKEN | SS_NOTIFY, 0, RGB(255, 0, 0), F::Dialog},
+        {TxtCommand, "TxtCommand", K::TextBox, "", 0, 16, 262, 168, 36, ES_MULTILINE | ES_AUTOHSCROLL | ES_WANTRETURN | kTab, 0, kNone, F::BoldSmall},
+        {LblCommand, "LblCommand", K::Label, "manuelles HPGL Kommando:", 0, 20, 248, 161, 14, SS_NOTIFY, 0, kNone, F::Dialog},
+        {LblSteps, "LblSteps", K::Label, "Steps:", 0, 115, 109, 37, 16, SS_CENTER | SS_CENTERIMAGE, 0, kNone, F::Dialog},
+        {TxtSteps, "TxtSteps", K::TextBox, "20", 0, 116, 126, 36, 20, ES_NUMBER | ES_CENTER | kTab, 0, kNone, F::BoldLarge},
+        {FrmManual, "FrmManual", K::GroupBox, "Manuelles Fahren:", 0, 8, 52, 190, 252, kFrame, WS_EX_STATICEDGE, RGB(224, 224, 224), F::BoldLarge},
+        {FrmAuto, "FrmAuto", K::GroupBox, "automatisches Fahren:", 0, 8, 378, 188, 58, kFrame, WS_EX_STATICEDGE, RGB(230, 230, 230), F::BoldSmall},
+        {TxtPosX, "TxtPosX", K::TextBox, "", 0, 26, 330, 56, 16, kPosBox, 0, RGB(255, 255, 255), F::PlainSmall},
+        {LblX, "LblX", K::Label, "X:", 0, 12, 332, 14, 16, 0, 0, kNone, F::BoldSmall},
+        {LblY, "LblY", K::Label, "Y:", 0, 12, 348, 12, 14, 0, 0, kNone, F::BoldSmall},
+        {LblZ, "LblZ", K::Label, "Z:", 0, 90, 332, 12, 18, 0, 0, kNone, F::BoldSmall},
+        {TxtPosY, "TxtPosY", K::TextBox, "", 0, 26, 346, 56, 16, kPosBox, 0, RGB(255, 255, 255), F::PlainSmall},
+        {TxtPosZ, "TxtPosZ", K::TextBox, "", 0, 104, 330, 56, 16, kPosBox, 0, RGB(255, 255, 255), F::PlainSmall},
+        {TxtPen, "TxtPen", K::TextBox, "", 0, 104, 346, 18, 16, kPosBox, 0, RGB(255, 255, 255), F::PlainSmall},
+        {LblP, "LblP", K::Label, "P:", 0, 91, 347, 12, 18, 0, 0, kNone, F::BoldSmall},
+        {JogXMinusYPlus, "JogXMinusYPlus", K::Image, "", res::BmpXMinusYPlus, 80, 72, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone, F::Dialog},
+        {JogYPlus, "JogYPlus", K::Image, "", res::BmpYPlus, 114, 72, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone, F::Dialog},
+        {JogXPlusYPlus, "JogXPlusYPlus", K::Image, "", res::BmpXPlusYPlus, 148, 74, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone, F::Dialog},
+        {JogXMinus, "JogXMinus", K::Image, "", res::BmpXMinus, 76, 108, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone, F::Dialog},
+        {JogXPlus, "JogXPlus", K::Image, "", res::BmpXPlus, 150, 110, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone, F::Dialog},
+        {JogXMinusYMinus, "JogXMinusYMinus", K::Image, "", res::BmpXMinusYMinus, 78, 144, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone, F::Dialog},
+        {JogYMinus, "JogYMinus", K::Image, "", res::BmpYMinus, 114, 146, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone, F::Dialog},
+        {JogXPlusYMinus, "JogXPlusYMinus", K::Image, "", res::BmpXPlusYMinus, 148, 144, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone, F::Dialog},
+        {JogZUp, "JogZUp", K::Image, "", res::BmpZUp, 16, 104, 50, 50, kJog | SS_CENTERIMAGE | WS_GROUP, 0, kNone, F::Dialog},
+        {JogZDown, "JogZDown", K::Image, "", res::BmpZDown, 17, 165, 48, 48, kJog, 0, kNone, F::Dialog},
+        {JogReference, "JogReference", K::Image, "", res::BmpReference, 72, 192, 48, 48, kJog, 0, kNone, F::Dialog},
+        {JogZeroPoint, "JogZeroPoint", K::Image, "", res::BmpZeroPoint, 135, 192, 48, 48, kJog, 0, kNone, F::Dialog},
+        {JogPenUp, "JogPenUp", K::Image, "", res::BmpPenUp, 17, 76, 48, 27, kJog, 0, kNone, F::Dialog},
+        {JogPenDown, "JogPenDown", K::Image, "", res::BmpPenDown, 17, 214, 48, 26, kJog, 0, kNone, F::Dialog},
+        {FrmPosition, "FrmPosition", K::GroupBox, "XYZ-Position, Werkzeug:", 0, 8, 314, 190, 58, kFrame, WS_EX_STATICEDGE, RGB(224, 224, 224), F::BoldSmall},
+        {BtnQueryPosition, "BtnQueryPosition", K::PushButton, "X/Y/Z/P ?", 0, 124, 348, 64, 16, BS_DEFPUSHBUTTON | kTab, 0, kNone, F::Dialog},
+    };
+    return table;
+}
+
+const char* ControlClass(ControlKind kind) {
+    switch (kind) {
+        case K::ImageButton:
+        case K::IconButton:
+        case K::PushButton:
+        case K::GroupBox: return "Button";
+        case K::StatusBar: return STATUSCLASSNAMEA;
+        case K::ProgressBar: return PROGRESS_CLASSA;
+        case K::TextBox: return "Edit";
+        case K::Label:
+        case K::Image: return "Static";
+    }
+    return "Static";
+}
+
+DWORD ControlStyle(const ControlSpec& c) {
+    DWORD s = WS_CHILD | WS_VISIBLE | c.style;
+    switch (c.kind) {
+        case K::ImageButton: s |= BS_BITMAP; break;
+        case K::IconButton: s |= BS_ICON; break;
+        case K::GroupBox: s |= BS_GROUPBOX; break;
+        case K::Image: s |= SS_BITMAP; break;
+        default: break;
+    }
+    return s;
+}
+
+namespace {
+
+DWORD ControlExStyle(const ControlSpec& c) {
+    // Text boxes are edit controls with a sunken client edge.
+    return c.exStyle | (c.kind == K::TextBox ? WS_EX_CLIENTEDGE : 0);
+}
+
+HFONT MakeFont(const char* face, int points, bool bold) {
+    HDC dc = GetDC(nullptr);
+    const int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, dc);
+    return CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+HFONT FontFor(ControlFont f, HWND dialog) {
+    switch (f) {
+        case F::BoldSmall: return Ui.fontBoldSmall;
+        case F::BoldLarge: return Ui.fontBoldLarge;
+        case F::PlainSmall: return Ui.fontPlainSmall;
+        case F::Dialog: break;
+    }
+    return reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+}
+
+void ReleaseFonts() {
+    for (HFONT* f : {&Ui.fontBoldSmall, &Ui.fontBoldLarge, &Ui.fontPlainSmall}) {
+        if (*f) DeleteObject(*f);
+        *f = nullptr;
+    }
+}
+
+HWND CreateControl(HWND dialog, const ControlSpec& c) {
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    HWND w = CreateWindowExA(ControlExStyle(c), ControlClass(c.kind), c.caption, ControlStyle(c), c.x, c.y, c.w, c.h,
+                             dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), inst, nullptr);
+    if (!w) return nullptr;
+    switch (c.kind) {
+        case K::ImageButton:
+            SendMessageA(w, BM_SETIMAGE, IMAGE_BITMAP,
+                         reinterpret_cast<LPARAM>(LoadImageA(inst, MAKEINTRESOURCEA(c.resource), IMAGE_BITMAP, 0, 0, 0)));
+            break;
+        case K::IconButton:
+            SendMessageA(w, BM_SETIMAGE, IMAGE_ICON,
+                         reinterpret_cast<LPARAM>(LoadImageA(inst, MAKEINTRESOURCEA(c.resource), IMAGE_ICON, 32, 32, 0)));
+            break;
+        case K::Image:
+            SendMessageA(w, STM_SETIMAGE, IMAGE_BITMAP,
+                         reinterpret_cast<LPARAM>(LoadImageA(inst, MAKEINTRESOURCEA(c.resource), IMAGE_BITMAP, 0, 0, 0)));
+            break;
+        case K::ProgressBar: SendMessageA(w, PBM_SETRANGE32, 0, 100); break;
+        default: break;
+    }
+    if (c.background != kNone) SetControlColors(w, c.background);
+    return w;
+}
+
+void InitCommonControlsOnce() {
+    HMODULE lib = LoadLibraryA("COMCTL32.DLL");
+    if (!lib) return;
+    using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    auto initEx = reinterpret_cast<InitEx>(reinterpret_cast<void*>(GetProcAddress(lib, "InitCommonControlsEx")));
+    if (initEx) {
+        INITCOMMONCONTROLSEX icc = {8, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES};
+        initEx(&icc);
+    } else {
+        InitCommonControls();
+    }
+    FreeLibrary(lib);
+}
+
+bool IsClick(int code) { return code == 0 || code == 1; }
+
+void EndSendingDialog(HWND window, int) {
+    if (IsModal(window))
+        EndModal(window, 0);
+    else
+        DestroyWindow(window);
+}
+
+}  // namespace
+
+std::vector<CommandRow>& CommandTable() {
+    using namespace ids;
+    static std::vector<CommandRow> table = {
+        {BtnMonitor, true, nullptr},
+        {BtnSetup, true, nullptr},
+        {BtnRun, true, nullptr},
+        {BtnStep, true, nullptr},
+        {ChkTrafficLog, false, nullptr},
+        {TxtCommand, false, nullptr},
+        {BtnOpenPlot, true, nullptr},
+        {BtnFindController, true, nullptr},
+        {BtnSaveImage, true, nullptr},
+        {BtnQueryPosition, true, nullptr},
+        {BtnCfgWrite, true, nullptr},
+        {BtnCfgRead, true, nullptr},
+        {BtnCfgVerify, true, nullptr},
+        {BtnCfgLoad, true, nullptr},
+        {BtnCfgSave, true, nullptr},
+        {BtnCfgSaveAs, true, nullptr},
+        {BtnCfgFactoryReset, true, nullptr},
+        {BtnCfgOk, false, EndSendingDialog},
+    };
+    return table;
+}
+
+int ControlUnderHeldMouse() {
+    if (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) return 0;
+    POINT p;
+    if (!GetCursorPos(&p)) return 0;
+    HWND w = WindowFromPoint(p);
+    if (!w || !Ui.mainDialog || !IsChild(Ui.mainDialog, w)) return 0;
+    return GetDlgCtrlID(w);
+}
+
+int PollRunButtons(int id) {
+    if (id == 0) id = ControlUnderHeldMouse();
+    if (id == ids::BtnStop)
+        App.RunMode = RunIdle;
+    else if (id == ids::BtnRun)
+        App.RunMode = RunAuto;
+    else if (id == ids::BtnStep)
+        App.RunMode = RunStep;
+    return id;
+}
+
+INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE: {
+            RECT r;
+            if (Ui.mainDialog && GetWindowRect(Ui.mainDialog, &r)) {
+                App.DialogWidth = r.right - r.left;
+                App.DialogHeight = r.bottom - r.top;
+            }
+            // Dialogs do not dock their status bar; it re-docks when told of the new size.
+            if (window == Ui.mainDialog) SendMessageA(GetDlgItem(window, ids::SBar1), WM_SIZE, 0, 0);
+            return FALSE;
+        }
+        case WM_SYSCOMMAND:
+            // The line monitor's position is kept when it is closed (wired with the monitor).
+            return FALSE;
+        case WM_TIMER:
+            // The periodic work of the plot run is wired here when it lands; the timer id is not
+            // examined.
+            return FALSE;
+        case WM_QUIT:
+        case WM_NOTIFY:
+        case WM_INITDIALOG: return FALSE;
+        case WM_NCACTIVATE:
+            if (wParam == 0) {
+                Ui.SavedFocus = GetFocus();
+            } else if (Ui.SavedFocus) {
+                SetFocus(Ui.SavedFocus);
+                Ui.SavedFocus = nullptr;
+            }
+            return FALSE;
+        case WM_SETCURSOR:
+            // The jog images act through this message (wired with the jog panel).
+            return FALSE;
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            const int code = HIWORD(wParam);
+            for (const CommandRow& row : CommandTable()) {
+                if (row.id != id) continue;
+                if (row.action && (!row.needsClick || IsClick(code))) row.action(window, id);
+                break;
+            }
+            return TRUE;
+        }
+        // What follows is the dialogs' own upkeep: control colours and closing.
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+            return reinterpret_cast<INT_PTR>(
+                ControlColorBrush(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)));
+        case WM_ERASEBKGND:
+            if (PaintDialogBackground(window, reinterpret_cast<HDC>(wParam))) {
+                SetWindowLongPtrA(window, DWLP_MSGRESULT, 1);
+                return TRUE;
+            }
+            return FALSE;
+        case WM_CLOSE:
+            if (IsModal(window))
+                EndModal(window, 0);
+            else
+                DestroyWindow(window);
+            return TRUE;
+        default: return FALSE;
+    }
+}
+
+HWND CreateMainDialog() {
+    // Shown only when every control exists.
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME |
+                        WS_CLIPSIBLINGS | DS_MODALFRAME | DS_CENTER | DS_3DLOOK | DS_NOFAILCREATE | DS_SETFONT;
+    DialogTemplate t =
+        BeginDialogTemplate(style, WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, 0, 0, 100, 100, kMainDialogCaption);
+    HWND dlg = CreateDialogFromTemplate(t, nullptr, MainDialogHandler);
+    if (!dlg) return nullptr;
+    Ui.mainDialog = dlg;
+    const int sx = GetSystemMetrics(SM_CXSCREEN), sy = GetSystemMetrics(SM_CYSCREEN);
+    SetWindowPos(dlg, nullptr, (sx - kMainDialogWidth) / 2, (sy - kMainDialogHeight) / 2, kMainDialogWidth,
+                 kMainDialogHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(res::IconMain), IMAGE_ICON,
+                                               0, 0, LR_DEFAULTSIZE));
+    SendMessageA(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(dlg, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(res::IconMain),
+                                                     IMAGE_ICON, 16, 16, 0)));
+
+    for (const ControlSpec& c : MainDialogControls()) CreateControl(dlg, c);
+
+    Ui.fontBoldSmall = MakeFont("Arial", 8, true);
+    Ui.fontBoldLarge = MakeFont("MS Sans Serif", 10, true);
+    Ui.fontPlainSmall = MakeFont("Arial", 8, false);
+    for (const ControlSpec& c : MainDialogControls())
+        SendMessageA(GetDlgItem(dlg, c.id), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.font, dlg)), FALSE);
+
+    AllocateRegisterImage();
+    ConfigFile();  // derives App.ConfigFilePath from the module's path
+
+    HWND bar = GetDlgItem(dlg, ids::SBar1);
+    HWND progress = GetDlgItem(dlg, ids::ProgressRun);
+    SetWindowPos(progress, nullptr, 34, 1, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(progress, PBM_SETRANGE32, 0, 100);
+    // Inside the status bar, right of the percentage text of its first part.
+    SetParent(progress, bar);
+    SetWindowPos(progress, nullptr, 34, 1, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(bar, SB_SETPARTS, 6, reinterpret_cast<LPARAM>(kStatusBarEdges));
+
+    CreateTooltips();
+    return dlg;
+}
+
+void BuildMainDialog(HWND parent) {
+    HWND dlg = CreateMainDialog();
+    if (!dlg) return;
+    if (parent) SetWindowLongPtrA(dlg, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(parent));
+    SetTimer(dlg, 0, kTimerPeriodMs, nullptr);
+    ShowWindow(dlg, SW_SHOWNORMAL);
+    SetForegroundWindow(dlg);
+    RunModalLoop(dlg, parent);
+    Ui.mainDialog = nullptr;
+    ReleaseFonts();
+}
+
+int RunProgram() {
+    InitCommonControlsOnce();
+    BuildMainDialog(nullptr);
+    return 0;
+}

@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "app/main_dialog_win.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunProgram(); }

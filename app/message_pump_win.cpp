@@ -1,0 +1,93 @@
+#include "app/message_pump_win.h"
+
+#include <vector>
+
+namespace {
+
+struct ModalEntry {
+    HWND window;
+    bool ended;
+    INT_PTR result;
+};
+std::vector<ModalEntry> Modals;  // innermost last; user-interface thread only
+
+ModalEntry* FindModal(HWND window) {
+    for (auto& m : Modals)
+        if (m.window == window) return &m;
+    return nullptr;
+}
+
+// Tab, Enter and the arrow keys move between controls in every window of ours.
+void Dispatch(MSG& msg) {
+    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (root && IsDialogMessageA(root, &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
+}  // namespace
+
+bool PumpMessageStep() {
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        Sleep(1);
+        return true;
+    }
+    if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return false;
+    }
+    Dispatch(msg);
+    return true;
+}
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        Dispatch(msg);
+    }
+}
+
+INT_PTR RunModalLoop(HWND window, HWND owner) {
+    Modals.push_back({window, false, 0});
+    const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
+    if (ownerWasEnabled) EnableWindow(owner, FALSE);
+    MSG msg;
+    for (;;) {
+        ModalEntry* m = FindModal(window);
+        if (!m || m->ended || !IsWindow(window)) break;
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (got < 0) break;
+        Dispatch(msg);
+    }
+    INT_PTR result = 0;
+    for (size_t i = Modals.size(); i-- > 0;) {
+        if (Modals[i].window == window) {
+            result = Modals[i].result;
+            Modals.erase(Modals.begin() + static_cast<long>(i));
+            break;
+        }
+    }
+    // Enable the owner before the window goes, so that the focus returns to the owner.
+    if (ownerWasEnabled) EnableWindow(owner, TRUE);
+    if (IsWindow(window)) DestroyWindow(window);
+    return result;
+}
+
+void EndModal(HWND window, INT_PTR result) {
+    if (ModalEntry* m = FindModal(window)) {
+        m->ended = true;
+        m->result = result;
+        PostMessageA(window, WM_NULL, 0, 0);  // wake the loop
+    }
+}
+
+bool IsModal(HWND window) { return FindModal(window) != nullptr; }

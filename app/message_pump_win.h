@@ -1,0 +1,20 @@
+#pragma once
+// The message loops of the program. Long operations run inside the handler that started them
+// and keep the windows alive with pump steps; modal windows run a loop of their own.
+#include <windows.h>
+
+// Dispatches one pending message of this thread, through the dialog-message handling of the
+// window it belongs to, or sleeps 1 ms when none is pending. False once WM_QUIT was seen
+// (it is posted again for the outer loops).
+bool PumpMessageStep();
+// Dispatches every message pending right now.
+void PumpMessages();
+
+// Runs window modally: disables owner (when given) until the loop ends, which is when
+// EndModal is called for window, when it is destroyed, or on WM_QUIT. Destroys the window
+// and returns the result given to EndModal (0 otherwise).
+INT_PTR RunModalLoop(HWND window, HWND owner);
+// Ends the modal loop of window with result; no effect on a window without one.
+void EndModal(HWND window, INT_PTR result);
+// True while window runs a modal loop.
+bool IsModal(HWND window);

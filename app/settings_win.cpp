@@ -1,0 +1,92 @@
+#include "app/settings_win.h"
+
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/settings.h"
+
+namespace {
+constexpr const char* kProfileSection = "KTXPLT";
+}
+
+std::string ProgramPath() {
+    char buf[MAX_PATH + 1] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
+    return std::string(buf, n < MAX_PATH ? n : MAX_PATH);
+}
+
+std::string CurrentDirectory() {
+    char buf[MAX_PATH + 1] = {};
+    const DWORD n = GetCurrentDirectoryA(MAX_PATH, buf);
+    if (n == 0 || n > MAX_PATH) return ".";
+    std::string dir(buf, n);
+    // A drive's root comes back as "C:\"; elsewhere there is no trailing backslash.
+    // Callers append "\name", so strip it to keep one separator.
+    if (dir.size() > 1 && dir.back() == '\\') dir.pop_back();
+    return dir;
+}
+
+std::string ReadProfileValue(const std::string& key, const std::string& defaultValue) {
+    char buf[257] = {};
+    const DWORD n = GetProfileStringA(kProfileSection, key.c_str(), defaultValue.c_str(), buf, sizeof buf);
+    return std::string(buf, n);
+}
+
+void WriteProfileValue(const std::string& key, const std::string& value) {
+    WriteProfileStringA(kProfileSection, key.c_str(), value.c_str());
+}
+
+std::string ReadConfigValue(const std::string& section, const std::string& key,
+                            const std::string& defaultValue, int size) {
+    std::vector<char> buf(size > 1 ? size : 2, '\0');
+    const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buf.data(),
+                                             static_cast<DWORD>(buf.size()), ConfigFile().c_str());
+    return std::string(buf.data(), n);
+}
+
+bool WriteConfigValue(const std::string& section, const std::string& key, const std::string& value) {
+    return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), ConfigFile().c_str()) != 0;
+}
+
+const std::string& ConfigFile() {
+    if (App.ConfigFilePath.empty()) App.ConfigFilePath = ConfigPathForProgram(ProgramPath());
+    return App.ConfigFilePath;
+}
+
+bool WriteRegistryValueUnder(HKEY root, const std::string& keyName, const std::string& valueName,
+                             const std::string& text) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, keyName.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    // The byte count leaves out the terminating zero; the registry adds it when read back.
+    const LONG rc = RegSetValueExA(key, valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                   static_cast<DWORD>(text.size()));
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+void WriteRegistryValue(const std::string& subPath, const std::string& valueName, const std::string& text,
+                        const std::string& programPath) {
+    const std::string keyName = RegistryKeyName(programPath.empty() ? ProgramPath() : programPath, subPath);
+    if (WriteRegistryValueUnder(HKEY_CLASSES_ROOT, keyName, valueName, text)) return;
+    WriteRegistryValueUnder(HKEY_CURRENT_USER, "Software\\Classes\\" + keyName, valueName, text);
+}
+
+std::string ReadRegistryValue(const std::string& subPath, const std::string& valueName,
+                              const std::string& defaultValue, int size, const std::string& programPath) {
+    const std::string keyName = RegistryKeyName(programPath.empty() ? ProgramPath() : programPath, subPath);
+    HKEY key = nullptr;
+    if (RegOpenKeyA(HKEY_CLASSES_ROOT, keyName.c_str(), &key) != ERROR_SUCCESS) return defaultValue;
+    std::vector<char> buf(size > 1 ? size : 2, ' ');
+    DWORD type = 0;
+    DWORD bytes = static_cast<DWORD>(buf.size());
+    const LONG rc = RegQueryValueExA(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &bytes);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return defaultValue;
+    // A value stored without its terminating zero comes back without one.
+    std::string value(buf.data(), bytes <= buf.size() ? bytes : buf.size());
+    const size_t nul = value.find('\0');
+    if (nul != std::string::npos) value.resize(nul);
+    return value;
+}
