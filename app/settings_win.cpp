@@ -69,7 +69,12 @@ bool WriteRegistryValueUnder(HKEY root, const std::string& keyName, const std::s
 void WriteRegistryValue(const std::string& subPath, const std::string& valueName, const std::string& text,
                         const std::string& programPath) {
     const std::string keyName = RegistryKeyName(programPath.empty() ? ProgramPath() : programPath, subPath);
-    if (WriteRegistryValueUnder(HKEY_CLASSES_ROOT, keyName, valueName, text)) return;
+    WriteRegistryValueWithFallback(HKEY_CLASSES_ROOT, keyName, valueName, text);
+}
+
+void WriteRegistryValueWithFallback(HKEY classesRoot, const std::string& keyName, const std::string& valueName,
+                                    const std::string& text) {
+    if (WriteRegistryValueUnder(classesRoot, keyName, valueName, text)) return;
     WriteRegistryValueUnder(HKEY_CURRENT_USER, "Software\\Classes\\" + keyName, valueName, text);
 }
 

@@ -34,3 +34,6 @@ std::string ReadRegistryValue(const std::string& subPath, const std::string& val
 // One write attempt under the given root; false when the key cannot be created or set.
 bool WriteRegistryValueUnder(HKEY root, const std::string& keyName, const std::string& valueName,
                              const std::string& text);
+// Writes under classesRoot, or under HKEY_CURRENT_USER\Software\Classes when that fails.
+void WriteRegistryValueWithFallback(HKEY classesRoot, const std::string& keyName, const std::string& valueName,
+                                    const std::string& text);
