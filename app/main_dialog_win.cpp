@@ -9,6 +9,11 @@
 #include "app/message_pump_win.h"
 #include "app/settings_win.h"
 #include "app/tooltips_win.h"
+#include "link/controller_search_win.h"
+#include "link/line_monitor_win.h"
+#include "link/traffic_log_win.h"
+#include "link/transmission_win.h"
+#include "plot/plot_timer_win.h"
 
 ShellWindows Ui;
 
@@ -178,6 +183,11 @@ void InitCommonControlsOnce() {
 
 bool IsClick(int code) { return code == 0 || code == 1; }
 
+void OpenMonitor(HWND, int) { Ui.lineMonitor = OpenLineMonitor(Ui.mainDialog); }
+void ToggleTrafficLog(HWND window, int) { SetTrafficLogging(window); }
+void SearchController(HWND, int) { FindController(); }
+void QueryPosition(HWND, int) { SendCommand(";PX9876,3\r\n"); }
+
 void EndSendingDialog(HWND window, int) {
     if (IsModal(window))
         EndModal(window, 0);
@@ -190,16 +200,16 @@ void EndSendingDialog(HWND window, int) {
 std::vector<CommandRow>& CommandTable() {
     using namespace ids;
     static std::vector<CommandRow> table = {
-        {BtnMonitor, true, nullptr},
+        {BtnMonitor, true, OpenMonitor},
         {BtnSetup, true, nullptr},
         {BtnRun, true, nullptr},
         {BtnStep, true, nullptr},
-        {ChkTrafficLog, false, nullptr},
+        {ChkTrafficLog, false, ToggleTrafficLog},
         {TxtCommand, false, nullptr},
         {BtnOpenPlot, true, nullptr},
-        {BtnFindController, true, nullptr},
+        {BtnFindController, true, SearchController},
         {BtnSaveImage, true, nullptr},
-        {BtnQueryPosition, true, nullptr},
+        {BtnQueryPosition, true, QueryPosition},
         {BtnCfgWrite, true, nullptr},
         {BtnCfgRead, true, nullptr},
         {BtnCfgVerify, true, nullptr},
@@ -245,11 +255,10 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
             return FALSE;
         }
         case WM_SYSCOMMAND:
-            // The line monitor's position is kept when it is closed (wired with the monitor).
+            if ((wParam & 0xFFF0) == SC_CLOSE && window == Ui.lineMonitor) SaveLineMonitorPosition(window);
             return FALSE;
         case WM_TIMER:
-            // The periodic work of the plot run is wired here when it lands; the timer id is not
-            // examined.
+            PlotTimerTick();
             return FALSE;
         case WM_QUIT:
         case WM_NOTIFY:
@@ -275,6 +284,9 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
             }
             return TRUE;
         }
+        case kLinkUpdateMessage:
+            ApplyLinkUpdate(wParam, lParam);
+            return TRUE;
         // What follows is the dialogs' own upkeep: control colours and closing.
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:

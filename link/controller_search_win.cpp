@@ -1,0 +1,94 @@
+#include "link/controller_search_win.h"
+
+#include <windows.h>
+
+#include "app/control_colors_win.h"
+#include "app/control_ids.h"
+#include "app/main_dialog_win.h"
+#include "app/message_pump_win.h"
+#include "app/numbers.h"
+#include "app/progress_win.h"
+#include "app/settings_win.h"
+#include "link/port_search.h"
+#include "link/serial_port_win.h"
+#include "link/transmission_win.h"
+
+namespace {
+
+constexpr const char kProbe[] = "\r\npx0,0\r\n\r\n";  // 11 bytes, never shown or logged
+bool Searching = false;
+
+std::string ControlText(HWND w) {
+    char buf[256] = {};
+    const int n = GetWindowTextA(w, buf, sizeof buf);
+    return std::string(buf, n > 0 ? n : 0);
+}
+
+void SetTextNow(HWND w, const std::string& text) {
+    SetWindowTextA(w, text.c_str());
+    UpdateWindow(w);
+}
+
+}  // namespace
+
+void FindController() {
+    if (Searching) return;
+    Searching = true;
+    HWND main = Ui.mainDialog;
+    HWND controllerOn = GetDlgItem(main, ids::LblControllerOn);
+    HWND comLabel = GetDlgItem(main, ids::LblComPort);
+
+    if (PortIsOpen()) {
+        ClosePortAndStopReceiving();
+        Sleep(200);
+    }
+    const std::string savedText = ControlText(controllerOn);
+    SetWindowTextA(comLabel, "COM??");
+    SetControlColors(comLabel, RGB(255, 0, 0));
+    HWND progress = ShowProgress(main, "Suche KT4180-Controller an COM-Port...");
+    const int remembered = static_cast<int>(TextToInt32(ReadRegistryValue("Ini", "fcomport", "", 25)));
+
+    int accepted = 0;
+    for (int n : CandidatePorts(remembered)) {
+        const std::string device = PortDeviceName(n);
+        SetTextNow(controllerOn, "Check: " + device);
+        if (!IsWindow(progress)) {
+            // Closing the progress window cancels the search where it stands.
+            Searching = false;
+            return;
+        }
+        SetProgress(progress, SearchProgress(n), "COM" + NumberText(n));
+        HANDLE port = OpenSerialPort(n);
+        PumpMessages();
+        if (port == INVALID_HANDLE_VALUE) continue;
+        WriteBytes(port, std::string(kProbe, sizeof kProbe - 1));
+        Sleep(2250);
+        const std::string answer = ReadWaiting(port);
+        if (answer.find("Register") != std::string::npos) {
+            comPort = port;
+            WriteRegistryValue("Ini", "fcomport", NumberTextSpaced(n));
+            accepted = n;
+            break;
+        }
+        CloseHandle(port);
+    }
+    CloseProgress(progress);
+    SetWindowTextA(controllerOn, savedText.c_str());
+
+    if (!accepted) {
+        MessageBoxA(main, "kein KT4180-Controller gefunden !", "CNC?", MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
+        Searching = false;
+        return;
+    }
+    HANDLE port = comPort.load();
+    SetWindowTextA(comLabel, ("COM" + NumberText(accepted)).c_str());
+    SetControlColors(comLabel, RGB(0, 128, 0), RGB(255, 255, 255));
+    // Follow CTS only where there is a line to follow.
+    if (CtsState(port) == 1) SetCtsFlowControl(port, true);
+    WriteBytes(port, "\r\n");
+    Sleep(125);
+    ReadWaiting(port);  // the rest of the probe's answer and the empty line's
+    SetupComm(port, 65000, 65000);
+    StartReceiveLoop(port);
+    Searching = false;
+}

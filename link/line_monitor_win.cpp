@@ -1,0 +1,188 @@
+#include "link/line_monitor_win.h"
+
+#include <vector>
+
+#include "app/control_colors_win.h"
+#include "app/control_ids.h"
+#include "app/dialog_template_win.h"
+#include "app/help_texts.h"
+#include "app/language_win.h"
+#include "app/main_dialog_win.h"
+#include "app/numbers.h"
+#include "app/settings_win.h"
+#include "app/tooltips_win.h"
+#include "link/line_monitor.h"
+
+uint32_t txByteCount = 0;
+
+namespace {
+
+constexpr int kCreatedLeft = 233;
+constexpr int kCreatedTop = 93;
+constexpr int kClientWidth = 231;
+constexpr int kClientHeight = 395;
+constexpr COLORREF kLabelGreen = RGB(196, 231, 143);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kNone = CLR_INVALID;
+
+constexpr DWORD kCountBox = ES_READONLY | ES_NUMBER | ES_RIGHT;
+constexpr DWORD kDataBox = ES_MULTILINE | ES_READONLY | ES_WANTRETURN;
+
+struct MonitorControl {
+    int id;
+    const char* name;
+    const char* windowClass;
+    const char* caption;
+    int x, y, w, h;
+    DWORD style;    // besides WS_CHILD | WS_VISIBLE
+    DWORD exStyle;  // WS_EX_CLIENTEDGE is the sunken edge of the text boxes
+    COLORREF background;
+    bool courier;  // the data boxes use the fixed-pitch font, the rest the dialog's
+};
+
+const std::vector<MonitorControl>& MonitorControls() {
+    using namespace ids;
+    static const std::vector<MonitorControl> table = {
+        {LblToController, "LblToController", "Static", "Daten zum Controller:", 2, 2, 108, 16, SS_CENTER, 0, kLabelGreen, false},
+        {LblTxByteCount, "LblTxByteCount", "Static", "Byte-Count:", 120, 2, 60, 16, SS_CENTER, 0, kLabelGreen, false},
+        {TxtTxCount, "TxtTxCount", "Edit", "", 180, 2, 48, 16, kCountBox, WS_EX_CLIENTEDGE, kNone, false},
+        {TxtMonitorTx, "TxtMonitorTx", "Edit", "", 4, 18, 224, 156, kDataBox, WS_EX_CLIENTEDGE, kWhite, true},
+        {LblFromController, "LblFromController", "Static", "Vom Controller:", 2, 176, 108, 16, SS_CENTER, 0, kLabelGreen, false},
+        {LblRxByteCount, "LblRxByteCount", "Static", "Byte-Count:", 120, 176, 60, 16, SS_CENTER, 0, kLabelGreen, false},
+        {TxtRxCount, "TxtRxCount", "Edit", "", 180, 176, 48, 16, kCountBox, WS_EX_CLIENTEDGE, kNone, false},
+        {TxtMonitorRx, "TxtMonitorRx", "Edit", "", 4, 192, 224, 180, kDataBox, WS_EX_CLIENTEDGE, kWhite, true},
+        // No BS_NOTIFY: every notification of the box restarts the recording, and focus
+        // changes must not do that.
+        {ChkTrafficLog, "ChkTrafficLog", "Button", "RX-TX-Protokoll", 4, 374, 218, 16, BS_AUTOCHECKBOX | WS_TABSTOP, 0, kNone, false},
+    };
+    return table;
+}
+
+// Made at the first opening and kept: every monitor of the run uses it.
+HFONT MonitorFont = nullptr;
+
+HFONT CourierFont() {
+    if (!MonitorFont) {
+        HDC dc = GetDC(nullptr);
+        const int height = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
+        ReleaseDC(nullptr, dc);
+        MonitorFont = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
+    }
+    return MonitorFont;
+}
+
+HICON LoadWindowIcon(int size) {
+    return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(res::IconWindow), IMAGE_ICON,
+                                         size, size, size ? 0 : LR_DEFAULTSIZE));
+}
+
+std::string ControlText(HWND control) {
+    const int n = GetWindowTextLengthA(control);
+    if (n <= 0) return {};
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    const int got = GetWindowTextA(control, &s[0], n + 1);
+    s.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return s;
+}
+
+void ShowAtEnd(HWND box, const std::string& text) {
+    SetWindowTextA(box, text.c_str());
+    SendMessageA(box, EM_LINESCROLL, 0, 32767);
+}
+
+// The window's top-left corner in screen pixels; for a minimized window the corner it is
+// restored to, since the minimized corner lies far off the screen.
+bool RestoredCorner(HWND window, int& left, int& top) {
+    RECT r;
+    if (!GetWindowRect(window, &r)) return false;
+    left = r.left;
+    top = r.top;
+    if (!IsIconic(window)) return true;
+    WINDOWPLACEMENT wp = {};
+    wp.length = sizeof wp;
+    if (!GetWindowPlacement(window, &wp)) return true;
+    // The restored rectangle counts from the work area, which a task bar can shift.
+    MONITORINFO mi = {};
+    mi.cbSize = sizeof mi;
+    POINT shift = {0, 0};
+    if (GetMonitorInfoA(MonitorFromRect(&wp.rcNormalPosition, MONITOR_DEFAULTTONEAREST), &mi))
+        shift = {mi.rcWork.left - mi.rcMonitor.left, mi.rcWork.top - mi.rcMonitor.top};
+    left = wp.rcNormalPosition.left + shift.x;
+    top = wp.rcNormalPosition.top + shift.y;
+    return true;
+}
+
+}  // namespace
+
+bool LineMonitorExists() { return Ui.lineMonitor && IsWindow(Ui.lineMonitor); }
+
+HWND OpenLineMonitor(HWND parent) {
+    if (LineMonitorExists()) return Ui.lineMonitor;
+
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFONT | DS_3DLOOK;
+    DialogTemplate t = BeginDialogTemplate(style, WS_EX_APPWINDOW, 0, 0, 10, 10, "Line-Monitor");
+    HWND w = CreateDialogFromTemplate(t, parent, MainDialogHandler);
+    if (!w) return nullptr;
+    Ui.lineMonitor = w;
+    SendMessageA(w, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadWindowIcon(0)));
+    SendMessageA(w, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadWindowIcon(16)));
+
+    // The template is laid out in dialog units; the monitor is measured in pixels.
+    RECT outer, client;
+    GetWindowRect(w, &outer);
+    GetClientRect(w, &client);
+    const int frameW = (outer.right - outer.left) - client.right;
+    const int frameH = (outer.bottom - outer.top) - client.bottom;
+    SetWindowPos(w, nullptr, kCreatedLeft, kCreatedTop, kClientWidth + frameW, kClientHeight + frameH,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    const WPARAM dialogFont = static_cast<WPARAM>(SendMessageA(w, WM_GETFONT, 0, 0));
+    for (const MonitorControl& c : MonitorControls()) {
+        HWND control = CreateWindowExA(c.exStyle, c.windowClass, c.caption, WS_CHILD | WS_VISIBLE | c.style, c.x, c.y,
+                                       c.w, c.h, w, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), inst, nullptr);
+        if (!control) continue;
+        SendMessageA(control, WM_SETFONT, c.courier ? reinterpret_cast<WPARAM>(CourierFont()) : dialogFont, FALSE);
+        if (c.background != kNone) SetControlColors(control, c.background);
+    }
+
+    int left = 0, top = 0;
+    ParseMonitorPosition(ReadConfigValue("pos", "lmw", kMonitorPositionDefault, kMonitorPositionBuffer), left, top);
+    SetWindowPos(w, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(w, SW_SHOW);
+    SetForegroundWindow(w);
+
+    AddTooltip(w, ids::TxtMonitorTx, Translate("RS232-Datenstrom\r\nvom PC zum Controller"));
+    AddTooltip(w, ids::TxtMonitorRx, Translate("RS232-Datenstrom\r\nvom Controller zum PC"));
+    // The counters' texts are kept with the main dialog's; they can only show here.
+    for (const HelpText& h : ExtraHelpTexts())
+        if (h.id == ids::TxtRxCount || h.id == ids::TxtTxCount) AddTooltip(w, h.id, Translate(h.text));
+    return w;
+}
+
+void SaveLineMonitorPosition(HWND window) {
+    int left = 0, top = 0;
+    if (!RestoredCorner(window, left, top)) return;
+    WriteConfigValue("pos", "lmw", FormatMonitorPosition(left, top));
+}
+
+void MonitorShowTx(const std::string& text) {
+    if (!LineMonitorExists()) return;
+    HWND box = GetDlgItem(Ui.lineMonitor, ids::TxtMonitorTx);
+    ShowAtEnd(box, AppendToTxMonitor(ControlText(box), text));
+    // Unsigned: the count wraps at 2^32 as a 32-bit counter does.
+    txByteCount += static_cast<uint32_t>(text.size());
+    SetDlgItemTextA(Ui.lineMonitor, ids::TxtTxCount, NumberText(txByteCount).c_str());
+}
+
+void MonitorShowRx(const std::string& chunk) {
+    if (!LineMonitorExists()) return;
+    HWND box = GetDlgItem(Ui.lineMonitor, ids::TxtMonitorRx);
+    ShowAtEnd(box, AppendToRxMonitor(ControlText(box), chunk));
+}
+
+void MonitorShowRxCount(uint32_t rxByteCount) {
+    if (!LineMonitorExists()) return;
+    SetDlgItemTextA(Ui.lineMonitor, ids::TxtRxCount, NumberText(rxByteCount).c_str());
+}

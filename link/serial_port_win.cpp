@@ -1,0 +1,73 @@
+#include "link/serial_port_win.h"
+
+#include <vector>
+
+#include "link/port_search.h"
+
+std::atomic<HANDLE> comPort{INVALID_HANDLE_VALUE};
+
+HANDLE OpenSerialPort(int n) {
+    const std::string name = PortDeviceName(n);
+    HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return h;
+    // Reads only ever ask for bytes already waiting, so the read time-out delays nothing.
+    COMMTIMEOUTS t = {};
+    t.ReadIntervalTimeout = 0;
+    t.ReadTotalTimeoutMultiplier = 2500;
+    t.ReadTotalTimeoutConstant = 0;
+    t.WriteTotalTimeoutMultiplier = 2500;
+    t.WriteTotalTimeoutConstant = 0;
+    SetCommTimeouts(h, &t);
+    DCB dcb = {};
+    dcb.DCBlength = sizeof dcb;
+    if (GetCommState(h, &dcb)) {
+        dcb.BaudRate = 19200;
+        dcb.ByteSize = 8;
+        dcb.fOutxCtsFlow = FALSE;
+        SetCommState(h, &dcb);
+    }
+    return h;
+}
+
+void SetCtsFlowControl(HANDLE port, bool on) {
+    DCB dcb = {};
+    dcb.DCBlength = sizeof dcb;
+    if (!GetCommState(port, &dcb)) return;
+    dcb.fOutxCtsFlow = on ? TRUE : FALSE;
+    SetCommState(port, &dcb);
+}
+
+int CtsState(HANDLE port) {
+    DWORD status = 0;
+    if (!GetCommModemStatus(port, &status)) return -1;
+    return (status & MS_CTS_ON) ? 1 : 0;
+}
+
+DWORD BytesWaiting(HANDLE port) {
+    DWORD errors = 0;
+    COMSTAT st = {};
+    if (!ClearCommError(port, &errors, &st)) return 0;
+    return st.cbInQue;
+}
+
+DWORD BytesToTransmit(HANDLE port) {
+    DWORD errors = 0;
+    COMSTAT st = {};
+    if (!ClearCommError(port, &errors, &st)) return 0;
+    return st.cbOutQue;
+}
+
+std::string ReadWaiting(HANDLE port) {
+    const DWORD n = BytesWaiting(port);
+    if (n == 0) return "";
+    std::vector<char> buf(n);
+    DWORD got = 0;
+    if (!ReadFile(port, buf.data(), n, &got, nullptr)) return "";
+    return std::string(buf.data(), got);
+}
+
+bool WriteBytes(HANDLE port, const std::string& bytes) {
+    DWORD written = 0;
+    return WriteFile(port, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The program's one serial port, `comPort`. Only the controller search opens and closes it;
+// the user-interface thread sends on it, the receive thread reads from it.
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+// INVALID_HANDLE_VALUE when no port is open.
+extern std::atomic<HANDLE> comPort;
+
+inline bool PortIsOpen() { return comPort.load() != INVALID_HANDLE_VALUE; }
+
+// Opens "\\.\COMn" for reading and writing, unshared; INVALID_HANDLE_VALUE on failure. Applies
+// the time-outs, 19200 baud, 8 data bits and no CTS flow control; every other line setting
+// stays as the port had it.
+HANDLE OpenSerialPort(int n);
+// Switches CTS output flow control on or off.
+void SetCtsFlowControl(HANDLE port, bool on);
+// 1 when CTS is asserted, 0 when it is not, -1 when the port cannot report its modem lines
+// (a pseudo-terminal under Wine answers "not supported").
+int CtsState(HANDLE port);
+// Bytes waiting in the receive queue and in the transmit queue.
+DWORD BytesWaiting(HANDLE port);
+DWORD BytesToTransmit(HANDLE port);
+// Reads what is waiting, never more.
+std::string ReadWaiting(HANDLE port);
+bool WriteBytes(HANDLE port, const std::string& bytes);

@@ -1,0 +1,57 @@
+#include "plot/plot_timer_win.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/app_state.h"
+#include "app/control_ids.h"
+#include "app/language_win.h"
+#include "app/main_dialog_win.h"
+#include "app/numbers.h"
+#include "link/controller_search_win.h"
+
+namespace {
+
+// User-interface thread only.
+int32_t TickCount = 0;
+int32_t ShownPercent = 0;
+int32_t SeenWidth = 0, SeenHeight = 0;
+int32_t QuietTicks = 0;
+
+void RebuildPreviewControl(HWND main) {
+    if (HWND old = GetDlgItem(main, ids::GfxPreview)) DestroyWindow(old);
+    const int w = App.DialogWidth - 230, h = App.DialogHeight - 60;
+    CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 206, 2, w > 0 ? w : 0, h > 0 ? h : 0, main,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::GfxPreview)), GetModuleHandleA(nullptr), nullptr);
+}
+
+}  // namespace
+
+void PlotTimerTick() {
+    HWND main = Ui.mainDialog;
+    if (++TickCount == 3) FindController();
+    if (App.ProgressPercent != ShownPercent) {
+        ShownPercent = App.ProgressPercent;
+        const std::string text = NumberText(ShownPercent) + "%";
+        SendDlgItemMessageA(main, ids::SBar1, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendDlgItemMessageA(GetDlgItem(main, ids::SBar1), ids::ProgressRun, PBM_SETPOS, ShownPercent, 0);
+    }
+    std::string caption;
+    const int32_t mode = App.RunMode;
+    if (mode == RunIdle) {
+        if (App.DialogWidth != SeenWidth || App.DialogHeight != SeenHeight) {
+            SeenWidth = App.DialogWidth;
+            SeenHeight = App.DialogHeight;
+            QuietTicks = 0;
+        }
+        if (QuietTicks < 10 && ++QuietTicks == 10) RebuildPreviewControl(main);
+        caption = Translate("Start/Step/Stop Automatik");
+    } else if (mode == RunAuto) {
+        caption = Translate("Automatikbetrieb läuft..");
+    } else if (mode == RunStep) {
+        caption = Translate("Schrittbetrieb");
+    }
+    if (caption.size() > 259) caption.resize(259);
+    if (!caption.empty()) SetDlgItemTextA(main, ids::FrmAuto, caption.c_str());
+}
