@@ -20,12 +20,16 @@ HANDLE OpenSerialPort(int n) {
     SetCommTimeouts(h, &t);
     DCB dcb = {};
     dcb.DCBlength = sizeof dcb;
-    if (GetCommState(h, &dcb)) {
-        dcb.BaudRate = 19200;
-        dcb.ByteSize = 8;
-        dcb.fOutxCtsFlow = FALSE;
-        SetCommState(h, &dcb);
+    // A device that opens but has no line settings is no serial port (Wine opens a port
+    // that is mapped to nothing this way): probing it would only cost the search 2.25 s.
+    if (!GetCommState(h, &dcb)) {
+        CloseHandle(h);
+        return INVALID_HANDLE_VALUE;
     }
+    dcb.BaudRate = 19200;
+    dcb.ByteSize = 8;
+    dcb.fOutxCtsFlow = FALSE;
+    SetCommState(h, &dcb);
     return h;
 }
 

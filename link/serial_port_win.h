@@ -11,7 +11,8 @@ extern std::atomic<HANDLE> comPort;
 
 inline bool PortIsOpen() { return comPort.load() != INVALID_HANDLE_VALUE; }
 
-// Opens "\\.\COMn" for reading and writing, unshared; INVALID_HANDLE_VALUE on failure. Applies
+// Opens "\\.\COMn" for reading and writing, unshared; INVALID_HANDLE_VALUE on failure, also
+// for a device without line settings. Applies
 // the time-outs, 19200 baud, 8 data bits and no CTS flow control; every other line setting
 // stays as the port had it.
 HANDLE OpenSerialPort(int n);

@@ -1,10 +1,31 @@
 #!/usr/bin/env bash
-# The program starts, shows its main dialog at its size with every control drawn, and ends
-# when the dialog is closed.
+# The program starts, shows its main dialog at its size with every control drawn, finds the
+# board simulator on COM3 by itself within about three seconds, and ends when the dialog is
+# closed.
 source "$(dirname "$0")/lib.sh" "$@"
 
+dev=$WINEPREFIX/dosdevices
+"$E2E_ROOT/build/native/kt4180-sim" --link "$dev/com3" >/dev/null &
+E2E_PIDS+=($!)
+for _ in $(seq 1 100); do [[ -L $dev/com3 ]] && break; sleep 0.05; done
+trap 'e2e_cleanup; rm -f "$dev/com3"; ln -sfn /nonexistent "$dev/com3"' EXIT
+# Nothing remembered: COM1 and COM2 are tried first and open nothing.
+"$KT_WINE64" reg delete 'HKCR\KT4180' /f >/dev/null 2>&1 || true
+
 start_program
-sleep 1
+started=$(date +%s.%N)
+green=
+for _ in $(seq 1 100); do
+  import -window "$E2E_WINDOW" "$E2E_BUILD/e2e-startup.png" 2>/dev/null
+  # The port indicator, LblComPort, at 142,34 (52 x 16) of the client area.
+  pixel=$(convert "$E2E_BUILD/e2e-startup.png" -format '%[pixel:p{146,37}]' info:)
+  if [[ $pixel == "srgb(0,128,0)" || $pixel == "rgb(0,128,0)" ]]; then
+    green=$(awk "BEGIN { printf \"%.1f\", $(date +%s.%N) - $started }"); break
+  fi
+  sleep 0.1
+done
+[[ -n $green ]] || fail "the port indicator did not turn green ($pixel)"
+echo "port indicator green after ${green} s"
 geometry=$(xdotool getwindowgeometry "$E2E_WINDOW")
 echo "$geometry"
 # Without a window manager Wine activates a window on a click; the keys then reach it.
