@@ -75,3 +75,5 @@ bool WriteBytes(HANDLE port, const std::string& bytes) {
     return WriteFile(port, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
 }
+
+PortDriver PortOps = {CtsState, BytesToTransmit, WriteBytes, ReadWaiting};

@@ -27,3 +27,13 @@ DWORD BytesToTransmit(HANDLE port);
 // Reads what is waiting, never more.
 std::string ReadWaiting(HANDLE port);
 bool WriteBytes(HANDLE port, const std::string& bytes);
+
+// The port operations that sending and receiving use. They are the functions above; a test
+// substitutes an in-process board to control CTS and timing exactly.
+struct PortDriver {
+    int (*ctsState)(HANDLE);
+    DWORD (*bytesToTransmit)(HANDLE);
+    bool (*writeBytes)(HANDLE, const std::string&);
+    std::string (*readWaiting)(HANDLE);
+};
+extern PortDriver PortOps;

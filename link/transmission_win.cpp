@@ -56,11 +56,11 @@ void TransmitCommand(const std::string& text) {
             port = comPort.load();
             if (!IsWindow(Ui.mainDialog) || port == INVALID_HANDLE_VALUE) return;
             // A port that cannot report its modem lines has no handshake line to wait for.
-            if (CtsState(port) != 0 && BytesToTransmit(port) == 0) break;
+            if (PortOps.ctsState(port) != 0 && PortOps.bytesToTransmit(port) == 0) break;
             PollRunButtons(0);
             if ((GetTickCount() & 7) == 0) PumpMessages();
         }
-        WriteBytes(port, std::string(1, c));
+        PortOps.writeBytes(port, std::string(1, c));
     }
 }
 
@@ -70,7 +70,7 @@ DWORD WINAPI ReceiveLoop(LPVOID param) {
     while (IsWindow(ReceiveOwner.load()) && comPort.load() == port) {
         Sleep(25);
         if (comPort.load() != port) break;
-        const std::string bytes = ReadWaiting(port);
+        const std::string bytes = PortOps.readWaiting(port);
         if (bytes.empty()) continue;
         rxByteCount += static_cast<uint32_t>(bytes.size());
         for (char c : bytes) {
