@@ -18,6 +18,7 @@
 #include "link/controller_search_win.h"
 #include "link/line_monitor_win.h"
 #include "link/serial_port_win.h"
+#include "link/traffic_log_win.h"
 #include "link/transmission_win.h"
 #include "tests/win/win_test_util.h"
 
@@ -124,6 +125,14 @@ protected:
 TEST_F(Board, SearchFindsTheBoardOnCom3AndRemembersIt) {
     HWND monitor = OpenLineMonitor(Ui.mainDialog);
     Ui.lineMonitor = monitor;
+    // Recording on, so that the test sees the probe stays out of the traffic files too.
+    SendDlgItemMessageA(monitor, ids::ChkTrafficLog, BM_SETCHECK, BST_CHECKED, 0);
+    {
+        BoxWatcher box(10000);
+        SetTrafficLogging(monitor);
+        box.Wait();
+        EXPECT_EQ(box.title, "Protokollierung gestartet !");
+    }
     FindController();
     EXPECT_TRUE(PortIsOpen());
     EXPECT_EQ(WindowText(Item(ids::LblComPort)), "COM3");
@@ -138,6 +147,8 @@ TEST_F(Board, SearchFindsTheBoardOnCom3AndRemembersIt) {
     // The probe is neither shown nor counted.
     EXPECT_EQ(WindowText(GetDlgItem(monitor, ids::TxtMonitorTx)), "");
     EXPECT_EQ(txByteCount, 0u);
+    EXPECT_EQ(ReadFile(TxLogPath()), "");
+    EXPECT_EQ(ReadFile(RxLogPath()), "");
 }
 
 TEST_F(Board, PositionQueryFillsTheFourBoxes) {
@@ -149,6 +160,11 @@ TEST_F(Board, PositionQueryFillsTheFourBoxes) {
     EXPECT_EQ(WindowText(Item(ids::TxtPen)), "1");
     // Exactly these bytes reached the board, after the probe and its empty line.
     EXPECT_EQ(ReadFile(Dir() + "\\port3.raw").substr(13), "PA400,-120;\r\n;PX9876,3\r\n");
+    // And both commands are in the transmit file, the answer in the receive file.
+    const std::string tx = ReadFile(TxLogPath());
+    EXPECT_NE(tx.find(" #####\r\nPA400,-120;\r\n##### "), std::string::npos) << tx;
+    EXPECT_NE(tx.find(" #####\r\n;PX9876,3\r\n"), std::string::npos) << tx;
+    EXPECT_NE(ReadFile(RxLogPath()).find("XYZP=400/-120/0/1"), std::string::npos);
 }
 
 TEST_F(Board, RegisterReplyFillsTheRegisterImage) {
@@ -191,6 +207,8 @@ TEST_F(Board, ASearchWithNothingAnsweringClosesTheLinkAndSaysSo) {
 
 TEST_F(Board, TheRememberedPortIsTriedFirst) {
     const std::string raw1 = ReadFile(Dir() + "\\port1.rec");
+    DeleteFileA(TxLogPath().c_str());
+    DeleteFileA(RxLogPath().c_str());
     FindController();
     EXPECT_TRUE(PortIsOpen());
     EXPECT_EQ(WindowText(Item(ids::LblComPort)), "COM3");
