@@ -1,0 +1,194 @@
+#include "config/config_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+const FieldSpecTable& Table() {
+    static const FieldSpecTable table = BuildFieldSpecs();
+    return table;
+}
+
+FieldInputs SomeInputs() {
+    return {{1162, {"20"}},  {1165, {"50"}},   {1169, {"abc"}},         {1171, {"2000000"}},
+            {1173, {"12.5"}}, {1174, {"", true}}, {1200, {"3"}}, {1384, {"", true}}};
+}
+
+// The whole file a save of SomeInputs() writes into a file that did not exist.
+const char* const kNewFile =
+    "[CO]\r\n01162=20\r\n01165=50\r\n01167=\r\n"
+    "01169=abc\r\n01171=2000000\r\n01173=12.5\r\n01174= 1\r\n"
+    "01176= 0\r\n01177= 0\r\n01178= 0\r\n01179= 0\r\n"
+    "01180= 0\r\n01181= 0\r\n01182= 0\r\n01184= 0\r\n"
+    "01185= 0\r\n01186=\r\n01188=\r\n01190=\r\n"
+    "01200=3\r\n01201=\r\n01202=\r\n01203= 0\r\n"
+    "01204= 0\r\n01210=\r\n01211=\r\n01212=\r\n"
+    "01213= 0\r\n01214= 0\r\n01220=\r\n01221=\r\n"
+    "01222=\r\n01223= 0\r\n01224= 0\r\n01230=\r\n"
+    "01231=\r\n01232=\r\n01233= 0\r\n01234= 0\r\n"
+    "01240=\r\n01241=\r\n01242=\r\n01243= 0\r\n"
+    "01244= 0\r\n01250=\r\n01251=\r\n01252=\r\n"
+    "01253= 0\r\n01254= 0\r\n01260=\r\n01261=\r\n"
+    "01262=\r\n01263= 0\r\n01264= 0\r\n01270=\r\n"
+    "01271=\r\n01272=\r\n01273= 0\r\n01274= 0\r\n"
+    "01280=\r\n01281=\r\n01282=\r\n01283= 0\r\n"
+    "01384= 1\r\n";
+
+std::string TempPath(const std::string& name) {
+    const std::string path = testing::TempDir() + name;
+    std::remove(path.c_str());
+    return path;
+}
+
+bool PutFile(const std::string& path, const std::string& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+TEST(ConfigFile, DefaultPathAndDoubledBackslashes) {
+    EXPECT_EQ(ResolveControllerFilePath("", "C:\\Work"), "C:\\Work\\default.cfg");
+    EXPECT_EQ(ResolveControllerFilePath("", "C:\\"), "C:\\default.cfg");  // a drive root
+    EXPECT_EQ(ResolveControllerFilePath("D:\\cfg\\mill.cfg", "C:\\"), "D:\\cfg\\mill.cfg");
+    EXPECT_EQ(ResolveControllerFilePath("D:\\\\a\\\\b.cfg", ""), "D:\\a\\b.cfg");
+    EXPECT_EQ(CollapseDoubledBackslashes("C:\\\\\\x"), "C:\\\\x");  // pairs, left to right
+    // A network folder keeps the two backslashes that start it.
+    EXPECT_EQ(ResolveControllerFilePath("", "\\\\server\\share"), "\\\\server\\share\\default.cfg");
+    EXPECT_EQ(ResolveControllerFilePath("", "\\\\server\\share\\"), "\\\\server\\share\\default.cfg");
+
+    EXPECT_EQ(FileNamePart("C:\\Work\\default.cfg"), "default.cfg");
+    EXPECT_EQ(FileNamePart("C:mill.cfg"), "mill.cfg");
+    EXPECT_EQ(FileNamePart("mill.cfg"), "mill.cfg");
+    EXPECT_EQ(FileNamePart("C:\\Work\\"), "");
+
+    EXPECT_EQ(ConfigKey(1162), "01162");
+    EXPECT_EQ(ConfigKey(1384), "01384");
+    EXPECT_EQ(ConfigKey(7), "00007");
+    EXPECT_EQ(ConfigKey(32000), "32000");
+}
+
+TEST(ConfigFile, NewFileBytes) {
+    const std::vector<ConfigEntry> entries = ConfigEntries(Table(), SomeInputs());
+    ASSERT_EQ(entries.size(), 64u);
+    EXPECT_EQ(entries[6].key, "01174");
+    EXPECT_EQ(entries[6].value, " 1");
+
+    const std::string path = TempPath("kt_cfg_new.cfg");
+    ASSERT_TRUE(WriteConfigFile(path, entries));
+    std::string bytes;
+    ASSERT_TRUE(ReadConfigFile(path, bytes));
+    EXPECT_EQ(bytes, kNewFile);
+
+    // Saving the same fields again changes nothing.
+    ASSERT_TRUE(WriteConfigFile(path, entries));
+    ASSERT_TRUE(ReadConfigFile(path, bytes));
+    EXPECT_EQ(bytes, kNewFile);
+    std::remove(path.c_str());
+}
+
+TEST(ConfigFile, SaveIntoAnExistingFileKeepsEverythingElse) {
+    const std::string before =
+        "; kept\r\n[Other]\r\nk=v\r\n01162=99\r\n\r\n"
+        "[co]\r\n 01162 = old\r\nmine=1\r\n\r\n"
+        "[Tail]\nz = \"q\" \n";
+    const std::string path = TempPath("kt_cfg_existing.cfg");
+    ASSERT_TRUE(PutFile(path, before));
+    ASSERT_TRUE(WriteConfigFile(path, {{"01162", "20"}, {"01165", "50"}, {"01174", " 1"}}));
+    std::string after;
+    ASSERT_TRUE(ReadConfigFile(path, after));
+    // The key is set in place, new keys follow the section's last line, blank lines, other
+    // sections (one with the same key) and their line ends stay as they were.
+    EXPECT_EQ(after,
+              "; kept\r\n[Other]\r\nk=v\r\n01162=99\r\n\r\n"
+              "[co]\r\n01162=20\r\nmine=1\r\n01165=50\r\n01174= 1\r\n\r\n"
+              "[Tail]\nz = \"q\" \n");
+    std::remove(path.c_str());
+}
+
+TEST(ConfigFile, LoadAppliesTextsAsTheyAreAndChecksOnlyOne) {
+    const FieldInputs loaded = FieldsFromConfigText(Table(), kNewFile);
+    ASSERT_EQ(loaded.size(), 64u);
+    EXPECT_EQ(loaded.at(1162).text, "20");
+    EXPECT_EQ(loaded.at(1169).text, "abc");
+    EXPECT_EQ(loaded.at(1173).text, "12.5");
+    EXPECT_EQ(loaded.at(1167).text, "");
+    EXPECT_TRUE(loaded.at(1174).checked);
+    EXPECT_TRUE(loaded.at(1384).checked);
+    EXPECT_FALSE(loaded.at(1176).checked);
+
+    // A missing key empties a text box and clears a check box; so does an unreadable file.
+    const FieldInputs sparse = FieldsFromConfigText(Table(), "[CO]\r\n01165=7\r\n01176=1\r\n01177=2\r\n");
+    EXPECT_EQ(sparse.at(1162).text, "");
+    EXPECT_EQ(sparse.at(1165).text, "7");
+    EXPECT_TRUE(sparse.at(1176).checked);   // "1" as well as " 1"
+    EXPECT_FALSE(sparse.at(1177).checked);  // only 1 checks
+    for (const auto& [id, input] : FieldsFromConfigText(Table(), "")) {
+        EXPECT_EQ(input.text, "") << id;
+        EXPECT_FALSE(input.checked) << id;
+    }
+    std::string text;
+    EXPECT_FALSE(ReadConfigFile(TempPath("kt_cfg_missing.cfg"), text));
+    EXPECT_EQ(text, "");
+}
+
+TEST(ConfigFile, ProfileLookupRules) {
+    const std::string ini =
+        "top=0\r\n[A]\r\nKey = \"quoted\" \r\nkey=second\r\nlong=" + std::string(300, 'x') +
+        "\r\n[ b ]\nk=  x y\t\n[CO]\r\nnoequals\r\n";
+    std::string v;
+    EXPECT_TRUE(IniGetValue(ini, "a", "KEY", v));
+    EXPECT_EQ(v, "quoted");  // blanks and one pair of quotes go, the first key wins
+    EXPECT_TRUE(IniGetValue(ini, "A", "long", v));
+    EXPECT_EQ(v.size(), 255u);
+    EXPECT_TRUE(IniGetValue(ini, "B", "k", v));
+    EXPECT_EQ(v, "x y");
+    EXPECT_FALSE(IniGetValue(ini, "A", "top", v));  // before any section
+    EXPECT_FALSE(IniGetValue(ini, "B", "key", v));  // another section's key
+    EXPECT_FALSE(IniGetValue(ini, "CO", "noequals", v));
+    EXPECT_FALSE(IniGetValue(ini, "Z", "k", v));
+    EXPECT_EQ(v, "");
+    EXPECT_TRUE(IniGetValue("[A]\r\nq=\"\r\n", "A", "q", v));
+    EXPECT_EQ(v, "\"");  // a lone quote is kept
+}
+
+TEST(ConfigFile, ProfileWritesWhereTheFileHasNoLineEnd) {
+    std::string text = "[Other]\r\nk=v";
+    IniSetValue(text, "CO", "01162", "20");
+    EXPECT_EQ(text, "[Other]\r\nk=v\r\n[CO]\r\n01162=20\r\n");
+    text = "[CO]\r\n01162=1";
+    IniSetValue(text, "CO", "01165", "5");
+    EXPECT_EQ(text, "[CO]\r\n01162=1\r\n01165=5\r\n");
+    text = "[CO]";
+    IniSetValue(text, "CO", "01162", "a\r\nb");  // a line break would start a new line
+    EXPECT_EQ(text, "[CO]\r\n01162=a\r\n");
+    text = "";
+    IniSetValue(text, "CO", "01162", "");
+    EXPECT_EQ(text, "[CO]\r\n01162=\r\n");
+}
+
+TEST(ConfigFile, SavedTextsAreCutToOneLineOf256) {
+    FieldInputs in;
+    in[1162].text = std::string(300, '7');
+    in[1165].text = "12\r\n[Evil]";
+    const std::vector<ConfigEntry> entries = ConfigEntries(Table(), in);
+    EXPECT_EQ(entries[0].value, std::string(256, '7'));
+    EXPECT_EQ(entries[1].value, "12");
+}
+
+TEST(ConfigFile, WriteFailuresAreReported) {
+    const std::string dir = testing::TempDir();
+    EXPECT_FALSE(WriteConfigFile(dir + "kt_no_such_folder/default.cfg", {{"01162", "20"}}));
+    std::string text;
+    EXPECT_FALSE(ReadConfigFile(dir + "kt_no_such_folder/default.cfg", text));
+    EXPECT_FALSE(WriteConfigFile(dir, {{"01162", "20"}}));  // a folder, not a file
+    EXPECT_FALSE(WriteConfigFile("", {{"01162", "20"}}));
+    const std::string message = SaveFailedMessage("C:\\Work\\default.cfg");
+    EXPECT_NE(message.find("C:\\Work\\default.cfg"), std::string::npos);
+    EXPECT_EQ(message.find("Gespeichert"), std::string::npos);
+}
+
+}  // namespace
