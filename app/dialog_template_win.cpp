@@ -74,3 +74,19 @@ HWND CreateDialogFromTemplate(const DialogTemplate& t, HWND owner, DLGPROC proc)
     return CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
                                       reinterpret_cast<LPCDLGTEMPLATEA>(t.bytes.data()), owner, proc, 0);
 }
+
+void SetWindowIcons(HWND window, int iconId) {
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    SendMessageA(window, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(LoadImageA(inst, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+    SendMessageA(window, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(LoadImageA(inst, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16, 0)));
+}
+
+HFONT CreatePointFont(const char* face, int points, bool bold, BYTE pitchAndFamily) {
+    HDC dc = GetDC(nullptr);
+    const int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, dc);
+    return CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitchAndFamily, face);
+}

@@ -22,3 +22,8 @@ void AddTemplateItem(DialogTemplate& t, DWORD style, DWORD exStyle, short x, sho
                      const std::string& windowClass, const std::string& text);
 // Creates a modeless dialog from the template, served by proc.
 HWND CreateDialogFromTemplate(const DialogTemplate& t, HWND owner, DLGPROC proc);
+
+// The window's big and small icon from the icon resource id.
+void SetWindowIcons(HWND window, int iconId);
+// A font of face at points (of the screen's resolution), regular or bold.
+HFONT CreatePointFont(const char* face, int points, bool bold, BYTE pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE);

@@ -13,6 +13,8 @@
 #include "link/line_monitor_win.h"
 #include "link/traffic_log_win.h"
 #include "link/transmission_win.h"
+#include "manual/direct_command_win.h"
+#include "manual/jog_control_win.h"
 #include "plot/plot_timer_win.h"
 
 ShellWindows Ui;
@@ -117,14 +119,6 @@ DWORD ControlExStyle(const ControlSpec& c) {
     return c.exStyle | (c.kind == K::TextBox ? WS_EX_CLIENTEDGE : 0);
 }
 
-HFONT MakeFont(const char* face, int points, bool bold) {
-    HDC dc = GetDC(nullptr);
-    const int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, dc);
-    return CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
-}
-
 HFONT FontFor(ControlFont f, HWND dialog) {
     switch (f) {
         case F::BoldSmall: return Ui.fontBoldSmall;
@@ -187,6 +181,7 @@ void OpenMonitor(HWND, int) { Ui.lineMonitor = OpenLineMonitor(Ui.mainDialog); }
 void ToggleTrafficLog(HWND window, int) { SetTrafficLogging(window); }
 void SearchController(HWND, int) { FindController(); }
 void QueryPosition(HWND, int) { SendCommand(";PX9876,3\r\n"); }
+void EnterDirectCommand(HWND, int) { SubmitDirectCommand(); }
 
 void EndSendingDialog(HWND window, int) {
     if (IsModal(window))
@@ -205,7 +200,7 @@ std::vector<CommandRow>& CommandTable() {
         {BtnRun, true, nullptr},
         {BtnStep, true, nullptr},
         {ChkTrafficLog, false, ToggleTrafficLog},
-        {TxtCommand, false, nullptr},
+        {TxtCommand, false, EnterDirectCommand},
         {BtnOpenPlot, true, nullptr},
         {BtnFindController, true, SearchController},
         {BtnSaveImage, true, nullptr},
@@ -272,7 +267,8 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
             }
             return FALSE;
         case WM_SETCURSOR:
-            // The jog images act through this message (wired with the jog panel).
+            // The jog images act through this message; the cursor itself is left to the default.
+            JogControl(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
             return FALSE;
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
@@ -321,18 +317,13 @@ HWND CreateMainDialog() {
     const int sx = GetSystemMetrics(SM_CXSCREEN), sy = GetSystemMetrics(SM_CYSCREEN);
     SetWindowPos(dlg, nullptr, (sx - kMainDialogWidth) / 2, (sy - kMainDialogHeight) / 2, kMainDialogWidth,
                  kMainDialogHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(res::IconMain), IMAGE_ICON,
-                                               0, 0, LR_DEFAULTSIZE));
-    SendMessageA(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(dlg, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(res::IconMain),
-                                                     IMAGE_ICON, 16, 16, 0)));
+    SetWindowIcons(dlg, res::IconMain);
 
     for (const ControlSpec& c : MainDialogControls()) CreateControl(dlg, c);
 
-    Ui.fontBoldSmall = MakeFont("Arial", 8, true);
-    Ui.fontBoldLarge = MakeFont("MS Sans Serif", 10, true);
-    Ui.fontPlainSmall = MakeFont("Arial", 8, false);
+    Ui.fontBoldSmall = CreatePointFont("Arial", 8, true);
+    Ui.fontBoldLarge = CreatePointFont("MS Sans Serif", 10, true);
+    Ui.fontPlainSmall = CreatePointFont("Arial", 8, false);
     for (const ControlSpec& c : MainDialogControls())
         SendMessageA(GetDlgItem(dlg, c.id), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.font, dlg)), FALSE);
 

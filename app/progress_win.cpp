@@ -20,18 +20,8 @@ HWND ShowProgress(HWND parent, const std::string& caption) {
                     "Static", "");
     HWND w = CreateDialogFromTemplate(t, parent, MainDialogHandler);
     if (!w) return nullptr;
-    HINSTANCE inst = GetModuleHandleA(nullptr);
-    SendMessageA(w, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(LoadImageA(inst, MAKEINTRESOURCEA(1135), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
-    SendMessageA(w, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(LoadImageA(inst, MAKEINTRESOURCEA(1135), IMAGE_ICON, 16, 16, 0)));
-    if (!ProgressFont) {
-        HDC dc = GetDC(nullptr);
-        const int height = -MulDiv(14, GetDeviceCaps(dc, LOGPIXELSY), 72);
-        ReleaseDC(nullptr, dc);
-        ProgressFont = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
-    }
+    SetWindowIcons(w, res::IconWindow);
+    if (!ProgressFont) ProgressFont = CreatePointFont("MS Sans Serif", 14, false);
     SendDlgItemMessageA(w, ids::ProgressText, WM_SETFONT, reinterpret_cast<WPARAM>(ProgressFont), TRUE);
     ShowWindow(w, SW_SHOW);
     SendDlgItemMessageA(w, ids::ProgressBar, PBM_SETRANGE32, 0, 100);

@@ -62,19 +62,8 @@ const std::vector<MonitorControl>& MonitorControls() {
 HFONT MonitorFont = nullptr;
 
 HFONT CourierFont() {
-    if (!MonitorFont) {
-        HDC dc = GetDC(nullptr);
-        const int height = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
-        ReleaseDC(nullptr, dc);
-        MonitorFont = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
-    }
+    if (!MonitorFont) MonitorFont = CreatePointFont("Courier New", 8, false, FIXED_PITCH | FF_MODERN);
     return MonitorFont;
-}
-
-HICON LoadWindowIcon(int size) {
-    return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(res::IconWindow), IMAGE_ICON,
-                                         size, size, size ? 0 : LR_DEFAULTSIZE));
 }
 
 std::string ControlText(HWND control) {
@@ -125,8 +114,7 @@ HWND OpenLineMonitor(HWND parent) {
     HWND w = CreateDialogFromTemplate(t, parent, MainDialogHandler);
     if (!w) return nullptr;
     Ui.lineMonitor = w;
-    SendMessageA(w, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadWindowIcon(0)));
-    SendMessageA(w, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadWindowIcon(16)));
+    SetWindowIcons(w, res::IconWindow);
 
     // The template is laid out in dialog units; the monitor is measured in pixels.
     RECT outer, client;
