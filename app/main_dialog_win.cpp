@@ -15,7 +15,10 @@
 #include "link/transmission_win.h"
 #include "manual/direct_command_win.h"
 #include "manual/jog_control_win.h"
+#include "plot/image_export_win.h"
+#include "plot/plot_run_win.h"
 #include "plot/plot_timer_win.h"
+#include "plot/preview_win.h"
 
 ShellWindows Ui;
 
@@ -180,6 +183,9 @@ bool IsClick(int code) { return code == 0 || code == 1; }
 void OpenMonitor(HWND, int) { Ui.lineMonitor = OpenLineMonitor(Ui.mainDialog); }
 void ToggleTrafficLog(HWND window, int) { SetTrafficLogging(window); }
 void SearchController(HWND, int) { FindController(); }
+void RunPlot(HWND, int id) { StartPlotRun(id); }
+void OpenPlot(HWND, int) { OpenPlotFile(); }
+void SaveImage(HWND, int) { SavePreviewImage(); }
 void QueryPosition(HWND, int) { SendCommand(";PX9876,3\r\n"); }
 void EnterDirectCommand(HWND, int) { SubmitDirectCommand(); }
 
@@ -197,13 +203,13 @@ std::vector<CommandRow>& CommandTable() {
     static std::vector<CommandRow> table = {
         {BtnMonitor, true, OpenMonitor},
         {BtnSetup, true, nullptr},
-        {BtnRun, true, nullptr},
-        {BtnStep, true, nullptr},
+        {BtnRun, true, RunPlot},
+        {BtnStep, true, RunPlot},
         {ChkTrafficLog, false, ToggleTrafficLog},
         {TxtCommand, false, EnterDirectCommand},
-        {BtnOpenPlot, true, nullptr},
+        {BtnOpenPlot, true, OpenPlot},
         {BtnFindController, true, SearchController},
-        {BtnSaveImage, true, nullptr},
+        {BtnSaveImage, true, SaveImage},
         {BtnQueryPosition, true, QueryPosition},
         {BtnCfgWrite, true, nullptr},
         {BtnCfgRead, true, nullptr},

@@ -9,7 +9,9 @@
 #include "app/language_win.h"
 #include "app/main_dialog_win.h"
 #include "app/numbers.h"
+#include "app/settings_win.h"
 #include "link/controller_search_win.h"
+#include "plot/preview_win.h"
 
 namespace {
 
@@ -19,11 +21,13 @@ int32_t ShownPercent = 0;
 int32_t SeenWidth = 0, SeenHeight = 0;
 int32_t QuietTicks = 0;
 
-void RebuildPreviewControl(HWND main) {
-    if (HWND old = GetDlgItem(main, ids::GfxPreview)) DestroyWindow(old);
-    const int w = App.DialogWidth - 230, h = App.DialogHeight - 60;
-    CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 206, 2, w > 0 ? w : 0, h > 0 ? h : 0, main,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::GfxPreview)), GetModuleHandleA(nullptr), nullptr);
+// The preview follows the window's size once it has kept it for 10 ticks, and shows the
+// plot file last chosen.
+void RebuildPreview(HWND main) {
+    HWND gfx = CreatePreviewControl(main, 206, 2, App.DialogWidth - 230, App.DialogHeight - 60);
+    const std::string path = ReadProfileValue("pltfile", CurrentDirectory());
+    const DWORD a = GetFileAttributesA(path.c_str());
+    if (a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY)) LoadPlotPreview(gfx, path);
 }
 
 }  // namespace
@@ -45,7 +49,7 @@ void PlotTimerTick() {
             SeenHeight = App.DialogHeight;
             QuietTicks = 0;
         }
-        if (QuietTicks < 10 && ++QuietTicks == 10) RebuildPreviewControl(main);
+        if (QuietTicks < 10 && ++QuietTicks == 10) RebuildPreview(main);
         caption = Translate("Start/Step/Stop Automatik");
     } else if (mode == RunAuto) {
         caption = Translate("Automatikbetrieb läuft..");

@@ -1,0 +1,174 @@
+#include "plot/image_export_win.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <vector>
+
+#include "app/main_dialog_win.h"
+#include "app/settings_win.h"
+#include "plot/preview_win.h"
+
+// GDI+'s flat interface, declared here: the program needs seven functions of it.
+namespace gdiplus {
+struct StartupInput {
+    UINT32 GdiplusVersion;
+    void* DebugEventCallback;
+    BOOL SuppressBackgroundThread;
+    BOOL SuppressExternalCodecs;
+};
+struct ImageCodecInfo {
+    CLSID Clsid;
+    GUID FormatID;
+    const WCHAR* CodecName;
+    const WCHAR* DllName;
+    const WCHAR* FormatDescription;
+    const WCHAR* FilenameExtension;
+    const WCHAR* MimeType;
+    DWORD Flags;
+    DWORD Version;
+    DWORD SigCount;
+    DWORD SigSize;
+    const BYTE* SigPattern;
+    const BYTE* SigMask;
+};
+extern "C" {
+int WINAPI GdiplusStartup(ULONG_PTR* token, const StartupInput* input, void* output);
+void WINAPI GdiplusShutdown(ULONG_PTR token);
+int WINAPI GdipGetImageEncodersSize(UINT* count, UINT* size);
+int WINAPI GdipGetImageEncoders(UINT count, UINT size, ImageCodecInfo* encoders);
+int WINAPI GdipLoadImageFromFile(const WCHAR* file, void** image);
+int WINAPI GdipSaveImageToFile(void* image, const WCHAR* file, const CLSID* encoder, const void* params);
+int WINAPI GdipDisposeImage(void* image);
+}
+constexpr int Ok = 0;
+}  // namespace gdiplus
+
+namespace {
+
+std::string Upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::wstring Wide(const std::string& s) {
+    const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
+    std::wstring w(static_cast<size_t>(n > 0 ? n : 1), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, &w[0], n);
+    return w;
+}
+
+std::string Narrow(const WCHAR* w) {
+    if (!w) return "";
+    const int n = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<size_t>(n > 0 ? n : 1), '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, 0, w, -1, &s[0], n, nullptr, nullptr);
+    s.resize(std::strlen(s.c_str()));
+    return s;
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+const char* MimeFor(const std::string& lastThree) {
+    if (lastThree == "BMP") return "image/bmp";
+    if (lastThree == "JPG") return "image/jpeg";
+    if (lastThree == "GIF") return "image/gif";
+    if (lastThree == "TIF") return "image/tiff";
+    if (lastThree == "PNG") return "image/png";
+    return nullptr;
+}
+
+}  // namespace
+
+std::string TemporaryBitmapPath() {
+    char dir[256] = {};
+    const DWORD n = GetTempPathA(255, dir);
+    std::string path = std::string(dir, n <= 255 ? n : 0) + "plt.bmp";
+    if (path.size() > 256) path.resize(256);
+    return path;
+}
+
+std::string ImageFileType(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/:");
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos ? "" : Upper(name.substr(dot + 1));
+}
+
+bool FindEncoderClsid(const std::string& mimeType, CLSID& clsid) {
+    const std::string wanted = Upper(mimeType);
+    UINT count = 0, size = 0;
+    if (gdiplus::GdipGetImageEncodersSize(&count, &size) != gdiplus::Ok || size == 0) return false;
+    std::vector<BYTE> buffer(size);
+    auto* codecs = reinterpret_cast<gdiplus::ImageCodecInfo*>(buffer.data());
+    if (gdiplus::GdipGetImageEncoders(count, size, codecs) != gdiplus::Ok) return false;
+    for (UINT i = 0; i < count; ++i) {
+        if (Upper(Narrow(codecs[i].MimeType)).find(wanted) != std::string::npos) {
+            clsid = codecs[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
+
+int32_t ConvertImageFile(const std::string& source, const std::string& target) {
+    if (!FileExists(source) || target.find_first_not_of(' ') == std::string::npos || source == target)
+        return ConvertDone;
+    const char* mime = MimeFor(Upper(target.size() >= 3 ? target.substr(target.size() - 3) : target));
+    if (!mime) return ConvertDone;
+    ULONG_PTR token = 0;
+    const gdiplus::StartupInput input = {1, nullptr, FALSE, FALSE};
+    if (gdiplus::GdiplusStartup(&token, &input, nullptr) != gdiplus::Ok) return ConvertNoGdiplus;
+    int32_t result = ConvertDone;
+    CLSID encoder;
+    void* image = nullptr;
+    if (!FindEncoderClsid(mime, encoder)) {
+        result = ConvertNoEncoder;
+    } else if (gdiplus::GdipLoadImageFromFile(Wide(source).c_str(), &image) != gdiplus::Ok) {
+        result = ConvertNoSource;
+    } else if (image) {
+        if (gdiplus::GdipSaveImageToFile(image, Wide(target).c_str(), &encoder, nullptr) != gdiplus::Ok)
+            result = ConvertNotSaved;
+        gdiplus::GdipDisposeImage(image);
+    }
+    gdiplus::GdiplusShutdown(token);
+    return result;
+}
+
+void SavePreviewImage() {
+    const std::string temp = TemporaryBitmapPath();
+    WritePreviewBitmap(temp);
+    const std::string previous = ReadProfileValue("save", CurrentDirectory() + "\\plt.jpg");
+
+    char file[MAX_PATH + 1] = {};
+    const std::string initialDir = previous.empty() ? CurrentDirectory() : previous;
+    static const char kFilter[] = "*.jpg;*.png;*.bmp;*.gif\0*.jpg;*.png;*.bmp;*.gif\0";
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = Ui.mainDialog;
+    ofn.lpstrFilter = kFilter;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = initialDir.c_str();
+    ofn.lpstrTitle = "Save PLT..";
+    ofn.Flags = OFN_NOCHANGEDIR | OFN_EXPLORER | OFN_HIDEREADONLY;
+    if (!GetSaveFileNameA(&ofn)) return;
+    const std::string chosen = file;
+    WriteProfileValue("save", chosen);
+
+    const std::string type = ImageFileType(chosen);
+    if (type == "BMP") {
+        CopyFileA(temp.c_str(), chosen.c_str(), FALSE);
+        DeleteFileA(temp.c_str());
+    } else if (type == "GIF" || type == "JPG" || type == "PNG") {
+        ConvertImageFile(temp, chosen);
+        DeleteFileA(temp.c_str());
+    } else {
+        MessageBoxA(Ui.mainDialog, "Dateityp falsch !", "JPG, PNG, GIF, BMP ?", MB_OK | MB_SYSTEMMODAL);
+    }
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Saving the preview as an image: BMP by copy, JPG, PNG and GIF through GDI+.
+#include <windows.h>
+
+#include <string>
+
+// Result codes of ConvertImageFile.
+enum ConvertResult : int32_t {
+    ConvertDone = 0,        // or nothing to do
+    ConvertNoGdiplus = 1,
+    ConvertNoEncoder = 2,
+    ConvertNoSource = 3,
+    ConvertNotSaved = 4,
+};
+
+// The button's handler: the preview to a temporary bitmap, the save dialog, then the copy or
+// the conversion the chosen name asks for.
+void SavePreviewImage();
+int32_t ConvertImageFile(const std::string& source, const std::string& target);
+// The class id of the first encoder whose MIME type contains mimeType, ignoring case.
+bool FindEncoderClsid(const std::string& mimeType, CLSID& clsid);
+// "<temporary folder>plt.bmp", cut to 256 characters.
+std::string TemporaryBitmapPath();
+// The upper-cased text after the last "." of the file name ("" without one).
+std::string ImageFileType(const std::string& path);

@@ -1,0 +1,51 @@
+#include "plot/plot_run_win.h"
+
+#include <windows.h>
+
+#include "app/app_state.h"
+#include "app/control_ids.h"
+#include "app/main_dialog_win.h"
+#include "app/message_pump_win.h"
+#include "link/transmission_win.h"
+#include "plot/hpgl_reader.h"
+#include "plot/plot_run.h"
+#include "plot/preview.h"
+#include "plot/preview_win.h"
+
+namespace {
+
+// The step wait before a line goes out: once in automatic mode, until the Step button is
+// held (or the mode changes) in step mode.
+bool WaitBeforeLine() {
+    do {
+        if (!IsWindow(Ui.mainDialog)) return false;
+        if (PollRunButtons(0) == ids::BtnStep) break;
+        if ((GetTickCount() & 63) == 0) PumpMessageStep();
+    } while (App.RunMode & 2);
+    return true;
+}
+
+const PlotLineOut& LineOut() {
+    static const PlotLineOut out = {WaitBeforeLine, [](const std::string& line) { SendCommand(line); }};
+    return out;
+}
+
+}  // namespace
+
+void StartPlotRun(int id) {
+    if (Plot.PlotFile.empty()) {
+        MessageBoxA(Ui.mainDialog, "PLT-File ?", "Stop", MB_OK | MB_TASKMODAL);
+        return;
+    }
+    if (App.RunMode != RunIdle) return;
+    App.RunMode = RunAuto;
+    QueuePlotChar(Plot, App.RunMode, ';', LineOut());
+    if (PollRunButtons(id) == ids::BtnStep) App.RunMode = RunStep;
+    if (PlotCanvas* canvas = PreviewCanvas()) ClearPlotCanvas(*canvas, kRunBackground);
+    RedrawPreview();
+
+    PlotHost host = PreviewHost();
+    host.QueueChar = [](char c) { QueuePlotChar(Plot, App.RunMode, c, LineOut()); };
+    host.CommandRead = [] { RedrawPreview(); };
+    ReadPlotFile(Plot, Plot.PlotFile, host);
+}

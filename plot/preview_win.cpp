@@ -1,0 +1,168 @@
+#include "plot/preview_win.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <cstdio>
+
+#include "app/app_state.h"
+#include "app/control_ids.h"
+#include "app/main_dialog_win.h"
+#include "app/message_pump_win.h"
+#include "app/settings_win.h"
+#include "plot/bmp_image.h"
+#include "plot/preview.h"
+
+namespace {
+
+// User-interface thread only.
+HBITMAP Surface = nullptr;
+PlotCanvas Canvas;
+WNDPROC StaticProc = nullptr;
+DWORD NextPumpTick = 0;
+
+void FreeSurface() {
+    if (Surface) DeleteObject(Surface);
+    Surface = nullptr;
+    Canvas = PlotCanvas{};
+}
+
+void MakeSurface(int w, int h) {
+    FreeSurface();
+    if (w <= 0 || h <= 0) return;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;  // top row first, as the canvas counts
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    Surface = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!Surface) return;
+    Canvas.Pixels = static_cast<uint32_t*>(bits);
+    Canvas.Width = w;
+    Canvas.Height = h;
+    Canvas.Stride = w;
+    ClearPlotCanvas(Canvas, kPreviewBackground);
+}
+
+LRESULT CALLBACK PreviewProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(w, &ps);
+        if (Surface) {
+            HDC mem = CreateCompatibleDC(dc);
+            HGDIOBJ old = SelectObject(mem, Surface);
+            BitBlt(dc, 0, 0, Canvas.Width, Canvas.Height, mem, 0, 0, SRCCOPY);
+            SelectObject(mem, old);
+            DeleteDC(mem);
+        }
+        EndPaint(w, &ps);
+        return 0;
+    }
+    if (msg == WM_ERASEBKGND) return 1;
+    return CallWindowProcA(StaticProc, w, msg, wParam, lParam);
+}
+
+void SetStatusPart(int part, const std::string& text) {
+    HWND bar = GetDlgItem(Ui.mainDialog, ids::SBar1);
+    SendMessageA(bar, SB_SETTEXTA, static_cast<WPARAM>(part - 1), reinterpret_cast<LPARAM>(text.c_str()));
+    UpdateWindow(bar);
+    PumpMessageStep();
+}
+
+}  // namespace
+
+HWND CreatePreviewControl(HWND main, int x, int y, int w, int h) {
+    if (HWND old = GetDlgItem(main, ids::GfxPreview)) DestroyWindow(old);
+    w = w > 0 ? w : 0;
+    h = h > 0 ? h : 0;
+    HWND gfx = CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE | SS_NOTIFY, x, y, w, h, main,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::GfxPreview)),
+                               GetModuleHandleA(nullptr), nullptr);
+    if (!gfx) return nullptr;
+    StaticProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(gfx, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PreviewProc)));
+    MakeSurface(w, h);
+    return gfx;
+}
+
+PlotCanvas* PreviewCanvas() { return Canvas.Pixels ? &Canvas : nullptr; }
+
+void RedrawPreview() {
+    HWND gfx = GetDlgItem(Ui.mainDialog, ids::GfxPreview);
+    if (!gfx) return;
+    InvalidateRect(gfx, nullptr, FALSE);
+    UpdateWindow(gfx);
+}
+
+bool WritePreviewBitmap(const std::string& path) {
+    const std::string bytes = EncodeBmp(Canvas);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+PlotHost PreviewHost() {
+    PlotHost host;
+    host.Canvas = PreviewCanvas();
+    host.Progress = [](int32_t percent) { App.ProgressPercent = percent; };
+    host.DrawStep = [] {
+        const DWORD now = GetTickCount();
+        if (static_cast<int32_t>(now - NextPumpTick) > 0) {
+            PumpMessageStep();
+            NextPumpTick = GetTickCount() + 25;
+        }
+        return IsWindow(Ui.mainDialog) != FALSE;
+    };
+    host.ReadEnded = [] {
+        App.RunMode = RunIdle;
+        SetDlgItemTextA(Ui.mainDialog, ids::FrmAuto, "Automatik:");
+        RedrawPreview();
+    };
+    return host;
+}
+
+void LoadPlotPreview(HWND gfx, const std::string& path) {
+    if (!gfx) return;
+    RECT r;
+    GetWindowRect(gfx, &r);
+    if (!Surface || Canvas.Width != r.right - r.left || Canvas.Height != r.bottom - r.top)
+        MakeSurface(r.right - r.left, r.bottom - r.top);
+    PlotHost host = PreviewHost();
+    host.StatusText = SetStatusPart;
+    BuildPlotPreview(Plot, path, host);
+    RedrawPreview();
+}
+
+void OpenPlotFile() {
+    if (App.RunMode != RunIdle) return;
+    Plot.PlotFile.clear();
+    const std::string previous = ReadProfileValue("pltfile", CurrentDirectory());
+    char file[MAX_PATH + 1] = {};
+    lstrcpynA(file, previous.c_str(), MAX_PATH);
+    static const char kFilter[] = "PLT\0*.plt;*.hp;*.hpg;*.hpgl;*.hpl;*.hgl\0";
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = Ui.mainDialog;
+    ofn.lpstrFilter = kFilter;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = previous.c_str();
+    ofn.lpstrTitle = "PLT-Datei öffnen...";
+    ofn.lpstrDefExt = "plt";
+    ofn.Flags = OFN_NOCHANGEDIR | OFN_EXPLORER | OFN_HIDEREADONLY;
+    const bool chosen = GetOpenFileNameA(&ofn) != FALSE;
+    const std::string path = chosen ? file : "";
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (!chosen || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        MessageBoxA(Ui.mainDialog, path.c_str(), "File?", MB_OK | MB_TASKMODAL);
+        return;
+    }
+    Plot.PlotFile = path;
+    WriteProfileValue("pltfile", path);
+    SendDlgItemMessageA(Ui.mainDialog, ids::SBar1, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(path.c_str()));
+    LoadPlotPreview(GetDlgItem(Ui.mainDialog, ids::GfxPreview), path);
+}
