@@ -1,0 +1,27 @@
+#include "plot/plot_run.h"
+
+#include "app/app_state.h"
+
+void QueuePlotChar(PlotState& st, int32_t runMode, char c, const PlotLineOut& out) {
+    if (runMode == RunIdle) return;
+    std::string& buffer = st.SendBuffer;
+    buffer += c;
+    if (c == ';') buffer += "\r\n";
+    if (c == ';' || c == '\r') st.SendBufferHasCR = true;
+    if (!st.SendBufferHasCR) return;
+    if (out.WaitBeforeLine && !out.WaitBeforeLine()) return;
+
+    bool visible = false;
+    for (const char b : buffer) visible = visible || static_cast<unsigned char>(b) > 32;
+    if (visible) {
+        std::string line;
+        line.reserve(buffer.size() + 2);
+        for (const char b : buffer) {
+            if (b != '\r' && b != '\n') line += b;
+        }
+        line += "\r\n";
+        if (out.Send) out.Send(line);
+    }
+    buffer.clear();
+    st.SendBufferHasCR = false;
+}

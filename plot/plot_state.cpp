@@ -1,0 +1,3 @@
+#include "plot/plot_state.h"
+
+PlotState Plot;
