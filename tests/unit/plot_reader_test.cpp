@@ -82,6 +82,7 @@ TEST(ReadPlotText, EdgeCaseTable) {
         {"PA10;", {}, "", 0, false, 0, 0},
         {"SP2,3;", {}, "SP's: 2, ", 2, false, 0, 0},
         {"SP;", {}, "", 0, false, 0, 0},
+        {"sp-3;SP12;SP1;SP2;SP1;", {}, "SP's: -3, 12, 1, 2, ", 1, false, 0, 0},
     };
     for (const TableRow& row : rows) {
         SCOPED_TRACE(row.text);
@@ -106,19 +107,6 @@ TEST(ReadPlotText, PenStateOnlyChangesThroughRecognisedCommands) {
     // CR and LF end statements like ";".
     EXPECT_EQ(Read(st, "PU\r\nPD1,1\nPU\r\n"), (std::vector<Move>{{-2, -3, true}}));
     EXPECT_FALSE(st.PenDown);
-}
-
-TEST(ReadPlotText, SelectingPens) {
-    PlotState st;
-    Read(st, "SP5;SP;");
-    EXPECT_EQ(st.CurrentPen, 5);
-    EXPECT_EQ(st.PensList, "SP's: 5, ");
-    Read(st, "sp12;SP1;SP2;SP1;");
-    EXPECT_EQ(st.CurrentPen, 1);
-    EXPECT_EQ(st.PensList, "SP's: 5, 12, 1, 2, ");
-    Read(st, "SP-3;");
-    EXPECT_EQ(st.CurrentPen, -3);
-    EXPECT_EQ(st.PensList, "SP's: 5, 12, 1, 2, -3, ");
 }
 
 TEST(ReadPlotText, PolylinesAndModes) {
