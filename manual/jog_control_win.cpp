@@ -1,0 +1,86 @@
+#include "manual/jog_control_win.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/control_ids.h"
+#include "app/main_dialog_win.h"
+#include "app/message_pump_win.h"
+#include "link/serial_port_win.h"
+#include "link/transmission_win.h"
+#include "manual/jog_commands.h"
+
+namespace {
+
+constexpr DWORD kRepeatDelayMs = 250;
+
+bool QuitPending() {
+    MSG msg;
+    return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
+}
+
+bool LeftButtonHeld() { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0; }
+
+// Tick counts wrap after 49.7 days; compare by difference.
+bool TickReached(DWORD deadline) { return static_cast<int32_t>(GetTickCount() - deadline) >= 0; }
+
+DWORD BytesStillGoingOut() {
+    HANDLE port = comPort.load();
+    return port == INVALID_HANDLE_VALUE ? 0 : BytesToTransmit(port);
+}
+
+std::string StepBoxText() {
+    char buf[100] = {};
+    const int n = GetDlgItemTextA(Ui.mainDialog, ids::TxtSteps, buf, sizeof buf);
+    return std::string(buf, n > 0 ? n : 0);
+}
+
+// A rejected count moves nothing, whichever way the warning was dismissed. A button still
+// held after it (Enter pressed while holding) is the same press: it would start a jog with
+// every cursor message, so the press is waited out here, with JogBusy still set.
+// False when the main dialog went away meanwhile.
+bool WaitForRelease() {
+    while (LeftButtonHeld() && PumpMessageStep() && IsWindow(Ui.mainDialog)) {
+    }
+    return IsWindow(Ui.mainDialog) != FALSE;
+}
+
+}  // namespace
+
+void JogControl(int id) {
+    if (App.JogBusy) return;
+    HWND main = Ui.mainDialog;
+    if (!main || GetActiveWindow() != main || GetForegroundWindow() != main) return;
+    // Held now, or pressed and released since the last look.
+    if (GetAsyncKeyState(VK_LBUTTON) == 0) return;
+    if (BytesStillGoingOut() > 1) return;
+    App.JogBusy = true;
+
+    const int64_t n = JogStepsFromText(StepBoxText());
+    const std::string command = JogCommand(id, n);
+    if (command.empty()) {
+        App.JogBusy = false;
+        return;
+    }
+    if (!JogStepsValid(n)) {
+        MessageBoxA(main, "ungültiger Wert in Step-Box !", "No Steps?", MB_ICONERROR | MB_TASKMODAL);
+        if (!WaitForRelease()) return;
+        App.JogBusy = false;
+        return;
+    }
+
+    const DWORD deadline = GetTickCount() + kRepeatDelayMs;
+    while (LeftButtonHeld()) {
+        SendCommand(command);
+        if (!IsWindow(main)) return;  // the program is ending; JogBusy no longer matters
+        PumpMessages();
+        while (!TickReached(deadline) && PumpMessageStep()) {
+        }
+        if (!IsWindow(main)) return;
+        if (QuitPending()) break;  // the outer loop must see it
+    }
+    App.JogBusy = false;
+}

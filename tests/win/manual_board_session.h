@@ -1,0 +1,215 @@
+#pragma once
+// The manual panel against the board simulator: run by tests/e2e/manual_jog.sh, which maps
+// the simulator to COM6 and says in KT_BOARD_DIR where it records the bytes it receives
+// (board.raw). The tests share one main dialog and one open port, as a user's session would,
+// and drive it with real mouse and key input.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/main_dialog_win.h"
+#include "link/serial_port_win.h"
+#include "link/transmission_win.h"
+#include "tests/win/win_test_util.h"
+
+namespace manual_session {
+
+constexpr int kBoardPort = 6;
+
+inline std::string BoardDir() {
+    char buf[1024] = {};
+    const DWORD n = GetEnvironmentVariableA("KT_BOARD_DIR", buf, sizeof buf);
+    return n && n < sizeof buf ? std::string(buf, n) : "";
+}
+
+inline std::string RawLogPath() { return BoardDir() + "\\board.raw"; }
+
+inline std::string RawLog() {
+    std::ifstream in(RawLogPath(), std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// The main dialog in front with the board on its port, made once per process.
+inline bool OpenSession() {
+    static bool open = false;
+    if (open) return true;
+    if (BoardDir().empty()) return false;
+    HWND dlg = CreateMainDialog();
+    if (!dlg) return false;
+    ShowWindow(dlg, SW_SHOW);
+    SetForegroundWindow(dlg);
+    HANDLE port = OpenSerialPort(kBoardPort);
+    if (port == INVALID_HANDLE_VALUE) return false;
+    comPort = port;
+    StartReceiveLoop(port);
+    PumpFor(200);
+    open = true;
+    return true;
+}
+
+inline HWND Item(int id) { return GetDlgItem(Ui.mainDialog, id); }
+
+inline bool InFront() {
+    if (GetForegroundWindow() != Ui.mainDialog) SetForegroundWindow(Ui.mainDialog);
+    PumpFor(20);
+    return GetForegroundWindow() == Ui.mainDialog && GetActiveWindow() == Ui.mainDialog;
+}
+
+// What the board received after `from` bytes, once nothing has arrived for 250 ms (at most
+// 3 s of waiting).
+inline std::string ReceivedSince(size_t from) {
+    std::string seen = RawLog();
+    DWORD quietSince = GetTickCount();
+    const DWORD start = quietSince;
+    while (GetTickCount() - quietSince < 250 && GetTickCount() - start < 3000) {
+        PumpFor(25);
+        std::string now = RawLog();
+        if (now.size() != seen.size()) {
+            seen.swap(now);
+            quietSince = GetTickCount();
+        }
+    }
+    return seen.size() > from ? seen.substr(from) : "";
+}
+
+inline void MouseButton(bool down) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof in);
+}
+
+inline POINT Centre(HWND w) {
+    RECT r;
+    GetWindowRect(w, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+inline void PointAt(HWND w) {
+    const POINT p = Centre(w);
+    SetCursorPos(p.x, p.y);
+    PumpFor(30);
+}
+
+// Presses the left button on control, lets it go after holdMs and lets the windows run until
+// afterMs past the press. The release comes from another thread: a held jog keeps this one
+// busy inside its message handling.
+inline void Press(HWND control, DWORD holdMs, DWORD afterMs) {
+    PointAt(control);
+    MouseButton(true);
+    std::thread release([holdMs] {
+        Sleep(holdMs);
+        MouseButton(false);
+    });
+    PumpFor(afterMs);
+    release.join();
+}
+
+inline void Click(HWND control) { Press(control, 60, 320); }
+
+inline void Key(WORD vk, bool up) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &in, sizeof in);
+}
+
+inline void PressKey(WORD vk) {
+    Key(vk, false);
+    Key(vk, true);
+}
+
+// Types text into the window with the keyboard focus, one character at a time.
+inline void Type(const std::string& text) {
+    for (char c : text) {
+        INPUT in[2] = {};
+        for (INPUT& i : in) {
+            i.type = INPUT_KEYBOARD;
+            i.ki.wScan = static_cast<unsigned char>(c);
+            i.ki.dwFlags = KEYEVENTF_UNICODE;
+        }
+        in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof in[0]);
+        PumpFor(15);
+    }
+}
+
+// Watches for message boxes of this process while it lives: remembers each one's title and
+// text and whether the main dialog was disabled under it, then dismisses it the given way.
+struct BoxWatcher {
+    struct Seen {
+        std::string title, text;
+        bool mainDisabled;
+    };
+    std::vector<Seen> boxes;
+    std::function<void(HWND box)> dismiss;
+    std::atomic<bool> stop{false};
+    std::thread t;
+
+    static HWND FindBox() {
+        HWND box = nullptr;
+        EnumWindows(
+            [](HWND w, LPARAM p) -> BOOL {
+                char cls[32] = {};
+                GetClassNameA(w, cls, sizeof cls);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                if (pid == GetCurrentProcessId() && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(w) &&
+                    GetDlgItem(w, 0xFFFF)) {
+                    *reinterpret_cast<HWND*>(p) = w;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&box));
+        return box;
+    }
+
+    explicit BoxWatcher(std::function<void(HWND)> how) : dismiss(std::move(how)) {
+        t = std::thread([this] {
+            HWND last = nullptr;
+            while (!stop) {
+                HWND box = FindBox();
+                if (box && box != last) {
+                    Sleep(100);  // as long as a person would look at it
+                    boxes.push_back({WindowText(box), WindowText(GetDlgItem(box, 0xFFFF)),
+                                     !IsWindowEnabled(Ui.mainDialog)});
+                    dismiss(box);
+                    last = box;
+                }
+                Sleep(10);
+            }
+        });
+    }
+    // Results are read after this.
+    void Finish() {
+        stop = true;
+        if (t.joinable()) t.join();
+    }
+    ~BoxWatcher() { Finish(); }
+};
+
+// The ways a person dismisses a box: a click on its OK button, or the Enter key.
+inline void ClickOk(HWND box) {
+    const POINT p = Centre(GetDlgItem(box, IDOK));
+    SetCursorPos(p.x, p.y);
+    Sleep(30);
+    MouseButton(true);
+    Sleep(30);
+    MouseButton(false);
+}
+inline void PressEnter(HWND) { PressKey(VK_RETURN); }
+
+}  // namespace manual_session

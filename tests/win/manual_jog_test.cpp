@@ -1,0 +1,275 @@
+// The jog images pressed with the real mouse, against the board simulator (see
+// manual_board_session.h). The repetition's timing is measured on what the board receives.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/control_ids.h"
+#include "tests/win/manual_board_session.h"
+
+using namespace manual_session;
+
+namespace {
+
+class BoardJog : public testing::Test {
+protected:
+    void SetUp() override {
+        if (BoardDir().empty()) GTEST_SKIP() << "needs the board simulator: run tests/e2e/manual_jog.sh";
+        ASSERT_TRUE(OpenSession());
+        ASSERT_TRUE(InFront());
+        SetSteps("20");
+    }
+    void TearDown() override { EXPECT_FALSE(App.JogBusy); }
+    static void SetSteps(const char* text) { SetWindowTextA(Item(ids::TxtSteps), text); }
+    // Clicks control once and returns what reached the board.
+    static std::string ClickAndReceive(int id) {
+        const size_t before = RawLog().size();
+        Click(Item(id));
+        return ReceivedSince(before);
+    }
+};
+
+double Ms(LARGE_INTEGER from, LARGE_INTEGER to) {
+    static LARGE_INTEGER f = [] {
+        LARGE_INTEGER x;
+        QueryPerformanceFrequency(&x);
+        return x;
+    }();
+    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+LARGE_INTEGER Now() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t;
+}
+
+// Size of the board's record over time, looked at every millisecond or so.
+struct ArrivalTimes {
+    struct Sample {
+        LARGE_INTEGER at;
+        LONGLONG size;
+    };
+    std::vector<Sample> samples;
+    std::atomic<bool> stop{false};
+    std::thread t;
+    ArrivalTimes() {
+        t = std::thread([this] {
+            HANDLE f = CreateFileA(RawLogPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr);
+            LONGLONG last = -1;
+            while (!stop) {
+                LARGE_INTEGER size = {};
+                if (f != INVALID_HANDLE_VALUE && GetFileSizeEx(f, &size) && size.QuadPart != last) {
+                    samples.push_back({Now(), size.QuadPart});
+                    last = size.QuadPart;
+                }
+                Sleep(1);
+            }
+            if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+        });
+    }
+    void Finish() {
+        stop = true;
+        if (t.joinable()) t.join();
+    }
+    ~ArrivalTimes() { Finish(); }
+    // When the board had received at least `size` bytes; -1 if never.
+    double ReachedMs(LARGE_INTEGER from, LONGLONG size) const {
+        for (const Sample& s : samples)
+            if (s.size >= size) return Ms(from, s.at);
+        return -1;
+    }
+};
+
+}  // namespace
+
+TEST_F(BoardJog, OneShortClickSendsExactlyOneMove) {
+    EXPECT_EQ(ClickAndReceive(ids::JogXPlus), "PR20,0\r\n");
+}
+
+TEST_F(BoardJog, EveryImageSendsItsOwnCommand) {
+    struct Image {
+        int id;
+        const char* with20;
+        const char* with345;
+    };
+    const Image images[] = {
+        {ids::JogXPlus, "PR20,0", "PR345,0"},
+        {ids::JogXMinus, "PR-20,0", "PR-345,0"},
+        {ids::JogYPlus, "PR0,20", "PR0,345"},
+        {ids::JogYMinus, "PR0,-20", "PR0,-345"},
+        {ids::JogXPlusYPlus, "PR20,20", "PR345,345"},
+        {ids::JogXMinusYPlus, "PR-20,20", "PR-345,345"},
+        {ids::JogXMinusYMinus, "PR-20,-20", "PR-345,-345"},
+        {ids::JogXPlusYMinus, "PR20,-20", "PR345,-345"},
+        {ids::JogZUp, "ZR-20", "ZR-345"},
+        {ids::JogZDown, "ZR20", "ZR345"},
+        {ids::JogPenUp, "PU", "PU"},
+        {ids::JogPenDown, "PD", "PD"},
+        {ids::JogReference, "RE", "RE"},
+        {ids::JogZeroPoint, "NU", "NU"},
+    };
+    for (bool twenty : {true, false}) {
+        SetSteps(twenty ? "20" : "345");
+        const size_t before = RawLog().size();
+        std::string expected;
+        for (const Image& image : images) {
+            Click(Item(image.id));
+            expected += std::string(twenty ? image.with20 : image.with345) + "\r\n";
+        }
+        EXPECT_EQ(ReceivedSince(before), expected);
+    }
+}
+
+TEST_F(BoardJog, HoldingRepeatsAfter250MsThenBackToBackUntilRelease) {
+    const std::string move = "PR0,-20\r\n";
+    const LONGLONG before = static_cast<LONGLONG>(RawLog().size());
+    ArrivalTimes arrivals;
+    PointAt(Item(ids::JogYMinus));
+    const LARGE_INTEGER pressed = Now();
+    MouseButton(true);
+    LARGE_INTEGER released = {};
+    std::thread release([&] {
+        Sleep(1000);
+        released = Now();
+        MouseButton(false);
+    });
+    PumpFor(1300);
+    release.join();
+    const std::string received = ReceivedSince(static_cast<size_t>(before));
+    arrivals.Finish();
+
+    const size_t count = received.size() / move.size();
+    ASSERT_GE(count, 3u);
+    std::string expected;
+    for (size_t i = 0; i < count; ++i) expected += move;
+    ASSERT_EQ(received, expected) << "whole moves only";
+
+    const double first = arrivals.ReachedMs(pressed, before + 9);
+    const double second = arrivals.ReachedMs(pressed, before + 18);
+    const double releasedAt = Ms(pressed, released);
+    const double last = arrivals.ReachedMs(pressed, before + static_cast<LONGLONG>(received.size()));
+    // The largest pause between moves from the second one on.
+    double widestGap = 0;
+    for (size_t i = 2; i < count; ++i) {
+        const double a = arrivals.ReachedMs(pressed, before + static_cast<LONGLONG>(9 * i));
+        const double b = arrivals.ReachedMs(pressed, before + static_cast<LONGLONG>(9 * (i + 1)));
+        widestGap = std::max(widestGap, b - a);
+    }
+    std::printf("jog repetition: first move %.1f ms after the press, second %.1f ms, %zu moves, last %.1f ms "
+                "(release at %.1f ms), widest pause after the second %.1f ms, %.0f moves/s back to back\n",
+                first, second, count, last, releasedAt, widestGap,
+                (count - 2) * 1000.0 / std::max(1.0, last - second));
+
+    EXPECT_GE(first, 0);
+    EXPECT_LT(first, 100) << "the first move goes out at once";
+    EXPECT_GE(second - first, 240) << "no repetition before 250 ms";
+    EXPECT_LT(second - first, 400) << "the repetition starts after 250 ms";
+    // From the second move on the moves follow each other without waiting: a repetition every
+    // 250 ms would give four.
+    EXPECT_GE(count, 10u);
+    EXPECT_LT(widestGap, 200);
+    // Nothing after the release but the move that was already going out.
+    EXPECT_LT(last - releasedAt, 100);
+}
+
+TEST_F(BoardJog, TheStepCountAtItsLimitAndRoundedHalvesToEven) {
+    SetSteps("20000");
+    EXPECT_EQ(ClickAndReceive(ids::JogXPlus), "PR20000,0\r\n");
+    // Typing is digits only; other texts come in by pasting or from the program.
+    SetSteps("12.5");
+    EXPECT_EQ(ClickAndReceive(ids::JogXPlus), "PR12,0\r\n");
+    SetSteps("13.5");
+    EXPECT_EQ(ClickAndReceive(ids::JogXPlus), "PR14,0\r\n");
+}
+
+TEST_F(BoardJog, AnInvalidStepCountWarnsAndSendsNothing) {
+    const size_t before = RawLog().size();
+    BoxWatcher watcher(ClickOk);
+    struct Case {
+        const char* steps;
+        int id;
+    };
+    // The count is checked for the images without a count too.
+    for (const Case& c : {Case{"20001", ids::JogXPlus}, Case{"0", ids::JogYMinus}, Case{"", ids::JogZUp},
+                          Case{"abc", ids::JogPenUp}}) {
+        SetSteps(c.steps);
+        Press(Item(c.id), 60, 300);
+        EXPECT_FALSE(App.JogBusy) << c.steps;
+    }
+    watcher.Finish();
+    ASSERT_EQ(watcher.boxes.size(), 4u);
+    for (const auto& box : watcher.boxes) {
+        EXPECT_EQ(box.title, "No Steps?");
+        EXPECT_EQ(box.text, "ung\xFCltiger Wert in Step-Box !");
+        EXPECT_TRUE(box.mainDisabled) << "the box is modal";
+    }
+    EXPECT_EQ(ReceivedSince(before), "");
+}
+
+// The warning dismissed with Enter while the button is still held: the rejected count must
+// not move the machine, and the same press raises no second warning.
+TEST_F(BoardJog, WarningDismissedWithEnterWhileHeldSendsNothing) {
+    SetSteps("0");
+    const size_t before = RawLog().size();
+    BoxWatcher watcher(PressEnter);
+    Press(Item(ids::JogXPlus), 1200, 1400);
+    watcher.Finish();
+    ASSERT_EQ(watcher.boxes.size(), 1u);
+    EXPECT_EQ(watcher.boxes[0].title, "No Steps?");
+    EXPECT_EQ(ReceivedSince(before), "");
+    EXPECT_FALSE(App.JogBusy);
+    // The next press with a valid count jogs as usual.
+    SetSteps("20");
+    ASSERT_TRUE(InFront());
+    EXPECT_EQ(ClickAndReceive(ids::JogXPlus), "PR20,0\r\n");
+}
+
+TEST_F(BoardJog, NoJogWhileAnotherWindowIsInFront) {
+    // A notifying static answers hit tests and, unlike a button, does not capture the mouse.
+    HWND other = CreateWindowExA(0, "Static", "in front", WS_POPUP | WS_VISIBLE | WS_BORDER | SS_NOTIFY, 0, 0, 120, 80, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    SetForegroundWindow(other);
+    PumpFor(50);
+    ASSERT_EQ(GetForegroundWindow(), other);
+    const size_t before = RawLog().size();
+    // Pressed on the other window and dragged over a jog image, which sees cursor messages
+    // with the button held.
+    PointAt(other);
+    MouseButton(true);
+    PumpFor(50);
+    PointAt(Item(ids::JogXPlus));
+    PumpFor(300);
+    SendMessageA(Ui.mainDialog, WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(ids::JogXPlus)),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    MouseButton(false);
+    PumpFor(50);
+    EXPECT_EQ(ReceivedSince(before), "");
+    DestroyWindow(other);
+    ASSERT_TRUE(InFront());
+}
+
+TEST_F(BoardJog, PositionQueryShowsWhereTheJogsTookTheMachine) {
+    const size_t before = RawLog().size();
+    SendCommand("PA400,-120;\r\n");
+    Click(Item(ids::JogXPlus));
+    SetSteps("40");
+    Click(Item(ids::JogYPlus));
+    Click(Item(ids::BtnQueryPosition));
+    EXPECT_EQ(ReceivedSince(before), "PA400,-120;\r\nPR20,0\r\nPR0,40\r\n;PX9876,3\r\n");
+    const DWORD start = GetTickCount();
+    while (WindowText(Item(ids::TxtPosX)) != "10.500" && GetTickCount() - start < 3000) PumpFor(20);
+    // 40 plotter units to the millimetre.
+    EXPECT_EQ(WindowText(Item(ids::TxtPosX)), "10.500");
+    EXPECT_EQ(WindowText(Item(ids::TxtPosY)), "-2.000");
+}
