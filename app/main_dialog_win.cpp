@@ -9,6 +9,7 @@
 #include "app/message_pump_win.h"
 #include "app/settings_win.h"
 #include "app/tooltips_win.h"
+#include "config/setup_dialog_win.h"
 #include "link/controller_search_win.h"
 #include "link/line_monitor_win.h"
 #include "link/traffic_log_win.h"
@@ -202,7 +203,7 @@ std::vector<CommandRow>& CommandTable() {
     using namespace ids;
     static std::vector<CommandRow> table = {
         {BtnMonitor, true, OpenMonitor},
-        {BtnSetup, true, nullptr},
+        {BtnSetup, true, OpenSetupCommand},
         {BtnRun, true, RunPlot},
         {BtnStep, true, RunPlot},
         {ChkTrafficLog, false, ToggleTrafficLog},
@@ -211,13 +212,13 @@ std::vector<CommandRow>& CommandTable() {
         {BtnFindController, true, SearchController},
         {BtnSaveImage, true, SaveImage},
         {BtnQueryPosition, true, QueryPosition},
-        {BtnCfgWrite, true, nullptr},
-        {BtnCfgRead, true, nullptr},
-        {BtnCfgVerify, true, nullptr},
-        {BtnCfgLoad, true, nullptr},
-        {BtnCfgSave, true, nullptr},
-        {BtnCfgSaveAs, true, nullptr},
-        {BtnCfgFactoryReset, true, nullptr},
+        {BtnCfgWrite, true, SetupButtonCommand},
+        {BtnCfgRead, true, SetupButtonCommand},
+        {BtnCfgVerify, true, SetupButtonCommand},
+        {BtnCfgLoad, true, SetupButtonCommand},
+        {BtnCfgSave, true, SetupButtonCommand},
+        {BtnCfgSaveAs, true, SetupButtonCommand},
+        {BtnCfgFactoryReset, true, SetupButtonCommand},
         {BtnCfgOk, false, EndSendingDialog},
     };
     return table;
@@ -279,6 +280,7 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
             const int code = HIWORD(wParam);
+            if (window == Ui.SetupDialog) ShowFieldInfo(window, id);
             for (const CommandRow& row : CommandTable()) {
                 if (row.id != id) continue;
                 if (row.action && (!row.needsClick || IsClick(code))) row.action(window, id);

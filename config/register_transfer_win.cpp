@@ -1,0 +1,125 @@
+#include "config/register_transfer_win.h"
+
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/control_colors_win.h"
+#include "app/main_dialog_win.h"
+#include "app/message_pump_win.h"
+#include "app/progress_win.h"
+#include "config/field_info.h"
+#include "config/setup_dialog_win.h"
+#include "link/transmission_win.h"
+
+namespace {
+
+constexpr DWORD kWritePauseMs = 25;
+
+void SendLine(const std::string& line) { SendCommand(line + "\r\n"); }
+
+void ForgetRegisterImage() {
+    if (!App.RegisterImage) AllocateRegisterImage();
+    for (int r = 1; r <= kLastRegister; ++r) App.RegisterImage[r].store(-1);
+}
+
+std::string ControlText(HWND control) {
+    const int n = GetWindowTextLengthA(control);
+    if (n <= 0) return {};
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    const int got = GetWindowTextA(control, &s[0], n + 1);
+    s.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return s;
+}
+
+// The user closed the progress window, or the dialog it serves has gone.
+bool Stopped(HWND progress, HWND dialog) { return !IsWindow(progress) || !IsWindow(dialog); }
+
+// Pumps until the board has reported reg; false when the read is to end instead.
+bool AwaitRegister(int reg, HWND progress, HWND dialog) {
+    for (;;) {
+        if (!PumpMessageStep() || Stopped(progress, dialog)) return false;
+        if (App.RegisterImage[reg].load() != -1) return true;
+    }
+}
+
+void ApplyRead(HWND dialog, const ReadStep& step, ReadMode mode) {
+    std::vector<int32_t> entries;
+    for (int reg : step.valueRegisters) entries.push_back(App.RegisterImage[reg].load());
+    HWND control = GetDlgItem(dialog, step.controlId);
+    if (IsBitField(step.spec)) {
+        const bool board = ReadFieldChecked(step.spec, entries);
+        if (mode == Read) {
+            SendMessageA(control, BM_SETCHECK, board ? BST_CHECKED : BST_UNCHECKED, 0);
+        } else {
+            const bool shown = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            SetControlColors(control, shown == board ? kColourCheckSame : kColourDifferent, kColourFieldText);
+        }
+        return;
+    }
+    if (mode == Read) {
+        // The change notification that follows recolours the field by its range.
+        SetWindowTextA(control, ReadFieldText(entries).c_str());
+    } else {
+        const bool same = TextMatchesValue(ControlText(control), JoinValue(entries));
+        SetControlColors(control, same ? kColourTextSame : kColourDifferent, kColourFieldText);
+    }
+}
+
+}  // namespace
+
+void WriteRegisters(HWND dialog) {
+    SetupOperation operation;
+    if (!operation.entered) return;
+    HWND progress = ShowProgress(dialog, kWriteProgressCaption);
+    ForgetRegisterImage();
+    const WritePlan plan = PlanWrite(SetupSpecs, CollectFieldInputs(dialog));
+    if (!plan.inRange) {
+        CloseProgress(progress);
+        MessageBoxA(Ui.mainDialog, plan.rangeMessage.c_str(), kRangeMessageTitle, MB_ICONSTOP | MB_TASKMODAL);
+        return;
+    }
+    for (const RegisterWrite& w : plan.writes) App.RegisterImage[w.reg].store(w.value);
+
+    const int n = static_cast<int>(plan.writes.size());
+    for (int i = 1; i <= n; ++i) {
+        const RegisterWrite& w = plan.writes[static_cast<size_t>(i - 1)];
+        const std::string line = WriteLine(w.reg, w.value);
+        const double percent = TransferPercent(i, n);
+        SetProgress(progress, ProgressBarPosition(percent), TransferProgressText(line, percent));
+        SendLine(line);
+        // Everything pending, not one message a round: the board echoes each line, and the
+        // receive thread's reports would otherwise queue up in front of the user's click on
+        // the progress window's close box until the write is over.
+        PumpMessages();
+        Sleep(kWritePauseMs);
+        if (!IsWindow(progress)) break;
+    }
+    // What did reach the board is stored, also when the user stopped the sending.
+    SendLine(kStoreCommand);
+    CloseProgress(progress);
+}
+
+void ReadRegisters(HWND dialog, ReadMode mode) {
+    SetupOperation operation;
+    if (!operation.entered) return;
+    HWND progress = ShowProgress(dialog, kReadProgressCaption);
+    ForgetRegisterImage();
+    for (const ReadStep& step : PlanRead(SetupSpecs)) {
+        const double percent = TransferPercent(step.fieldNumber, SetupSpecs.FieldCount);
+        for (int reg : step.fetch) {
+            const std::string line = ReadLine(reg);
+            SetProgress(progress, ProgressBarPosition(percent), TransferProgressText(line, percent));
+            SendLine(line);
+            // No time-out: a board that does not answer keeps the read waiting until the user
+            // closes the progress window.
+            if (!AwaitRegister(reg, progress, dialog)) {
+                CloseProgress(progress);
+                return;
+            }
+        }
+        ApplyRead(dialog, step, mode);
+    }
+    CloseProgress(progress);
+}
+
+void FactoryReset() { SendLine(kFactoryResetCommand); }

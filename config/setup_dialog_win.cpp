@@ -1,0 +1,282 @@
+#include "config/setup_dialog_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "app/control_colors_win.h"
+#include "app/control_ids.h"
+#include "app/dialog_template_win.h"
+#include "app/language_win.h"
+#include "app/main_dialog_win.h"
+#include "app/message_pump_win.h"
+#include "app/numbers.h"
+#include "app/tooltips_win.h"
+#include "config/config_files_win.h"
+#include "config/field_info.h"
+#include "config/register_transfer_win.h"
+
+bool SetupBusy = false;
+
+namespace {
+
+using K = SetupKind;
+
+constexpr char kSpecMark = '\xA7';
+// The upper left group's text boxes, top to bottom, by their first register.
+constexpr int kMotorRegisters[] = {2, 3, 4, 8, 10, 14, 18, 22, 24};
+constexpr int kEchoBitY[] = {36, 51, 67, 83, 98};  // register 6, bits 0 to 4
+constexpr int kOutputRowY[] = {36, 52, 68, 84};    // register 7's boxes in table order
+constexpr int kToolRowY[] = {196, 213, 230};       // Z factor, X/Y factor, depth
+constexpr int kFirstToolRegister = 26;
+
+constexpr DWORD kTextBoxStyle = ES_AUTOHSCROLL | WS_TABSTOP;
+// Caption left of the box, so that the boxes line up at the captions' right edges; focus
+// changes are reported too, for the info line.
+constexpr DWORD kCheckBoxStyle = BS_AUTOCHECKBOX | BS_LEFTTEXT | BS_RIGHT | BS_VCENTER | BS_NOTIFY | WS_TABSTOP;
+constexpr DWORD kImageButtonStyle = BS_PUSHBUTTON | BS_BITMAP | BS_CENTER | BS_VCENTER | WS_TABSTOP;
+
+struct ButtonTip {
+    int id;
+    const char* text;
+};
+constexpr ButtonTip kButtonTips[] = {
+    {ids::BtnCfgWrite, "Konfiguration im\r\nController speichern"},
+    {ids::BtnCfgRead, "Controller auslesen"},
+    {ids::BtnCfgVerify, "Controller gegen Konfiguration prüfen"},
+    {ids::BtnCfgLoad, "Konfiguration aus\r\nDatei einlesen"},
+    {ids::BtnCfgSave, "Konfiguration in\r\nDatei speichern"},
+    {ids::BtnCfgSaveAs, "Konfiguration in einer\r\nneuen Datei speichern"},
+    {ids::BtnCfgFactoryReset, "Reset Controller\r\n(Werkseinstellungen)"},
+};
+
+struct Rect {
+    int x, y, w, h;
+};
+
+int IndexOf(const int* values, int count, int v) {
+    for (int i = 0; i < count; ++i)
+        if (values[i] == v) return i;
+    return -1;
+}
+
+// Where a field sits, from its registers: the layout follows the register table.
+Rect FieldRect(const FieldSpec& s, bool bit, int& outputRow) {
+    if (!bit && s.reg < kFirstToolRegister) {
+        const int row = IndexOf(kMotorRegisters, 9, s.reg);
+        return {192, 32 + 18 * (row < 0 ? 0 : row), 52, 18};
+    }
+    if (s.reg == 5) return {20, 194, 185, 16};
+    if (s.reg == 6) return {272, kEchoBitY[s.width >= 0 && s.width < 5 ? s.width : 0], 132, 16};
+    if (s.reg == 7) return {436, kOutputRowY[outputRow < 4 ? outputRow++ : 3], 133, 16};
+    const int tool = (s.reg - kFirstToolRegister) / 5 + 1;
+    const int offset = s.reg - (21 + 5 * tool);  // 0 Z factor, 1 X/Y factor, 2 bits, 3 depth
+    if (!bit) return {432 + 36 * (tool - 1), kToolRowY[offset == 0 ? 0 : offset == 1 ? 1 : 2], 36, 18};
+    const bool wait = s.width == 0;
+    if (tool == 1) return wait ? Rect{297, 250, 171, 16} : Rect{301, 265, 167, 16};
+    return {477 + 36 * (tool - 2), wait ? 250 : 265, 26, 16};
+}
+
+std::string FieldName(const FieldSpec& s, bool bit) {
+    return bit ? "ChkRegister" + NumberText(s.reg) + "Bit" + NumberText(s.width) : "TxtRegister" + NumberText(s.reg);
+}
+
+SetupControl Row(int id, const std::string& name, SetupKind kind, const std::string& caption, int resource, Rect r,
+                 DWORD style) {
+    return {id, name, kind, caption, resource, r.x, r.y, r.w, r.h, style};
+}
+
+std::vector<SetupControl> MakeSetupControls() {
+    using namespace ids;
+    std::vector<SetupControl> t;
+    int outputRow = 0;
+    for (const RegisterField& f : RegisterFields()) {
+        const bool bit = f.kind == FieldKind::CheckBox;
+        const size_t mark = f.caption.find(kSpecMark);
+        const FieldSpec s = ParseFieldSpec(mark == std::string::npos ? "" : f.caption.substr(mark + 1));
+        t.push_back(Row(f.id, FieldName(s, bit), bit ? K::CheckBox : K::TextBox, f.caption, 0,
+                        FieldRect(s, bit, outputRow), bit ? kCheckBoxStyle : kTextBoxStyle));
+    }
+    t.push_back(Row(BtnCfgRead, "BtnCfgRead", K::ImageButton, "", res::BmpCfgRead, {4, 316, 96, 32}, kImageButtonStyle));
+    t.push_back(Row(BtnCfgVerify, "BtnCfgVerify", K::ImageButton, "", res::BmpCfgVerify, {204, 316, 96, 32}, kImageButtonStyle));
+    t.push_back(Row(BtnCfgWrite, "BtnCfgWrite", K::ImageButton, "", res::BmpCfgWrite, {104, 316, 96, 32}, kImageButtonStyle));
+    t.push_back(Row(BtnCfgLoad, "BtnCfgLoad", K::ImageButton, "", res::BmpCfgLoad, {304, 316, 96, 32}, kImageButtonStyle));
+    t.push_back(Row(BtnCfgSave, "BtnCfgSave", K::ImageButton, "", res::BmpCfgSave, {404, 316, 96, 32}, kImageButtonStyle));
+    t.push_back(Row(BtnCfgSaveAs, "BtnCfgSaveAs", K::ImageButton, "", res::BmpCfgSaveAs, {504, 316, 96, 32}, kImageButtonStyle));
+    t.push_back(Row(BtnCfgOk, "BtnCfgOk", K::PushButton, "OK", 0, {712, 316, 44, 32}, BS_PUSHBUTTON | WS_TABSTOP));
+
+    const std::vector<FieldLabel>& labels = RegisterFieldLabels();
+    const size_t motorRows = sizeof kMotorRegisters / sizeof kMotorRegisters[0];
+    for (size_t i = 0; i < motorRows && i < labels.size(); ++i)
+        t.push_back(Row(labels[i].id, "LblRow" + NumberText(static_cast<int64_t>(i) + 1), K::Label, labels[i].text, 0,
+                        {33, 32 + 18 * static_cast<int>(i), 157, 16}, SS_RIGHT | SS_CENTERIMAGE));
+    t.push_back(Row(LblToolColumns, "LblToolColumns", K::Label,
+                    "WZ1   WZ2    WZ3    WZ4    WZ5    WZ6    WZ7    WZ8    WZ9", 0, {439, 180, 312, 16}, SS_LEFT));
+    for (size_t i = motorRows; i < labels.size(); ++i) {
+        const int row = static_cast<int>(i - motorRows);
+        t.push_back(Row(labels[i].id, "LblToolRow" + NumberText(row + 1), K::Label, labels[i].text, 0,
+                        {273, kToolRowY[row < 3 ? row : 2], 157, 16}, SS_RIGHT | SS_CENTERIMAGE));
+    }
+    t.push_back(Row(FrmMotors, "FrmMotors", K::GroupBox, " Motore, Timing ", 0, {12, 16, 236, 288}, BS_GROUPBOX));
+    t.push_back(Row(FrmOutput, "FrmOutput", K::GroupBox, " Controller - Output ", 0, {268, 16, 492, 132}, BS_GROUPBOX));
+    t.push_back(Row(FrmTools, "FrmTools", K::GroupBox, " Konfiguration Werkzeuge 1-9 ", 0, {268, 160, 492, 144}, BS_GROUPBOX));
+    // A status bar docks at the bottom of its parent whatever rectangle it is given.
+    t.push_back(Row(SetupStatusBar, "SetupStatusBar", K::StatusBar, "StatusBar1", 0, {0, 0, 0, 0}, 0));
+    t.push_back(Row(BtnCfgFactoryReset, "BtnCfgFactoryReset", K::ImageButton, "", res::BmpCfgFactoryReset,
+                    {604, 316, 96, 32}, kImageButtonStyle));
+    return t;
+}
+
+const char* ClassOf(SetupKind kind) {
+    switch (kind) {
+        case K::TextBox: return "Edit";
+        case K::Label: return "Static";
+        case K::StatusBar: return STATUSCLASSNAMEA;
+        case K::CheckBox:
+        case K::GroupBox:
+        case K::ImageButton:
+        case K::PushButton: return "Button";
+    }
+    return "Static";
+}
+
+void CreateSetupControl(HWND dialog, const SetupControl& c, HFONT font) {
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    const DWORD exStyle = c.kind == K::TextBox ? WS_EX_CLIENTEDGE : 0;
+    HWND w = CreateWindowExA(exStyle, ClassOf(c.kind), c.caption.c_str(), WS_CHILD | WS_VISIBLE | c.style, c.x, c.y,
+                             c.w, c.h, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), inst, nullptr);
+    if (!w) return;
+    SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (c.kind == K::ImageButton)
+        SendMessageA(w, BM_SETIMAGE, IMAGE_BITMAP,
+                     reinterpret_cast<LPARAM>(LoadImageA(inst, MAKEINTRESOURCEA(c.resource), IMAGE_BITMAP, 0, 0, 0)));
+}
+
+std::string ControlText(HWND control) {
+    const int n = GetWindowTextLengthA(control);
+    if (n <= 0) return {};
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    const int got = GetWindowTextA(control, &s[0], n + 1);
+    s.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return s;
+}
+
+bool IsBitEntry(int id) { return IsBitField(ParseFieldSpec(FieldSpecEntry(SetupSpecs, id))); }
+
+}  // namespace
+
+const std::vector<SetupControl>& SetupDialogControls() {
+    static const std::vector<SetupControl> table = MakeSetupControls();
+    return table;
+}
+
+bool SetupDialogExists() { return Ui.SetupDialog && IsWindow(Ui.SetupDialog); }
+
+void LoadFieldSpecs(HWND dialog) {
+    ClearFieldSpecs(SetupSpecs);
+    std::vector<std::pair<int, HWND>> controls;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(c);
+        if (id >= 1 && id <= kMaxFieldControlId) controls.push_back({id, c});
+    }
+    std::sort(controls.begin(), controls.end(),
+              [](const std::pair<int, HWND>& a, const std::pair<int, HWND>& b) { return a.first < b.first; });
+    for (const auto& [id, control] : controls) {
+        const std::string caption = ControlText(control);
+        const std::string shown = TakeFieldSpec(SetupSpecs, id, caption);
+        if (shown != caption) SetWindowTextA(control, shown.c_str());
+    }
+}
+
+HWND CreateSetupDialog(HWND parent) {
+    if (SetupDialogExists()) return Ui.SetupDialog;
+
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFONT | DS_3DLOOK;
+    DialogTemplate t =
+        BeginDialogTemplate(style, WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, 0, 0, 10, 10, kSetupDialogCaption);
+    HWND dlg = CreateDialogFromTemplate(t, parent, MainDialogHandler);
+    if (!dlg) return nullptr;
+    SetWindowIcons(dlg, res::IconWindow);
+
+    // Laid out in pixels; sized before the controls, so that the status bar docks right.
+    RECT outer, client;
+    GetWindowRect(dlg, &outer);
+    GetClientRect(dlg, &client);
+    const int width = kSetupClientWidth + (outer.right - outer.left) - client.right;
+    const int height = kSetupClientHeight + (outer.bottom - outer.top) - client.bottom;
+    SetWindowPos(dlg, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(dlg, WM_GETFONT, 0, 0));
+    for (const SetupControl& c : SetupDialogControls()) CreateSetupControl(dlg, c, font);
+
+    for (const ButtonTip& tip : kButtonTips) AddTooltip(dlg, tip.id, Translate(tip.text));
+    LoadFieldSpecs(dlg);
+
+    // The dialog opens empty, and reading the board or loading a file comes first: the focus
+    // goes to the read button. The handle is made known only then, so that the first text box,
+    // which has the focus for a moment while the dialog is shown, is neither coloured nor
+    // described before the user did anything.
+    ShowWindow(dlg, SW_SHOW);
+    SetForegroundWindow(dlg);
+    SetFocus(GetDlgItem(dlg, ids::BtnCfgRead));
+    Ui.SetupDialog = dlg;
+    return dlg;
+}
+
+HWND OpenSetupDialog(HWND parent) {
+    if (SetupDialogExists()) return Ui.SetupDialog;
+    HWND dlg = CreateSetupDialog(parent);
+    if (!dlg) return nullptr;
+    RunModalLoop(dlg, parent);
+    return dlg;
+}
+
+void ShowFieldInfo(HWND window, int id) {
+    if (id < 1 || id > kMaxFieldControlId) return;
+    const std::string entry = FieldSpecEntry(SetupSpecs, id);
+    if (entry.empty()) return;
+    HWND control = GetDlgItem(window, id);
+    const FieldInfo info = MakeFieldInfo(entry, ControlText(control));
+    if (info.numeric)
+        SetControlColors(control, info.inRange ? kColourInRange : kColourOutOfRange, kColourFieldText);
+    SetDlgItemTextA(window, ids::SetupStatusBar, info.line.c_str());
+}
+
+FieldInputs CollectFieldInputs(HWND dialog) {
+    FieldInputs inputs;
+    for (const auto& entry : SetupSpecs.SpecTable) {
+        const int id = entry.first;
+        HWND control = GetDlgItem(dialog, id);
+        FieldInput input;
+        if (IsBitField(ParseFieldSpec(entry.second)))
+            input.checked = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        else
+            input.text = ControlText(control);
+        inputs[id] = input;
+    }
+    return inputs;
+}
+
+void SetFieldInput(HWND dialog, int id, const FieldInput& input) {
+    if (IsBitEntry(id))
+        CheckDlgButton(dialog, id, input.checked ? BST_CHECKED : BST_UNCHECKED);
+    else
+        SetDlgItemTextA(dialog, id, input.text.c_str());
+}
+
+void OpenSetupCommand(HWND, int) { Ui.SetupDialog = OpenSetupDialog(Ui.mainDialog); }
+
+void SetupButtonCommand(HWND window, int id) {
+    switch (id) {
+        case ids::BtnCfgWrite: WriteRegisters(window); break;
+        case ids::BtnCfgRead: ReadRegisters(window, Read); break;
+        case ids::BtnCfgVerify: ReadRegisters(window, Verify); break;
+        case ids::BtnCfgLoad: ConfigFileOperation(window, OperationLoad); break;
+        case ids::BtnCfgSave: ConfigFileOperation(window, OperationSave); break;
+        case ids::BtnCfgSaveAs: ConfigFileOperation(window, OperationSaveAs); break;
+        case ids::BtnCfgFactoryReset: ConfigFileOperation(window, OperationFactoryReset); break;
+        default: break;
+    }
+}
