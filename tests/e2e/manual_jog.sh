@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The manual panel against the board simulator on COM6: runs the BoardJog tests of the
 # Windows-side test program, which press the jog images and type commands with real input.
+# KT_JOG_FILTER narrows them down (a gtest filter).
 source "$(dirname "$0")/lib.sh" "$@"
 
 dir=$E2E_BUILD/e2e-manual
@@ -19,4 +20,4 @@ trap cleanup EXIT
 
 export KT_BOARD_DIR="Z:${dir//\//\\}"
 export WINEDEBUG=-all
-"$KT_WINE64" "$E2E_BUILD/bin/kt_win_tests.exe" --gtest_filter='BoardJog*' </dev/null
+"$KT_WINE64" "$E2E_BUILD/bin/kt_win_tests.exe" --gtest_filter="${KT_JOG_FILTER:-BoardJog*}" </dev/null

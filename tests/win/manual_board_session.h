@@ -39,14 +39,25 @@ inline std::string RawLog() {
     return ss.str();
 }
 
+inline void MouseButton(bool down) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof in);
+}
+
 // The main dialog in front with the board on its port, made once per process.
 inline bool OpenSession() {
     static bool open = false;
     if (open) return true;
     if (BoardDir().empty()) return false;
+    // A test process killed while pressing leaves the button down for the next one.
+    if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) MouseButton(false);
     HWND dlg = CreateMainDialog();
     if (!dlg) return false;
     ShowWindow(dlg, SW_SHOW);
+    // Other test programs on the display show their dialogs at the same place.
+    SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(dlg);
     HANDLE port = OpenSerialPort(kBoardPort);
     if (port == INVALID_HANDLE_VALUE) return false;
@@ -59,10 +70,15 @@ inline bool OpenSession() {
 
 inline HWND Item(int id) { return GetDlgItem(Ui.mainDialog, id); }
 
+// Brings the main dialog in front; false if it does not get there within a second.
 inline bool InFront() {
-    if (GetForegroundWindow() != Ui.mainDialog) SetForegroundWindow(Ui.mainDialog);
-    PumpFor(20);
-    return GetForegroundWindow() == Ui.mainDialog && GetActiveWindow() == Ui.mainDialog;
+    const DWORD start = GetTickCount();
+    while (GetForegroundWindow() != Ui.mainDialog || GetActiveWindow() != Ui.mainDialog) {
+        if (GetTickCount() - start > 1000) return false;
+        SetForegroundWindow(Ui.mainDialog);
+        PumpFor(50);
+    }
+    return true;
 }
 
 // What the board received after `from` bytes, once nothing has arrived for 250 ms (at most
@@ -82,30 +98,35 @@ inline std::string ReceivedSince(size_t from) {
     return seen.size() > from ? seen.substr(from) : "";
 }
 
-inline void MouseButton(bool down) {
-    INPUT in = {};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in, sizeof in);
-}
-
 inline POINT Centre(HWND w) {
     RECT r;
     GetWindowRect(w, &r);
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-inline void PointAt(HWND w) {
+// Puts the cursor on w. False, with a failure, when w stays covered by another program's
+// window: a press there would land in that program.
+inline bool PointAt(HWND w) {
     const POINT p = Centre(w);
+    const DWORD start = GetTickCount();
+    while (WindowFromPoint(p) != w) {
+        if (GetTickCount() - start > 1000) {
+            ADD_FAILURE() << "control " << GetDlgCtrlID(w) << " is covered";
+            return false;
+        }
+        SetForegroundWindow(GetAncestor(w, GA_ROOT));
+        PumpFor(50);
+    }
     SetCursorPos(p.x, p.y);
     PumpFor(30);
+    return true;
 }
 
 // Presses the left button on control, lets it go after holdMs and lets the windows run until
 // afterMs past the press. The release comes from another thread: a held jog keeps this one
 // busy inside its message handling.
 inline void Press(HWND control, DWORD holdMs, DWORD afterMs) {
-    PointAt(control);
+    if (!PointAt(control)) return;
     MouseButton(true);
     std::thread release([holdMs] {
         Sleep(holdMs);
@@ -117,18 +138,15 @@ inline void Press(HWND control, DWORD holdMs, DWORD afterMs) {
 
 inline void Click(HWND control) { Press(control, 60, 320); }
 
-inline void Key(WORD vk, bool up) {
-    INPUT in = {};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &in, sizeof in);
-}
-
 inline void PressKey(WORD vk) {
-    Key(vk, false);
-    Key(vk, true);
+    INPUT in[2] = {};
+    for (INPUT& i : in) {
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = vk;
+        i.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    }
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof in[0]);
 }
 
 // Types text into the window with the keyboard focus, one character at a time.
@@ -148,12 +166,17 @@ inline void Type(const std::string& text) {
 
 // Watches for message boxes of this process while it lives: remembers each one's title and
 // text and whether the main dialog was disabled under it, then dismisses it the given way.
+// A box that the given way does not close is closed with OK, so that a test fails instead
+// of hanging; `forced` counts these.
 struct BoxWatcher {
     struct Seen {
         std::string title, text;
         bool mainDisabled;
     };
     std::vector<Seen> boxes;
+    std::atomic<int> dismissed{0};
+    std::atomic<int> forced{0};
+    std::atomic<HWND> lastBox{nullptr};
     std::function<void(HWND box)> dismiss;
     std::atomic<bool> stop{false};
     std::thread t;
@@ -183,10 +206,18 @@ struct BoxWatcher {
             while (!stop) {
                 HWND box = FindBox();
                 if (box && box != last) {
+                    lastBox = box;
                     Sleep(100);  // as long as a person would look at it
                     boxes.push_back({WindowText(box), WindowText(GetDlgItem(box, 0xFFFF)),
                                      !IsWindowEnabled(Ui.mainDialog)});
                     dismiss(box);
+                    const DWORD start = GetTickCount();
+                    while (IsWindow(box) && IsWindowVisible(box) && GetTickCount() - start < 4000) Sleep(10);
+                    if (IsWindow(box) && IsWindowVisible(box)) {
+                        PostMessageA(box, WM_COMMAND, IDOK, 0);
+                        ++forced;
+                    }
+                    ++dismissed;
                     last = box;
                 }
                 Sleep(10);
@@ -201,15 +232,22 @@ struct BoxWatcher {
     ~BoxWatcher() { Finish(); }
 };
 
-// The ways a person dismisses a box: a click on its OK button, or the Enter key.
+// The ways a person dismisses a box: a click on its OK button, or the Enter key. The key goes
+// to the box's focus directly, so that no other program on the display can catch it.
 inline void ClickOk(HWND box) {
-    const POINT p = Centre(GetDlgItem(box, IDOK));
+    HWND ok = GetDlgItem(box, IDOK);
+    const POINT p = Centre(ok);
+    if (WindowFromPoint(p) != ok) return;  // covered: left to the watcher
     SetCursorPos(p.x, p.y);
     Sleep(30);
     MouseButton(true);
     Sleep(30);
     MouseButton(false);
 }
-inline void PressEnter(HWND) { PressKey(VK_RETURN); }
+inline void PressEnter(HWND box) {
+    HWND ok = GetDlgItem(box, IDOK);
+    PostMessageA(ok, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    PostMessageA(ok, WM_KEYUP, VK_RETURN, 0xC01C0001);
+}
 
 }  // namespace manual_session

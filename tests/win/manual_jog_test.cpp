@@ -37,56 +37,38 @@ protected:
     }
 };
 
-double Ms(LARGE_INTEGER from, LARGE_INTEGER to) {
-    static LARGE_INTEGER f = [] {
-        LARGE_INTEGER x;
-        QueryPerformanceFrequency(&x);
-        return x;
-    }();
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER t;
+double NowMs() {
+    LARGE_INTEGER t, f;
     QueryPerformanceCounter(&t);
-    return t;
+    QueryPerformanceFrequency(&f);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
-// Size of the board's record over time, looked at every millisecond or so.
+// How much the board had received when, looked at every millisecond or so.
 struct ArrivalTimes {
-    struct Sample {
-        LARGE_INTEGER at;
-        LONGLONG size;
-    };
-    std::vector<Sample> samples;
+    std::vector<std::pair<double, LONGLONG>> samples;
     std::atomic<bool> stop{false};
-    std::thread t;
-    ArrivalTimes() {
-        t = std::thread([this] {
-            HANDLE f = CreateFileA(RawLogPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, 0, nullptr);
-            LONGLONG last = -1;
-            while (!stop) {
-                LARGE_INTEGER size = {};
-                if (f != INVALID_HANDLE_VALUE && GetFileSizeEx(f, &size) && size.QuadPart != last) {
-                    samples.push_back({Now(), size.QuadPart});
-                    last = size.QuadPart;
-                }
-                Sleep(1);
-            }
-            if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
-        });
-    }
+    std::thread t{[this] {
+        HANDLE f = CreateFileA(RawLogPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        LARGE_INTEGER size = {};
+        while (!stop && f != INVALID_HANDLE_VALUE) {
+            if (GetFileSizeEx(f, &size) && (samples.empty() || samples.back().second != size.QuadPart))
+                samples.push_back({NowMs(), size.QuadPart});
+            Sleep(1);
+        }
+        if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+    }};
     void Finish() {
         stop = true;
         if (t.joinable()) t.join();
     }
     ~ArrivalTimes() { Finish(); }
-    // When the board had received at least `size` bytes; -1 if never.
-    double ReachedMs(LARGE_INTEGER from, LONGLONG size) const {
-        for (const Sample& s : samples)
-            if (s.size >= size) return Ms(from, s.at);
-        return -1;
+    // When the board had received `size` bytes; a day late if never.
+    double Reached(LONGLONG size) const {
+        for (const auto& s : samples)
+            if (s.second >= size) return s.first;
+        return 86400e3;
     }
 };
 
@@ -134,13 +116,13 @@ TEST_F(BoardJog, HoldingRepeatsAfter250MsThenBackToBackUntilRelease) {
     const std::string move = "PR0,-20\r\n";
     const LONGLONG before = static_cast<LONGLONG>(RawLog().size());
     ArrivalTimes arrivals;
-    PointAt(Item(ids::JogYMinus));
-    const LARGE_INTEGER pressed = Now();
+    ASSERT_TRUE(PointAt(Item(ids::JogYMinus)));
+    const double pressed = NowMs();
     MouseButton(true);
-    LARGE_INTEGER released = {};
+    double released = 0;
     std::thread release([&] {
         Sleep(1000);
-        released = Now();
+        released = NowMs();
         MouseButton(false);
     });
     PumpFor(1300);
@@ -149,37 +131,30 @@ TEST_F(BoardJog, HoldingRepeatsAfter250MsThenBackToBackUntilRelease) {
     arrivals.Finish();
 
     const size_t count = received.size() / move.size();
-    ASSERT_GE(count, 3u);
     std::string expected;
     for (size_t i = 0; i < count; ++i) expected += move;
     ASSERT_EQ(received, expected) << "whole moves only";
-
-    const double first = arrivals.ReachedMs(pressed, before + 9);
-    const double second = arrivals.ReachedMs(pressed, before + 18);
-    const double releasedAt = Ms(pressed, released);
-    const double last = arrivals.ReachedMs(pressed, before + static_cast<LONGLONG>(received.size()));
-    // The largest pause between moves from the second one on.
-    double widestGap = 0;
-    for (size_t i = 2; i < count; ++i) {
-        const double a = arrivals.ReachedMs(pressed, before + static_cast<LONGLONG>(9 * i));
-        const double b = arrivals.ReachedMs(pressed, before + static_cast<LONGLONG>(9 * (i + 1)));
-        widestGap = std::max(widestGap, b - a);
-    }
+    ASSERT_GE(count, 3u);
+    // When the k-th move had arrived, from the press.
+    auto arrival = [&](size_t k) {
+        return arrivals.Reached(before + static_cast<LONGLONG>(move.size() * k)) - pressed;
+    };
+    double widestGap = 0;  // between moves from the second one on
+    for (size_t k = 3; k <= count; ++k) widestGap = std::max(widestGap, arrival(k) - arrival(k - 1));
     std::printf("jog repetition: first move %.1f ms after the press, second %.1f ms, %zu moves, last %.1f ms "
                 "(release at %.1f ms), widest pause after the second %.1f ms, %.0f moves/s back to back\n",
-                first, second, count, last, releasedAt, widestGap,
-                (count - 2) * 1000.0 / std::max(1.0, last - second));
+                arrival(1), arrival(2), count, arrival(count), released - pressed, widestGap,
+                (count - 2) * 1000.0 / std::max(1.0, arrival(count) - arrival(2)));
 
-    EXPECT_GE(first, 0);
-    EXPECT_LT(first, 100) << "the first move goes out at once";
-    EXPECT_GE(second - first, 240) << "no repetition before 250 ms";
-    EXPECT_LT(second - first, 400) << "the repetition starts after 250 ms";
+    EXPECT_LT(arrival(1), 100) << "the first move goes out at once";
+    EXPECT_GE(arrival(2) - arrival(1), 240) << "no repetition before 250 ms";
+    EXPECT_LT(arrival(2) - arrival(1), 400) << "the repetition starts after 250 ms";
     // From the second move on the moves follow each other without waiting: a repetition every
     // 250 ms would give four.
     EXPECT_GE(count, 10u);
     EXPECT_LT(widestGap, 200);
     // Nothing after the release but the move that was already going out.
-    EXPECT_LT(last - releasedAt, 100);
+    EXPECT_LT(arrival(count) - (released - pressed), 100);
 }
 
 TEST_F(BoardJog, TheStepCountAtItsLimitAndRoundedHalvesToEven) {
@@ -207,6 +182,7 @@ TEST_F(BoardJog, AnInvalidStepCountWarnsAndSendsNothing) {
         EXPECT_FALSE(App.JogBusy) << c.steps;
     }
     watcher.Finish();
+    EXPECT_EQ(watcher.forced, 0);
     ASSERT_EQ(watcher.boxes.size(), 4u);
     for (const auto& box : watcher.boxes) {
         EXPECT_EQ(box.title, "No Steps?");
@@ -222,8 +198,22 @@ TEST_F(BoardJog, WarningDismissedWithEnterWhileHeldSendsNothing) {
     SetSteps("0");
     const size_t before = RawLog().size();
     BoxWatcher watcher(PressEnter);
-    Press(Item(ids::JogXPlus), 1200, 1400);
+    ASSERT_TRUE(PointAt(Item(ids::JogXPlus)));
+    MouseButton(true);
+    std::atomic<bool> released{false};
+    std::thread release([&] {
+        // Held on until well after the box has gone.
+        const DWORD start = GetTickCount();
+        while ((watcher.dismissed == 0 || IsWindow(watcher.lastBox)) && GetTickCount() - start < 10000) Sleep(10);
+        Sleep(600);
+        MouseButton(false);
+        released = true;
+    });
+    while (!released) PumpMessageStep();
+    release.join();
+    PumpFor(300);
     watcher.Finish();
+    EXPECT_EQ(watcher.forced, 0);
     ASSERT_EQ(watcher.boxes.size(), 1u);
     EXPECT_EQ(watcher.boxes[0].title, "No Steps?");
     EXPECT_EQ(ReceivedSince(before), "");
@@ -236,8 +226,8 @@ TEST_F(BoardJog, WarningDismissedWithEnterWhileHeldSendsNothing) {
 
 TEST_F(BoardJog, NoJogWhileAnotherWindowIsInFront) {
     // A notifying static answers hit tests and, unlike a button, does not capture the mouse.
-    HWND other = CreateWindowExA(0, "Static", "in front", WS_POPUP | WS_VISIBLE | WS_BORDER | SS_NOTIFY, 0, 0, 120, 80, nullptr,
-                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND other = CreateWindowExA(0, "Static", "in front", WS_POPUP | WS_VISIBLE | WS_BORDER | SS_NOTIFY, 0, 0, 120,
+                                 80, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(other, nullptr);
     SetForegroundWindow(other);
     PumpFor(50);
@@ -245,15 +235,21 @@ TEST_F(BoardJog, NoJogWhileAnotherWindowIsInFront) {
     const size_t before = RawLog().size();
     // Pressed on the other window and dragged over a jog image, which sees cursor messages
     // with the button held.
-    PointAt(other);
+    ASSERT_TRUE(PointAt(other));
     MouseButton(true);
     PumpFor(50);
-    PointAt(Item(ids::JogXPlus));
-    PumpFor(300);
+    std::thread release([] {
+        Sleep(400);
+        MouseButton(false);
+    });
+    const POINT p = Centre(Item(ids::JogXPlus));
+    EXPECT_EQ(WindowFromPoint(p), Item(ids::JogXPlus));
+    SetCursorPos(p.x, p.y);
+    PumpFor(30);
     SendMessageA(Ui.mainDialog, WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(ids::JogXPlus)),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    MouseButton(false);
-    PumpFor(50);
+    PumpFor(450);
+    release.join();
     EXPECT_EQ(ReceivedSince(before), "");
     DestroyWindow(other);
     ASSERT_TRUE(InFront());
