@@ -90,3 +90,12 @@ HFONT CreatePointFont(const char* face, int points, bool bold, BYTE pitchAndFami
     return CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitchAndFamily, face);
 }
+
+std::string ControlText(HWND control) {
+    const int n = GetWindowTextLengthA(control);
+    if (n <= 0) return {};
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    const int got = GetWindowTextA(control, &s[0], n + 1);
+    s.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return s;
+}

@@ -27,3 +27,5 @@ HWND CreateDialogFromTemplate(const DialogTemplate& t, HWND owner, DLGPROC proc)
 void SetWindowIcons(HWND window, int iconId);
 // A font of face at points (of the screen's resolution), regular or bold.
 HFONT CreatePointFont(const char* face, int points, bool bold, BYTE pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE);
+// The whole text of a window or control.
+std::string ControlText(HWND control);

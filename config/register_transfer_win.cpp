@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/dialog_template_win.h"
 #include "app/app_state.h"
 #include "app/control_colors_win.h"
 #include "app/main_dialog_win.h"
@@ -20,15 +21,6 @@ void SendLine(const std::string& line) { SendCommand(line + "\r\n"); }
 void ForgetRegisterImage() {
     if (!App.RegisterImage) AllocateRegisterImage();
     for (int r = 1; r <= kLastRegister; ++r) App.RegisterImage[r].store(-1);
-}
-
-std::string ControlText(HWND control) {
-    const int n = GetWindowTextLengthA(control);
-    if (n <= 0) return {};
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    const int got = GetWindowTextA(control, &s[0], n + 1);
-    s.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return s;
 }
 
 // The user closed the progress window, or the dialog it serves has gone.

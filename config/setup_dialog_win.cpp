@@ -153,15 +153,6 @@ void CreateSetupControl(HWND dialog, const SetupControl& c, HFONT font) {
                      reinterpret_cast<LPARAM>(LoadImageA(inst, MAKEINTRESOURCEA(c.resource), IMAGE_BITMAP, 0, 0, 0)));
 }
 
-std::string ControlText(HWND control) {
-    const int n = GetWindowTextLengthA(control);
-    if (n <= 0) return {};
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    const int got = GetWindowTextA(control, &s[0], n + 1);
-    s.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return s;
-}
-
 bool IsBitEntry(int id) { return IsBitField(ParseFieldSpec(FieldSpecEntry(SetupSpecs, id))); }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "app/control_colors_win.h"
 #include "app/control_ids.h"
+#include "app/dialog_template_win.h"
 #include "app/main_dialog_win.h"
 #include "app/message_pump_win.h"
 #include "app/numbers.h"
@@ -17,12 +18,6 @@ namespace {
 
 constexpr const char kProbe[] = "\r\npx0,0\r\n\r\n";  // 11 bytes, never shown or logged
 bool Searching = false;
-
-std::string ControlText(HWND w) {
-    char buf[256] = {};
-    const int n = GetWindowTextA(w, buf, sizeof buf);
-    return std::string(buf, n > 0 ? n : 0);
-}
 
 void SetTextNow(HWND w, const std::string& text) {
     SetWindowTextA(w, text.c_str());

@@ -66,15 +66,6 @@ HFONT CourierFont() {
     return MonitorFont;
 }
 
-std::string ControlText(HWND control) {
-    const int n = GetWindowTextLengthA(control);
-    if (n <= 0) return {};
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    const int got = GetWindowTextA(control, &s[0], n + 1);
-    s.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return s;
-}
-
 void ShowAtEnd(HWND box, const std::string& text) {
     SetWindowTextA(box, text.c_str());
     SendMessageA(box, EM_LINESCROLL, 0, 32767);
