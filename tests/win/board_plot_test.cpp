@@ -149,3 +149,47 @@ TEST_F(BoardPlot, StopDuringAStepWaitSendsTheWaitingLineAndNothingMore) {
     EXPECT_EQ(App.RunMode, RunIdle);
     EXPECT_EQ(ReceivedAfter(before, 100), ";\r\nPU;\r\n");
 }
+
+// Holding Step during an automatic run switches it to step mode, which lets one line after
+// another go while Step is held and waits after the release; Run held continues it.
+TEST_F(BoardPlot, HoldingStepThenRunSwitchesTheMode) {
+    std::string text;
+    for (int i = 0; i < 2000; ++i) text += "PA" + std::to_string(i) + ",0;\r\n";
+    Plot.PlotFile = WriteFile("many.plt", text);
+    const size_t before = Received().size();
+    auto centre = [](int id) {
+        RECT r;
+        GetWindowRect(GetDlgItem(Ui.mainDialog, id), &r);
+        SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    };
+    int modeWhileStepHeld = -1, modeAfterRelease = -1;
+    size_t sentAfterRelease = 0, sentLater = 0;
+    std::thread hand([&] {
+        centre(ids::BtnStep);
+        MouseButton(true);
+        Sleep(150);
+        modeWhileStepHeld = App.RunMode;
+        MouseButton(false);
+        Sleep(300);
+        modeAfterRelease = App.RunMode;
+        sentAfterRelease = Received().size();
+        Sleep(400);
+        sentLater = Received().size();
+        centre(ids::BtnRun);
+        MouseButton(true);
+        Sleep(150);
+        MouseButton(false);
+    });
+    // The automatic run starts while Step is already held.
+    Sleep(50);
+    StartPlotRun(ids::BtnRun);
+    hand.join();
+    EXPECT_EQ(modeWhileStepHeld, RunStep);
+    EXPECT_EQ(modeAfterRelease, RunStep);
+    EXPECT_EQ(sentLater, sentAfterRelease) << "a step run waits while Step is not held";
+    EXPECT_EQ(App.RunMode, RunIdle) << "Run held finished the file";
+    std::string expected = ";\r\n";
+    for (int i = 0; i < 2000; ++i) expected += "PA" + std::to_string(i) + ",0;\r\n";
+    EXPECT_LT(sentAfterRelease - before, expected.size()) << "Step held sent the whole file at once";
+    EXPECT_EQ(ReceivedAfter(before, expected.size()), expected);
+}

@@ -115,6 +115,17 @@ TEST_F(PlotWindow, PreviewShowsStatisticsAndTheTimerShows100Percent) {
     EXPECT_EQ(c->Pixels[(c->Height - 100 - 1) * c->Stride + 364] & 0xFFFFFF, 0x080000u);  // RGB(8, 0, 0)
 }
 
+// The caption of FrmAuto follows the run mode (ticks 1 and 2: the third starts a search).
+TEST_F(PlotWindow, TheRunModeCaption) {
+    App.RunMode = RunAuto;
+    PlotTimerTick();
+    EXPECT_EQ(WindowText(GetDlgItem(dlg, ids::FrmAuto)), "Automatikbetrieb l\xE4uft..");
+    App.RunMode = RunStep;
+    PlotTimerTick();
+    EXPECT_EQ(WindowText(GetDlgItem(dlg, ids::FrmAuto)), "Schrittbetrieb");
+    App.RunMode = RunIdle;
+}
+
 TEST_F(PlotWindow, ExportAsBmpIsACopyOfTheTemporaryBitmap) {
     LoadPlotPreview(gfx, plt);
     const std::string reference = dir + "\\reference.bmp";
