@@ -24,72 +24,7 @@
 
 namespace {
 
-std::string Env(const char* name) {
-    char buf[1024] = {};
-    const DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
-    return n && n < sizeof buf ? std::string(buf, n) : "";
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-// Waits, pumping messages, until done() or ms have passed.
-template <class F>
-bool PumpUntil(F done, DWORD ms) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms) return false;
-        PumpMessageStep();
-    }
-    return true;
-}
-
-// Answers the next message box that shows within ms: remembers its title and text, presses OK.
-struct BoxWatcher {
-    std::string title, text;
-    std::thread t;
-    explicit BoxWatcher(DWORD ms) {
-        t = std::thread([this, ms] {
-            const DWORD start = GetTickCount();
-            while (GetTickCount() - start < ms) {
-                HWND box = nullptr;
-                EnumWindows(
-                    [](HWND w, LPARAM p) -> BOOL {
-                        char cls[32] = {};
-                        GetClassNameA(w, cls, sizeof cls);
-                        DWORD pid = 0;
-                        GetWindowThreadProcessId(w, &pid);
-                        if (pid == GetCurrentProcessId() && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(w) &&
-                            GetDlgItem(w, 0xFFFF)) {
-                            *reinterpret_cast<HWND*>(p) = w;
-                            return FALSE;
-                        }
-                        return TRUE;
-                    },
-                    reinterpret_cast<LPARAM>(&box));
-                if (box) {
-                    title = WindowText(box);
-                    text = WindowText(GetDlgItem(box, 0xFFFF));
-                    PostMessageA(box, WM_COMMAND, IDOK, 0);
-                    return;
-                }
-                Sleep(20);
-            }
-        });
-    }
-    ~BoxWatcher() {
-        if (t.joinable()) t.join();
-    }
-    void Wait() {
-        if (t.joinable()) t.join();
-    }
-};
-
-std::string Dir() { return Env("KT_BOARD_DIR"); }
+std::string Dir() { return EnvVar("KT_BOARD_DIR"); }
 
 // The port links are named like devices, so a Windows program cannot move them: the script
 // does it on request ("unplug3" or "plug3" in a request file, answered by deleting it).
@@ -141,14 +76,14 @@ TEST_F(Board, SearchFindsTheBoardOnCom3AndRemembersIt) {
     EXPECT_EQ(WindowText(Item(ids::LblControllerOn)), "KT4180-Controller an:");
     EXPECT_EQ(ReadRegistryValue("Ini", "fcomport", ""), " 3");
     // The probe went to the silent and the lower-case device first, and to the board.
-    EXPECT_EQ(ReadFile(Dir() + "\\port1.rec"), "\r\npx0,0\r\n\r\n");
-    EXPECT_EQ(ReadFile(Dir() + "\\port2.rec"), "\r\npx0,0\r\n\r\n");
-    EXPECT_EQ(ReadFile(Dir() + "\\port3.raw").substr(0, 13), "\r\npx0,0\r\n\r\n\r\n");
+    EXPECT_EQ(ReadFileBytes(Dir() + "\\port1.rec"), "\r\npx0,0\r\n\r\n");
+    EXPECT_EQ(ReadFileBytes(Dir() + "\\port2.rec"), "\r\npx0,0\r\n\r\n");
+    EXPECT_EQ(ReadFileBytes(Dir() + "\\port3.raw").substr(0, 13), "\r\npx0,0\r\n\r\n\r\n");
     // The probe is neither shown nor counted.
     EXPECT_EQ(WindowText(GetDlgItem(monitor, ids::TxtMonitorTx)), "");
     EXPECT_EQ(txByteCount, 0u);
-    EXPECT_EQ(ReadFile(TxLogPath()), "");
-    EXPECT_EQ(ReadFile(RxLogPath()), "");
+    EXPECT_EQ(ReadFileBytes(TxLogPath()), "");
+    EXPECT_EQ(ReadFileBytes(RxLogPath()), "");
 }
 
 TEST_F(Board, PositionQueryFillsTheFourBoxes) {
@@ -159,12 +94,12 @@ TEST_F(Board, PositionQueryFillsTheFourBoxes) {
     EXPECT_EQ(WindowText(Item(ids::TxtPosZ)), "0.000");
     EXPECT_EQ(WindowText(Item(ids::TxtPen)), "1");
     // Exactly these bytes reached the board, after the probe and its empty line.
-    EXPECT_EQ(ReadFile(Dir() + "\\port3.raw").substr(13), "PA400,-120;\r\n;PX9876,3\r\n");
+    EXPECT_EQ(ReadFileBytes(Dir() + "\\port3.raw").substr(13), "PA400,-120;\r\n;PX9876,3\r\n");
     // And both commands are in the transmit file, the answer in the receive file.
-    const std::string tx = ReadFile(TxLogPath());
+    const std::string tx = ReadFileBytes(TxLogPath());
     EXPECT_NE(tx.find(" #####\r\nPA400,-120;\r\n##### "), std::string::npos) << tx;
     EXPECT_NE(tx.find(" #####\r\n;PX9876,3\r\n"), std::string::npos) << tx;
-    EXPECT_NE(ReadFile(RxLogPath()).find("XYZP=400/-120/0/1"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(RxLogPath()).find("XYZP=400/-120/0/1"), std::string::npos);
 }
 
 TEST_F(Board, RegisterReplyFillsTheRegisterImage) {
@@ -206,12 +141,12 @@ TEST_F(Board, ASearchWithNothingAnsweringClosesTheLinkAndSaysSo) {
 }
 
 TEST_F(Board, TheRememberedPortIsTriedFirst) {
-    const std::string raw1 = ReadFile(Dir() + "\\port1.rec");
+    const std::string raw1 = ReadFileBytes(Dir() + "\\port1.rec");
     DeleteFileA(TxLogPath().c_str());
     DeleteFileA(RxLogPath().c_str());
     FindController();
     EXPECT_TRUE(PortIsOpen());
     EXPECT_EQ(WindowText(Item(ids::LblComPort)), "COM3");
     // COM3 answered at once: COM1 heard no further probe.
-    EXPECT_EQ(ReadFile(Dir() + "\\port1.rec"), raw1);
+    EXPECT_EQ(ReadFileBytes(Dir() + "\\port1.rec"), raw1);
 }

@@ -11,10 +11,9 @@
 #include "app/main_dialog_win.h"
 #include "config/config_file.h"
 #include "config/setup_dialog_win.h"
-#include "tests/win/setup_test_util.h"
+#include "tests/win/win_test_util.h"
 #include "tests/win/win_test_util.h"
 
-using namespace setup_test;
 
 namespace {
 

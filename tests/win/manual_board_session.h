@@ -168,7 +168,7 @@ inline void Type(const std::string& text) {
 // text and whether the main dialog was disabled under it, then dismisses it the given way.
 // A box that the given way does not close is closed with OK, so that a test fails instead
 // of hanging; `forced` counts these.
-struct BoxWatcher {
+struct BoxPatrol {
     struct Seen {
         std::string title, text;
         bool mainDisabled;
@@ -200,7 +200,7 @@ struct BoxWatcher {
         return box;
     }
 
-    explicit BoxWatcher(std::function<void(HWND)> how) : dismiss(std::move(how)) {
+    explicit BoxPatrol(std::function<void(HWND)> how) : dismiss(std::move(how)) {
         t = std::thread([this] {
             HWND last = nullptr;
             while (!stop) {
@@ -229,7 +229,7 @@ struct BoxWatcher {
         stop = true;
         if (t.joinable()) t.join();
     }
-    ~BoxWatcher() { Finish(); }
+    ~BoxPatrol() { Finish(); }
 };
 
 // The ways a person dismisses a box: a click on its OK button, or the Enter key. The key goes

@@ -169,7 +169,7 @@ TEST_F(BoardJog, TheStepCountAtItsLimitAndRoundedHalvesToEven) {
 
 TEST_F(BoardJog, AnInvalidStepCountWarnsAndSendsNothing) {
     const size_t before = RawLog().size();
-    BoxWatcher watcher(ClickOk);
+    BoxPatrol watcher(ClickOk);
     struct Case {
         const char* steps;
         int id;
@@ -197,7 +197,7 @@ TEST_F(BoardJog, AnInvalidStepCountWarnsAndSendsNothing) {
 TEST_F(BoardJog, WarningDismissedWithEnterWhileHeldSendsNothing) {
     SetSteps("0");
     const size_t before = RawLog().size();
-    BoxWatcher watcher(PressEnter);
+    BoxPatrol watcher(PressEnter);
     ASSERT_TRUE(PointAt(Item(ids::JogXPlus)));
     MouseButton(true);
     std::atomic<bool> released{false};

@@ -19,13 +19,6 @@
 
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 std::string TempDir() {
     char dir[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, dir);
@@ -135,8 +128,8 @@ TEST_F(PlotWindow, ExportAsBmpIsACopyOfTheTemporaryBitmap) {
     SaveDialogHand hand(target);
     SavePreviewImage();
     hand.Wait();
-    EXPECT_EQ(ReadFile(target), ReadFile(reference));
-    EXPECT_EQ(ReadFile(TemporaryBitmapPath()), "") << "the temporary bitmap is deleted";
+    EXPECT_EQ(ReadFileBytes(target), ReadFileBytes(reference));
+    EXPECT_EQ(ReadFileBytes(TemporaryBitmapPath()), "") << "the temporary bitmap is deleted";
     EXPECT_EQ(ReadProfileValue("save", ""), target);
 }
 
@@ -152,14 +145,14 @@ TEST_F(PlotWindow, ExportAsPngJpgAndGifWritesImagesThatDecode) {
         SaveDialogHand hand(target);
         SavePreviewImage();
         hand.Wait();
-        const std::string bytes = ReadFile(target);
+        const std::string bytes = ReadFileBytes(target);
         EXPECT_EQ(bytes.substr(0, k.magic.size()), k.magic) << k.name;
         // A GIF encoder that cannot take the image writes a header without a picture.
         EXPECT_GT(bytes.size(), 200u) << k.name;
         // Decoded again, the image has the preview's size.
         const std::string back = dir + "\\back.bmp";
         EXPECT_EQ(ConvertImageFile(target, back), ConvertDone) << k.name;
-        const std::string bmp = ReadFile(back);
+        const std::string bmp = ReadFileBytes(back);
         ASSERT_GT(bmp.size(), 26u) << k.name;
         EXPECT_EQ(*reinterpret_cast<const int32_t*>(&bmp[18]), 400) << k.name;
         DeleteFileA(back.c_str());
@@ -178,7 +171,7 @@ TEST_F(PlotWindow, OtherFileTypesAreRefused) {
         EXPECT_EQ(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
         // The rejected name is remembered all the same; the temporary bitmap stays.
         EXPECT_EQ(ReadProfileValue("save", ""), target);
-        EXPECT_NE(ReadFile(TemporaryBitmapPath()), "");
+        EXPECT_NE(ReadFileBytes(TemporaryBitmapPath()), "");
     }
 }
 

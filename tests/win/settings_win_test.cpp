@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/win/win_test_util.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -9,13 +11,6 @@
 #include "app/settings.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 std::string WinIniPath() {
     char dir[MAX_PATH] = {};
@@ -29,7 +24,7 @@ TEST(Settings, WinIniSectionRoundTrips) {
     WriteProfileValue("pltfile", "C:\\Plots\\Gr\xF6\xDF" "e.plt");
     EXPECT_EQ(ReadProfileValue("pltfile", ""), "C:\\Plots\\Gr\xF6\xDF" "e.plt");
     // Stored where other programs and the user find it: win.ini, section KTXPLT, CR LF lines.
-    const std::string ini = ReadFile(WinIniPath());
+    const std::string ini = ReadFileBytes(WinIniPath());
     EXPECT_NE(ini.find("[KTXPLT]\r\n"), std::string::npos);
     EXPECT_NE(ini.find("pltfile=C:\\Plots\\Gr\xF6\xDF" "e.plt\r\n"), std::string::npos);
     WriteProfileStringA("KTXPLT", "pltfile", nullptr);
@@ -50,7 +45,7 @@ TEST(Settings, ConfigFileBesideTheProgram) {
     // The profile functions drop leading blanks of a value when reading.
     EXPECT_EQ(ReadConfigValue("pos", "lmw", "9,9", 98), "120, 80");
     // Windows keeps the leading blank in the file, Wine drops it; both read back the same.
-    const std::string file = ReadFile(ConfigFile());
+    const std::string file = ReadFileBytes(ConfigFile());
     EXPECT_TRUE(file == "[pos]\r\nlmw= 120, 80\r\n" || file == "[pos]\r\nlmw=120, 80\r\n") << file;
     EXPECT_EQ(ReadConfigValue("files", "lang", "default.lan"), "default.lan");
     DeleteFileA(ConfigFile().c_str());

@@ -20,10 +20,9 @@
 #include "config/setup_dialog_win.h"
 #include "link/serial_port_win.h"
 #include "link/transmission_win.h"
-#include "tests/win/setup_test_util.h"
+#include "tests/win/win_test_util.h"
 #include "tests/win/win_test_util.h"
 
-using namespace setup_test;
 
 namespace {
 

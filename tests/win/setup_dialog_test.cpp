@@ -15,10 +15,9 @@
 #include "config/field_info.h"
 #include "config/register_transfer.h"
 #include "config/register_transfer_win.h"
-#include "tests/win/setup_test_util.h"
+#include "tests/win/win_test_util.h"
 #include "tests/win/win_test_util.h"
 
-using namespace setup_test;
 
 namespace {
 

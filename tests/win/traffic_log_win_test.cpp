@@ -17,13 +17,6 @@
 
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -144,13 +137,13 @@ TEST_F(TrafficLogWin, TickingStartsAfreshUntickingStops) {
     LogRx("800/0/1\r");
     long long tick = 0;
     size_t data = 0;
-    const std::string tx = ReadFile(Tx());
+    const std::string tx = ReadFileBytes(Tx());
     ASSERT_TRUE(Header(tx, 0, tick, data)) << tx;
     EXPECT_GE(tick, before);
     EXPECT_LE(tick, static_cast<int32_t>(GetTickCount()));
     EXPECT_EQ(tx.substr(data), "PU\r\n");
     // A reply that came in two passes is two blocks, the second header inside its text.
-    const std::string rx = ReadFile(Rx());
+    const std::string rx = ReadFileBytes(Rx());
     ASSERT_TRUE(Header(rx, 0, tick, data)) << rx;
     ASSERT_TRUE(Header(rx, data + 9, tick, data)) << rx;
     EXPECT_EQ(rx.substr(data), "800/0/1\r");
@@ -159,7 +152,7 @@ TEST_F(TrafficLogWin, TickingStartsAfreshUntickingStops) {
     EXPECT_FALSE(Ticked());
     EXPECT_EQ(RxLogPath(), "");
     LogTx("PD\r\n");
-    EXPECT_EQ(ReadFile(Tx()), tx);
+    EXPECT_EQ(ReadFileBytes(Tx()), tx);
 
     // A new monitor shows the box unticked; ticking it again deletes the recordings.
     DestroyWindow(monitor);
@@ -205,7 +198,7 @@ TEST_F(TrafficLogWin, ADirectoryTooDeepForThePathsGetsNoRecording) {
     }
     EXPECT_FALSE(Ticked());
     EXPECT_EQ(RxLogPath(), "");
-    EXPECT_EQ(ReadFile(deep + "\\rxprot.tx"), "keep");
+    EXPECT_EQ(ReadFileBytes(deep + "\\rxprot.tx"), "keep");
 
     SetCurrentDirectoryA(dir.c_str());
     DeleteFileA((deep + "\\rxprot.tx").c_str());
@@ -235,7 +228,7 @@ TEST_F(TrafficLogWin, ReceiveThreadLogsWhileTheUserSwitchesRecording) {
     receiver.join();
     EXPECT_EQ(box.count, 7);
 
-    const std::string rx = ReadFile(Rx());
+    const std::string rx = ReadFileBytes(Rx());
     size_t at = 0;
     while (at < rx.size()) {
         long long tick = 0;
