@@ -78,7 +78,7 @@ struct FieldSpec {
 
 // Parses an entry (spec "§" description). The numbers are read as the program reads any
 // number (a text without one is 0); a register outside 0..65535 is clamped to it. Only the
-// fifth comma-separated piece of the spec is the unit, and commas in the description are
+// fifth comma-separated piece of the spec entry is the unit, and commas in the description are
 // not looked at.
 FieldSpec ParseFieldSpec(const std::string& entry);
 

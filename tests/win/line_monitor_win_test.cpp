@@ -16,19 +16,6 @@
 
 namespace {
 
-std::string TipOf(HWND control) {
-    wchar_t buf[512] = {};
-    TOOLINFOW ti = {};
-    ti.cbSize = sizeof ti;
-    ti.hwnd = control;
-    ti.uId = reinterpret_cast<UINT_PTR>(control);
-    ti.lpszText = buf;
-    SendMessageW(TooltipWindow(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&ti));
-    char out[1024] = {};
-    WideCharToMultiByte(CP_ACP, 0, buf, -1, out, sizeof out, nullptr, nullptr);
-    return out;
-}
-
 POINT Corner(HWND w) {
     RECT r;
     GetWindowRect(w, &r);

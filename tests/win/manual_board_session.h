@@ -181,24 +181,7 @@ struct BoxPatrol {
     std::atomic<bool> stop{false};
     std::thread t;
 
-    static HWND FindBox() {
-        HWND box = nullptr;
-        EnumWindows(
-            [](HWND w, LPARAM p) -> BOOL {
-                char cls[32] = {};
-                GetClassNameA(w, cls, sizeof cls);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(w, &pid);
-                if (pid == GetCurrentProcessId() && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(w) &&
-                    GetDlgItem(w, 0xFFFF)) {
-                    *reinterpret_cast<HWND*>(p) = w;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&box));
-        return box;
-    }
+    static HWND FindBox() { return FindMessageBox(); }
 
     explicit BoxPatrol(std::function<void(HWND)> how) : dismiss(std::move(how)) {
         t = std::thread([this] {

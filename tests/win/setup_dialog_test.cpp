@@ -36,21 +36,6 @@ std::string StatusText(HWND dlg) {
     return buf;
 }
 
-std::string TipOf(HWND control) {
-    HWND tip = TooltipWindow();
-    if (!tip) return "";
-    wchar_t buf[1024] = {};
-    TOOLINFOW ti = {};
-    ti.cbSize = sizeof ti;
-    ti.hwnd = control;
-    ti.uId = reinterpret_cast<UINT_PTR>(control);
-    ti.lpszText = buf;
-    SendMessageW(tip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&ti));
-    char out[2048] = {};
-    WideCharToMultiByte(CP_ACP, 0, buf, -1, out, sizeof out, nullptr, nullptr);
-    return out;
-}
-
 // Types into a text box as the keyboard would, without moving the real keyboard focus.
 void TypeInto(HWND edit, const std::string& text) {
     SendMessageA(edit, EM_SETSEL, 0, -1);

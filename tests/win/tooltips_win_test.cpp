@@ -14,23 +14,6 @@
 
 namespace {
 
-// The text of the tool attached to control, "" when it has none.
-std::string TipOf(HWND control) {
-    HWND tip = TooltipWindow();
-    if (!tip) return "";
-    // The ANSI query stops at 80 characters; the wide one returns the whole text.
-    wchar_t buf[1024] = {};
-    TOOLINFOW ti = {};
-    ti.cbSize = sizeof ti;
-    ti.hwnd = control;
-    ti.uId = reinterpret_cast<UINT_PTR>(control);
-    ti.lpszText = buf;
-    SendMessageW(tip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&ti));
-    char out[2048] = {};
-    WideCharToMultiByte(CP_ACP, 0, buf, -1, out, sizeof out, nullptr, nullptr);
-    return out;
-}
-
 struct ProfileValue {
     ProfileValue(const char* key, const char* value) : key(key) { WriteProfileStringA("KTXPLT", key, value); }
     ~ProfileValue() { WriteProfileStringA("KTXPLT", key, nullptr); }

@@ -9,7 +9,10 @@
 #include <string>
 #include <thread>
 
+#include <commctrl.h>
+
 #include "app/message_pump_win.h"
+#include "app/tooltips_win.h"
 
 inline std::string WindowText(HWND w) {
     char buf[1024] = {};
@@ -232,3 +235,20 @@ struct TimedSteps {
         Step() = nullptr;
     }
 };
+
+// The text of the tool attached to control in the program's tooltip window, "" when it has
+// none. The ANSI query stops at 80 characters; the wide one returns the whole text.
+inline std::string TipOf(HWND control) {
+    HWND tip = TooltipWindow();
+    if (!tip) return "";
+    wchar_t buf[1024] = {};
+    TOOLINFOW ti = {};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = control;
+    ti.uId = reinterpret_cast<UINT_PTR>(control);
+    ti.lpszText = buf;
+    SendMessageW(tip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&ti));
+    char out[2048] = {};
+    WideCharToMultiByte(CP_ACP, 0, buf, -1, out, sizeof out, nullptr, nullptr);
+    return out;
+}
