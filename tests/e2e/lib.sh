@@ -16,6 +16,9 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
+# The real ImageMagick, not a stand-in that may come first on the PATH.
+E2E_CONVERT=$(command -v /usr/bin/convert || command -v convert)
+
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Starts the program; its window id is left in E2E_WINDOW once it shows.

@@ -18,7 +18,7 @@ green=
 for _ in $(seq 1 100); do
   import -window "$E2E_WINDOW" "$E2E_BUILD/e2e-startup.png" 2>/dev/null
   # The port indicator, LblComPort, at 142,34 (52 x 16) of the client area.
-  pixel=$(convert "$E2E_BUILD/e2e-startup.png" -format '%[pixel:p{146,37}]' info:)
+  pixel=$($E2E_CONVERT "$E2E_BUILD/e2e-startup.png" -format '%[pixel:p{146,37}]' info:)
   if [[ $pixel == "srgb(0,128,0)" || $pixel == "rgb(0,128,0)" ]]; then
     green=$(awk "BEGIN { printf \"%.1f\", $(date +%s.%N) - $started }"); break
   fi
@@ -28,6 +28,13 @@ done
 echo "port indicator green after ${green} s"
 geometry=$(xdotool getwindowgeometry "$E2E_WINDOW")
 echo "$geometry"
+# Without a window manager the X window is the client area: the outer 811 x 472 less the frame.
+read -r w h <<<"$(echo "$geometry" | sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p')"
+(( w > 780 && w <= 811 && h > 420 && h <= 472 )) || fail "unexpected size ${w}x${h}"
+# The group box of the manual panel is filled with its grey: the controls were drawn.
+pixel=$($E2E_CONVERT "$E2E_BUILD/e2e-startup.png" -format '%[pixel:p{12,280}]' info:)
+[[ $pixel == "srgb(224,224,224)" || $pixel == "rgb(224,224,224)" || $pixel == "gray(224)" || $pixel == "grey(224)" ]] \
+  || fail "manual panel not drawn ($pixel)"
 # Without a window manager Wine activates a window on a click; the keys then reach it.
 close_dialog() {
   xdotool windowfocus "$E2E_WINDOW" 2>/dev/null || true
