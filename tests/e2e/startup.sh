@@ -16,9 +16,10 @@ start_program
 started=$(date +%s.%N)
 green=
 for _ in $(seq 1 100); do
-  import -window "$E2E_WINDOW" "$E2E_BUILD/e2e-startup.png" 2>/dev/null
+  # The window may not be mapped yet.
+  if ! import -window "$E2E_WINDOW" "$E2E_BUILD/e2e-startup.png" 2>/dev/null; then sleep 0.1; continue; fi
   # The port indicator, LblComPort, at 142,34 (52 x 16) of the client area.
-  pixel=$($E2E_CONVERT "$E2E_BUILD/e2e-startup.png" -format '%[pixel:p{146,37}]' info:)
+  pixel=$($E2E_CONVERT "$E2E_BUILD/e2e-startup.png" -format '%[pixel:p{146,37}]' info: 2>/dev/null || true)
   if [[ $pixel == "srgb(0,128,0)" || $pixel == "rgb(0,128,0)" ]]; then
     green=$(awk "BEGIN { printf \"%.1f\", $(date +%s.%N) - $started }"); break
   fi
