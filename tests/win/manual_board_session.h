@@ -83,20 +83,7 @@ inline bool InFront() {
 
 // What the board received after `from` bytes, once nothing has arrived for 250 ms (at most
 // 3 s of waiting).
-inline std::string ReceivedSince(size_t from) {
-    std::string seen = RawLog();
-    DWORD quietSince = GetTickCount();
-    const DWORD start = quietSince;
-    while (GetTickCount() - quietSince < 250 && GetTickCount() - start < 3000) {
-        PumpFor(25);
-        std::string now = RawLog();
-        if (now.size() != seen.size()) {
-            seen.swap(now);
-            quietSince = GetTickCount();
-        }
-    }
-    return seen.size() > from ? seen.substr(from) : "";
-}
+inline std::string ReceivedSince(size_t from) { return FileTailWhenQuiet(RawLogPath(), from, 250, 3000); }
 
 inline POINT Centre(HWND w) {
     RECT r;

@@ -41,20 +41,7 @@ std::string BoardDir() {
 std::string RawLog() { return ReadFileBytes(BoardDir() + "\\board.raw"); }
 
 // What the board received after `from` bytes, once nothing has arrived for 300 ms.
-std::string ReceivedSince(size_t from) {
-    std::string seen = RawLog();
-    DWORD quietSince = GetTickCount();
-    const DWORD start = quietSince;
-    while (GetTickCount() - quietSince < 300 && GetTickCount() - start < 5000) {
-        PumpFor(25);
-        std::string now = RawLog();
-        if (now.size() != seen.size()) {
-            seen.swap(now);
-            quietSince = GetTickCount();
-        }
-    }
-    return seen.size() > from ? seen.substr(from) : "";
-}
+std::string ReceivedSince(size_t from) { return FileTailWhenQuiet(BoardDir() + "\\board.raw", from, 300, 5000); }
 
 std::vector<std::string> Lines(const std::string& bytes) {
     std::vector<std::string> lines;

@@ -252,3 +252,20 @@ inline std::string TipOf(HWND control) {
     WideCharToMultiByte(CP_ACP, 0, buf, -1, out, sizeof out, nullptr, nullptr);
     return out;
 }
+
+// What a growing file (a board's record of what it received) holds after `from` bytes, once
+// it has not grown for quietMs, waiting maxMs at most.
+inline std::string FileTailWhenQuiet(const std::string& path, size_t from, DWORD quietMs, DWORD maxMs) {
+    std::string seen = ReadFileBytes(path);
+    DWORD quietSince = GetTickCount();
+    const DWORD start = quietSince;
+    while (GetTickCount() - quietSince < quietMs && GetTickCount() - start < maxMs) {
+        PumpFor(25);
+        std::string now = ReadFileBytes(path);
+        if (now.size() != seen.size()) {
+            seen.swap(now);
+            quietSince = GetTickCount();
+        }
+    }
+    return seen.size() > from ? seen.substr(from) : "";
+}
