@@ -10,7 +10,7 @@ export DISPLAY=$(cat "$KT_WINE_DIR/display")
 E2E_PIDS=()
 
 e2e_cleanup() {
-  pkill -x KT4180.exe 2>/dev/null || true
+  kt_kill_in_prefix KT4180.exe
   for p in "${E2E_PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
   return 0
 }
