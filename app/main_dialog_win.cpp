@@ -2,14 +2,15 @@
 
 #include <commctrl.h>
 
-#include "app/app_state.h"
-#include "app/control_colors_win.h"
-#include "app/control_ids.h"
-#include "app/dialog_template_win.h"
-#include "app/message_pump_win.h"
-#include "app/settings_win.h"
-#include "app/tooltips_win.h"
+#include "app/main_tooltips_win.h"
+#include "base/control_colors_win.h"
+#include "base/control_ids.h"
+#include "base/dialog_template_win.h"
+#include "base/message_pump_win.h"
+#include "base/process_state.h"
+#include "base/settings_win.h"
 #include "config/setup_dialog_win.h"
+#include "link/board_commands.h"
 #include "link/controller_search_win.h"
 #include "link/line_monitor_win.h"
 #include "link/traffic_log_win.h"
@@ -21,11 +22,9 @@
 #include "plot/plot_timer_win.h"
 #include "plot/preview_win.h"
 
-ShellWindows Ui;
-
 namespace {
 
-constexpr COLORREF kNone = CLR_INVALID;
+constexpr COLORREF kNone = kNoColor;
 constexpr DWORD kTab = WS_TABSTOP;
 constexpr DWORD kBmpCentred = BS_CENTER | BS_VCENTER;
 constexpr DWORD kImageButton = BS_PUSHBUTTON | kTab;  // the default image-button style
@@ -89,46 +88,15 @@ const std::vector<ControlSpec>& MainDialogControls() {
     return table;
 }
 
-const char* ControlClass(ControlKind kind) {
-    switch (kind) {
-        case K::ImageButton:
-        case K::IconButton:
-        case K::PushButton:
-        case K::GroupBox: return "Button";
-        case K::StatusBar: return STATUSCLASSNAMEA;
-        case K::ProgressBar: return PROGRESS_CLASSA;
-        case K::TextBox: return "Edit";
-        case K::Label:
-        case K::Image: return "Static";
-    }
-    return "Static";
-}
-
-DWORD ControlStyle(const ControlSpec& c) {
-    DWORD s = WS_CHILD | WS_VISIBLE | c.style;
-    switch (c.kind) {
-        case K::ImageButton: s |= BS_BITMAP; break;
-        case K::IconButton: s |= BS_ICON; break;
-        case K::GroupBox: s |= BS_GROUPBOX; break;
-        case K::Image: s |= SS_BITMAP; break;
-        default: break;
-    }
-    return s;
-}
-
 namespace {
-
-DWORD ControlExStyle(const ControlSpec& c) {
-    // Text boxes are edit controls with a sunken client edge.
-    return c.exStyle | (c.kind == K::TextBox ? WS_EX_CLIENTEDGE : 0);
-}
 
 HFONT FontFor(ControlFont f, HWND dialog) {
     switch (f) {
         case F::BoldSmall: return Ui.fontBoldSmall;
         case F::BoldLarge: return Ui.fontBoldLarge;
         case F::PlainSmall: return Ui.fontPlainSmall;
-        case F::Dialog: break;
+        case F::Dialog:
+        case F::Courier: break;  // the main dialog has no fixed-pitch control
     }
     return reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
 }
@@ -140,43 +108,10 @@ void ReleaseFonts() {
     }
 }
 
-HWND CreateControl(HWND dialog, const ControlSpec& c) {
-    HINSTANCE inst = GetModuleHandleA(nullptr);
-    HWND w = CreateWindowExA(ControlExStyle(c), ControlClass(c.kind), c.caption, ControlStyle(c), c.x, c.y, c.w, c.h,
-                             dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), inst, nullptr);
-    if (!w) return nullptr;
-    switch (c.kind) {
-        case K::ImageButton:
-            SendMessageA(w, BM_SETIMAGE, IMAGE_BITMAP,
-                         reinterpret_cast<LPARAM>(LoadImageA(inst, MAKEINTRESOURCEA(c.resource), IMAGE_BITMAP, 0, 0, 0)));
-            break;
-        case K::IconButton:
-            SendMessageA(w, BM_SETIMAGE, IMAGE_ICON,
-                         reinterpret_cast<LPARAM>(LoadImageA(inst, MAKEINTRESOURCEA(c.resource), IMAGE_ICON, 32, 32, 0)));
-            break;
-        case K::Image:
-            SendMessageA(w, STM_SETIMAGE, IMAGE_BITMAP,
-                         reinterpret_cast<LPARAM>(LoadImageA(inst, MAKEINTRESOURCEA(c.resource), IMAGE_BITMAP, 0, 0, 0)));
-            break;
-        case K::ProgressBar: SendMessageA(w, PBM_SETRANGE32, 0, 100); break;
-        default: break;
-    }
-    if (c.background != kNone) SetControlColors(w, c.background);
-    return w;
-}
-
+// The program needs the standard classes (status bar, progress bar, tooltips) and nothing else.
 void InitCommonControlsOnce() {
-    HMODULE lib = LoadLibraryA("COMCTL32.DLL");
-    if (!lib) return;
-    using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    auto initEx = reinterpret_cast<InitEx>(reinterpret_cast<void*>(GetProcAddress(lib, "InitCommonControlsEx")));
-    if (initEx) {
-        INITCOMMONCONTROLSEX icc = {8, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES};
-        initEx(&icc);
-    } else {
-        InitCommonControls();
-    }
-    FreeLibrary(lib);
+    INITCOMMONCONTROLSEX icc = {sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES};
+    InitCommonControlsEx(&icc);
 }
 
 bool IsClick(int code) { return code == 0 || code == 1; }
@@ -187,7 +122,7 @@ void SearchController(HWND, int) { FindController(); }
 void RunPlot(HWND, int id) { StartPlotRun(id); }
 void OpenPlot(HWND, int) { OpenPlotFile(); }
 void SaveImage(HWND, int) { SavePreviewImage(); }
-void QueryPosition(HWND, int) { SendCommand(";PX9876,3\r\n"); }
+void QueryPosition(HWND, int) { SendCommand(std::string(kPositionQuery) + "\r\n"); }
 void EnterDirectCommand(HWND, int) { SubmitDirectCommand(); }
 
 void EndSendingDialog(HWND window, int) {
@@ -224,26 +159,6 @@ std::vector<CommandRow>& CommandTable() {
     return table;
 }
 
-int ControlUnderHeldMouse() {
-    if (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) return 0;
-    POINT p;
-    if (!GetCursorPos(&p)) return 0;
-    HWND w = WindowFromPoint(p);
-    if (!w || !Ui.mainDialog || !IsChild(Ui.mainDialog, w)) return 0;
-    return GetDlgCtrlID(w);
-}
-
-int PollRunButtons(int id) {
-    if (id == 0) id = ControlUnderHeldMouse();
-    if (id == ids::BtnStop)
-        App.RunMode = RunIdle;
-    else if (id == ids::BtnRun)
-        App.RunMode = RunAuto;
-    else if (id == ids::BtnStep)
-        App.RunMode = RunStep;
-    return id;
-}
-
 INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE: {
@@ -262,7 +177,6 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
         case WM_TIMER:
             PlotTimerTick();
             return FALSE;
-        case WM_QUIT:
         case WM_NOTIFY:
         case WM_INITDIALOG: return FALSE;
         case WM_NCACTIVATE:
@@ -314,6 +228,7 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
 }
 
 HWND CreateMainDialog() {
+    SharedDialogHandler = MainDialogHandler;
     // Shown only when every control exists.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME |
                         WS_CLIPSIBLINGS | DS_MODALFRAME | DS_CENTER | DS_3DLOOK | DS_NOFAILCREATE | DS_SETFONT;
@@ -340,8 +255,6 @@ HWND CreateMainDialog() {
 
     HWND bar = GetDlgItem(dlg, ids::SBar1);
     HWND progress = GetDlgItem(dlg, ids::ProgressRun);
-    SetWindowPos(progress, nullptr, 34, 1, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageA(progress, PBM_SETRANGE32, 0, 100);
     // Inside the status bar, right of the percentage text of its first part.
     SetParent(progress, bar);
     SetWindowPos(progress, nullptr, 34, 1, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

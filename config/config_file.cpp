@@ -3,33 +3,15 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "app/numbers.h"
+#include "base/numbers.h"
+#include "base/paths.h"
 
 std::string ControllerFilePath;
-
-std::string CollapseDoubledBackslashes(const std::string& path) {
-    std::string out;
-    size_t i = 0;
-    if (path.compare(0, 2, "\\\\") == 0) {
-        out = "\\\\";
-        i = 2;
-    }
-    while (i < path.size()) {
-        out += path[i];
-        i += (path[i] == '\\' && i + 1 < path.size() && path[i + 1] == '\\') ? 2 : 1;
-    }
-    return out;
-}
 
 std::string ResolveControllerFilePath(const std::string& path,
                                       const std::string& currentDirectory) {
     const std::string p = path.empty() ? currentDirectory + "\\" + kDefaultConfigName : path;
-    return CollapseDoubledBackslashes(p);
-}
-
-std::string FileNamePart(const std::string& path) {
-    const size_t cut = path.find_last_of("\\:");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
+    return CollapseDoubleBackslashes(p);
 }
 
 std::string ConfigKey(int controlId) {

@@ -32,17 +32,10 @@ constexpr const char* kSaveFailedTitle = "Nicht gespeichert !";
 // user-interface thread.
 extern std::string ControllerFilePath;
 
-// Every doubled backslash becomes one, so that a current directory that is a drive root gives
-// "C:\default.cfg". A leading "\\" stays: it starts a network path.
-std::string CollapseDoubledBackslashes(const std::string& path);
-
 // What every file operation does first: an empty path becomes the current directory and
 // "\default.cfg"; then doubled backslashes are collapsed.
 std::string ResolveControllerFilePath(const std::string& path,
                                       const std::string& currentDirectory);
-
-// The file-name part of a path, after its last "\" or ":", the file dialogs' preset name.
-std::string FileNamePart(const std::string& path);
 
 // The key of a field: its control id with five digits ("01162").
 std::string ConfigKey(int controlId);

@@ -4,59 +4,33 @@
 
 #include <string>
 
-#include "app/main_dialog_win.h"
+#include "base/files_win.h"
+#include "base/paths.h"
+#include "base/shell_windows_win.h"
 #include "config/config_file.h"
 #include "config/register_transfer_win.h"
-#include "config/setup_dialog_win.h"
+#include "config/setup_fields_win.h"
 
 namespace {
-
-constexpr size_t kFileNameBuffer = 1024;
-
-std::string CurrentDirectory() {
-    const DWORD need = GetCurrentDirectoryA(0, nullptr);
-    if (need == 0) return {};
-    std::string dir(need, '\0');
-    const DWORD got = GetCurrentDirectoryA(need, &dir[0]);
-    dir.resize(got < need ? got : 0);
-    return dir;
-}
 
 void SettleControllerFilePath() {
     ControllerFilePath = ResolveControllerFilePath(ControllerFilePath, CurrentDirectory());
 }
 
-// The folder of a path with its last "\" (or the drive's ":"), where the file dialogs open.
-std::string FolderPart(const std::string& path) {
-    const size_t cut = path.find_last_of("\\:");
-    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
-
-// The open or save dialog, preset to ControllerFilePath. False when the user cancels.
-bool AskFileName(bool save, std::string& chosen) {
-    std::string file = FileNamePart(ControllerFilePath);
-    file.resize(kFileNameBuffer, '\0');
-    const std::string folder = FolderPart(ControllerFilePath);
-    std::string filter = kConfigExtension;
-    filter += '\0';
-    filter += kConfigFilterPattern;
-    filter += '\0';
-
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = Ui.mainDialog;
-    ofn.lpstrFilter = filter.c_str();  // c_str() adds the closing second NUL
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = &file[0];
-    ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    ofn.lpstrTitle = save ? kSaveDialogTitle : kLoadDialogTitle;
-    ofn.lpstrDefExt = kConfigExtension;
-    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+// The open or save dialog, preset to ControllerFilePath's folder and name. False when the
+// user cancels.
+bool AskControllerFileName(bool save, std::string& chosen) {
+    const std::string name = FileNamePart(ControllerFilePath, "\\:");
+    FileDialog d;
+    d.save = save;
+    d.title = save ? kSaveDialogTitle : kLoadDialogTitle;
+    d.filter = std::string(kConfigExtension) + '\0' + kConfigFilterPattern + '\0';
+    d.initialDir = ControllerFilePath.substr(0, ControllerFilePath.size() - name.size());
+    d.fileName = name;
+    d.defaultExtension = kConfigExtension;
     // A mistyped name would otherwise load as an empty file and clear every field.
-    if (!save) ofn.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-    if (!(save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn))) return false;
-    chosen = file.c_str();
+    d.mustExist = true;
+    chosen = AskFileName(d);
     return !chosen.empty();
 }
 
@@ -77,7 +51,7 @@ void LoadConfigFile(HWND dialog) {
     if (!operation.entered) return;
     SettleControllerFilePath();
     std::string chosen;
-    if (!AskFileName(false, chosen)) return;
+    if (!AskControllerFileName(false, chosen)) return;
     ControllerFilePath = chosen;
     std::string text;
     ReadConfigFile(ControllerFilePath, text);  // an unreadable file reads as empty
@@ -96,7 +70,7 @@ void SaveConfigFileAs(HWND dialog) {
     if (!operation.entered) return;
     SettleControllerFilePath();
     std::string chosen;
-    if (!AskFileName(true, chosen)) return;
+    if (!AskControllerFileName(true, chosen)) return;
     ControllerFilePath = chosen;
     SaveFields(dialog);
 }

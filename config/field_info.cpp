@@ -1,6 +1,6 @@
 #include "config/field_info.h"
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 #include "config/register_table.h"
 
 FieldInfo MakeFieldInfo(const std::string& entry, const std::string& controlText) {

@@ -1,6 +1,6 @@
 #include "config/register_table.h"
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 FieldSpecTable SetupSpecs;
 

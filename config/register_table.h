@@ -10,6 +10,7 @@
 // width (1, 2 or 4) consecutive registers, least significant byte first. A unit beginning
 // with "mm" marks a length in HPGL steps. The control ids are also the configuration file's
 // keys, so they never change.
+#include "base/numbers.h"
 #include <cstdint>
 #include <map>
 #include <string>
@@ -17,7 +18,7 @@
 
 constexpr int kMaxFieldControlId = 32000;  // the highest control id that may carry a spec
 constexpr int kLastRegister = 10000;       // RegisterImage covers registers 0..10000
-constexpr int HpglStepsPerMm = 40;
+constexpr int HpglStepsPerMm = kPlotterUnitsPerMm;
 
 enum class FieldKind { TextBox, CheckBox };
 

@@ -3,7 +3,7 @@
 #include <map>
 #include <set>
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 std::string WriteLine(int reg, int32_t value) {
     return "PX" + NumberText(reg) + "," + NumberText(value);

@@ -9,9 +9,8 @@
 #include <vector>
 
 #include "config/register_table.h"
+#include "link/board_commands.h"
 
-constexpr const char* kStoreCommand = "PX 9876,5432";         // after every write
-constexpr const char* kFactoryResetCommand = "PX 9876,5433";  // board restores its own values
 constexpr const char* kWriteProgressCaption = "Schreibe in die Controller-Register...";
 constexpr const char* kReadProgressCaption = "Lese 4180-Controller aus...";
 constexpr const char* kRangeMessageTitle = "Stop";

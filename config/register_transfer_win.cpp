@@ -2,14 +2,14 @@
 
 #include <vector>
 
-#include "app/dialog_template_win.h"
-#include "app/app_state.h"
-#include "app/control_colors_win.h"
-#include "app/main_dialog_win.h"
-#include "app/message_pump_win.h"
-#include "app/progress_win.h"
+#include "base/control_colors_win.h"
+#include "base/dialog_template_win.h"
+#include "base/message_pump_win.h"
+#include "base/process_state.h"
+#include "base/progress_win.h"
+#include "base/shell_windows_win.h"
 #include "config/field_info.h"
-#include "config/setup_dialog_win.h"
+#include "config/setup_fields_win.h"
 #include "link/transmission_win.h"
 
 namespace {

@@ -5,23 +5,21 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/control_colors_win.h"
-#include "app/control_ids.h"
-#include "app/dialog_template_win.h"
-#include "app/language_win.h"
-#include "app/main_dialog_win.h"
-#include "app/message_pump_win.h"
-#include "app/numbers.h"
-#include "app/tooltips_win.h"
+#include "base/control_colors_win.h"
+#include "base/control_ids.h"
+#include "base/dialog_template_win.h"
+#include "base/language_win.h"
+#include "base/message_pump_win.h"
+#include "base/numbers.h"
+#include "base/shell_windows_win.h"
+#include "base/tooltips_win.h"
 #include "config/config_files_win.h"
 #include "config/field_info.h"
 #include "config/register_transfer_win.h"
 
-bool SetupBusy = false;
-
 namespace {
 
-using K = SetupKind;
+using K = ControlKind;
 
 constexpr char kSpecMark = '\xA7';
 // The upper left group's text boxes, top to bottom, by their first register.
@@ -82,14 +80,14 @@ std::string FieldName(const FieldSpec& s, bool bit) {
     return bit ? "ChkRegister" + NumberText(s.reg) + "Bit" + NumberText(s.width) : "TxtRegister" + NumberText(s.reg);
 }
 
-SetupControl Row(int id, const std::string& name, SetupKind kind, const std::string& caption, int resource, Rect r,
+ControlSpec Row(int id, const std::string& name, ControlKind kind, const std::string& caption, int resource, Rect r,
                  DWORD style) {
-    return {id, name, kind, caption, resource, r.x, r.y, r.w, r.h, style};
+    return {id, name, kind, caption, resource, r.x, r.y, r.w, r.h, style, 0, kNoColor, ControlFont::Dialog};
 }
 
-std::vector<SetupControl> MakeSetupControls() {
+std::vector<ControlSpec> MakeSetupControls() {
     using namespace ids;
-    std::vector<SetupControl> t;
+    std::vector<ControlSpec> t;
     int outputRow = 0;
     for (const RegisterField& f : RegisterFields()) {
         const bool bit = f.kind == FieldKind::CheckBox;
@@ -128,41 +126,12 @@ std::vector<SetupControl> MakeSetupControls() {
     return t;
 }
 
-const char* ClassOf(SetupKind kind) {
-    switch (kind) {
-        case K::TextBox: return "Edit";
-        case K::Label: return "Static";
-        case K::StatusBar: return STATUSCLASSNAMEA;
-        case K::CheckBox:
-        case K::GroupBox:
-        case K::ImageButton:
-        case K::PushButton: return "Button";
-    }
-    return "Static";
-}
-
-void CreateSetupControl(HWND dialog, const SetupControl& c, HFONT font) {
-    HINSTANCE inst = GetModuleHandleA(nullptr);
-    const DWORD exStyle = c.kind == K::TextBox ? WS_EX_CLIENTEDGE : 0;
-    HWND w = CreateWindowExA(exStyle, ClassOf(c.kind), c.caption.c_str(), WS_CHILD | WS_VISIBLE | c.style, c.x, c.y,
-                             c.w, c.h, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), inst, nullptr);
-    if (!w) return;
-    SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (c.kind == K::ImageButton)
-        SendMessageA(w, BM_SETIMAGE, IMAGE_BITMAP,
-                     reinterpret_cast<LPARAM>(LoadImageA(inst, MAKEINTRESOURCEA(c.resource), IMAGE_BITMAP, 0, 0, 0)));
-}
-
-bool IsBitEntry(int id) { return IsBitField(ParseFieldSpec(FieldSpecEntry(SetupSpecs, id))); }
-
 }  // namespace
 
-const std::vector<SetupControl>& SetupDialogControls() {
-    static const std::vector<SetupControl> table = MakeSetupControls();
+const std::vector<ControlSpec>& SetupDialogControls() {
+    static const std::vector<ControlSpec> table = MakeSetupControls();
     return table;
 }
-
-bool SetupDialogExists() { return Ui.SetupDialog && IsWindow(Ui.SetupDialog); }
 
 void LoadFieldSpecs(HWND dialog) {
     ClearFieldSpecs(SetupSpecs);
@@ -186,21 +155,18 @@ HWND CreateSetupDialog(HWND parent) {
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFONT | DS_3DLOOK;
     DialogTemplate t =
         BeginDialogTemplate(style, WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, 0, 0, 10, 10, kSetupDialogCaption);
-    HWND dlg = CreateDialogFromTemplate(t, parent, MainDialogHandler);
+    HWND dlg = CreateDialogFromTemplate(t, parent, SharedDialogHandler);
     if (!dlg) return nullptr;
     SetWindowIcons(dlg, res::IconWindow);
 
     // Laid out in pixels; sized before the controls, so that the status bar docks right.
-    RECT outer, client;
-    GetWindowRect(dlg, &outer);
-    GetClientRect(dlg, &client);
-    const int width = kSetupClientWidth + (outer.right - outer.left) - client.right;
-    const int height = kSetupClientHeight + (outer.bottom - outer.top) - client.bottom;
-    SetWindowPos(dlg, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE outer = OuterSizeForClient(dlg, kSetupClientWidth, kSetupClientHeight);
+    SetWindowPos(dlg, nullptr, (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(dlg, WM_GETFONT, 0, 0));
-    for (const SetupControl& c : SetupDialogControls()) CreateSetupControl(dlg, c, font);
+    for (const ControlSpec& c : SetupDialogControls())
+        SendMessageA(CreateControl(dlg, c), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
     for (const ButtonTip& tip : kButtonTips) AddTooltip(dlg, tip.id, Translate(tip.text));
     LoadFieldSpecs(dlg);
@@ -222,39 +188,6 @@ HWND OpenSetupDialog(HWND parent) {
     if (!dlg) return nullptr;
     RunModalLoop(dlg, parent);
     return dlg;
-}
-
-void ShowFieldInfo(HWND window, int id) {
-    if (id < 1 || id > kMaxFieldControlId) return;
-    const std::string entry = FieldSpecEntry(SetupSpecs, id);
-    if (entry.empty()) return;
-    HWND control = GetDlgItem(window, id);
-    const FieldInfo info = MakeFieldInfo(entry, ControlText(control));
-    if (info.numeric)
-        SetControlColors(control, info.inRange ? kColourInRange : kColourOutOfRange, kColourFieldText);
-    SetDlgItemTextA(window, ids::SetupStatusBar, info.line.c_str());
-}
-
-FieldInputs CollectFieldInputs(HWND dialog) {
-    FieldInputs inputs;
-    for (const auto& entry : SetupSpecs.SpecTable) {
-        const int id = entry.first;
-        HWND control = GetDlgItem(dialog, id);
-        FieldInput input;
-        if (IsBitField(ParseFieldSpec(entry.second)))
-            input.checked = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        else
-            input.text = ControlText(control);
-        inputs[id] = input;
-    }
-    return inputs;
-}
-
-void SetFieldInput(HWND dialog, int id, const FieldInput& input) {
-    if (IsBitEntry(id))
-        CheckDlgButton(dialog, id, input.checked ? BST_CHECKED : BST_UNCHECKED);
-    else
-        SetDlgItemTextA(dialog, id, input.text.c_str());
 }
 
 void OpenSetupCommand(HWND, int) { Ui.SetupDialog = OpenSetupDialog(Ui.mainDialog); }

@@ -2,14 +2,14 @@
 
 #include <windows.h>
 
-#include "app/control_colors_win.h"
-#include "app/control_ids.h"
-#include "app/dialog_template_win.h"
-#include "app/main_dialog_win.h"
-#include "app/message_pump_win.h"
-#include "app/numbers.h"
-#include "app/progress_win.h"
-#include "app/settings_win.h"
+#include "base/control_colors_win.h"
+#include "base/control_ids.h"
+#include "base/dialog_template_win.h"
+#include "base/message_pump_win.h"
+#include "base/numbers.h"
+#include "base/progress_win.h"
+#include "base/settings_win.h"
+#include "base/shell_windows_win.h"
 #include "link/port_search.h"
 #include "link/serial_port_win.h"
 #include "link/transmission_win.h"
@@ -17,6 +17,8 @@
 namespace {
 
 constexpr const char kProbe[] = "\r\npx0,0\r\n\r\n";  // 11 bytes, never shown or logged
+// The board answers the probe well within this time; a port silent that long has no board.
+constexpr DWORD kProbeAnswerMs = 2250;
 bool Searching = false;
 
 void SetTextNow(HWND w, const std::string& text) {
@@ -57,7 +59,7 @@ void FindController() {
         PumpMessages();
         if (port == INVALID_HANDLE_VALUE) continue;
         WriteBytes(port, std::string(kProbe, sizeof kProbe - 1));
-        Sleep(2250);
+        Sleep(kProbeAnswerMs);
         const std::string answer = ReadWaiting(port);
         if (answer.find("Register") != std::string::npos) {
             comPort = port;

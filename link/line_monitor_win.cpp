@@ -2,15 +2,15 @@
 
 #include <vector>
 
-#include "app/control_colors_win.h"
-#include "app/control_ids.h"
-#include "app/dialog_template_win.h"
-#include "app/help_texts.h"
-#include "app/language_win.h"
-#include "app/main_dialog_win.h"
-#include "app/numbers.h"
-#include "app/settings_win.h"
-#include "app/tooltips_win.h"
+#include "base/control_ids.h"
+#include "base/controls_win.h"
+#include "base/dialog_template_win.h"
+#include "base/help_texts.h"
+#include "base/language_win.h"
+#include "base/numbers.h"
+#include "base/settings_win.h"
+#include "base/shell_windows_win.h"
+#include "base/tooltips_win.h"
 #include "link/line_monitor.h"
 
 uint32_t txByteCount = 0;
@@ -23,37 +23,27 @@ constexpr int kClientWidth = 231;
 constexpr int kClientHeight = 395;
 constexpr COLORREF kLabelGreen = RGB(196, 231, 143);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kNone = CLR_INVALID;
+constexpr COLORREF kNone = kNoColor;
 
 constexpr DWORD kCountBox = ES_READONLY | ES_NUMBER | ES_RIGHT;
 constexpr DWORD kDataBox = ES_MULTILINE | ES_READONLY | ES_WANTRETURN;
 
-struct MonitorControl {
-    int id;
-    const char* name;
-    const char* windowClass;
-    const char* caption;
-    int x, y, w, h;
-    DWORD style;    // besides WS_CHILD | WS_VISIBLE
-    DWORD exStyle;  // WS_EX_CLIENTEDGE is the sunken edge of the text boxes
-    COLORREF background;
-    bool courier;  // the data boxes use the fixed-pitch font, the rest the dialog's
-};
-
-const std::vector<MonitorControl>& MonitorControls() {
+const std::vector<ControlSpec>& MonitorControls() {
     using namespace ids;
-    static const std::vector<MonitorControl> table = {
-        {LblToController, "LblToController", "Static", "Daten zum Controller:", 2, 2, 108, 16, SS_CENTER, 0, kLabelGreen, false},
-        {LblTxByteCount, "LblTxByteCount", "Static", "Byte-Count:", 120, 2, 60, 16, SS_CENTER, 0, kLabelGreen, false},
-        {TxtTxCount, "TxtTxCount", "Edit", "", 180, 2, 48, 16, kCountBox, WS_EX_CLIENTEDGE, kNone, false},
-        {TxtMonitorTx, "TxtMonitorTx", "Edit", "", 4, 18, 224, 156, kDataBox, WS_EX_CLIENTEDGE, kWhite, true},
-        {LblFromController, "LblFromController", "Static", "Vom Controller:", 2, 176, 108, 16, SS_CENTER, 0, kLabelGreen, false},
-        {LblRxByteCount, "LblRxByteCount", "Static", "Byte-Count:", 120, 176, 60, 16, SS_CENTER, 0, kLabelGreen, false},
-        {TxtRxCount, "TxtRxCount", "Edit", "", 180, 176, 48, 16, kCountBox, WS_EX_CLIENTEDGE, kNone, false},
-        {TxtMonitorRx, "TxtMonitorRx", "Edit", "", 4, 192, 224, 180, kDataBox, WS_EX_CLIENTEDGE, kWhite, true},
+    using K = ControlKind;
+    using F = ControlFont;
+    static const std::vector<ControlSpec> table = {
+        {LblToController, "LblToController", K::Label, "Daten zum Controller:", 0, 2, 2, 108, 16, SS_CENTER, 0, kLabelGreen, F::Dialog},
+        {LblTxByteCount, "LblTxByteCount", K::Label, "Byte-Count:", 0, 120, 2, 60, 16, SS_CENTER, 0, kLabelGreen, F::Dialog},
+        {TxtTxCount, "TxtTxCount", K::TextBox, "", 0, 180, 2, 48, 16, kCountBox, 0, kNone, F::Dialog},
+        {TxtMonitorTx, "TxtMonitorTx", K::TextBox, "", 0, 4, 18, 224, 156, kDataBox, 0, kWhite, F::Courier},
+        {LblFromController, "LblFromController", K::Label, "Vom Controller:", 0, 2, 176, 108, 16, SS_CENTER, 0, kLabelGreen, F::Dialog},
+        {LblRxByteCount, "LblRxByteCount", K::Label, "Byte-Count:", 0, 120, 176, 60, 16, SS_CENTER, 0, kLabelGreen, F::Dialog},
+        {TxtRxCount, "TxtRxCount", K::TextBox, "", 0, 180, 176, 48, 16, kCountBox, 0, kNone, F::Dialog},
+        {TxtMonitorRx, "TxtMonitorRx", K::TextBox, "", 0, 4, 192, 224, 180, kDataBox, 0, kWhite, F::Courier},
         // No BS_NOTIFY: every notification of the box restarts the recording, and focus
         // changes must not do that.
-        {ChkTrafficLog, "ChkTrafficLog", "Button", "RX-TX-Protokoll", 4, 374, 218, 16, BS_AUTOCHECKBOX | WS_TABSTOP, 0, kNone, false},
+        {ChkTrafficLog, "ChkTrafficLog", K::CheckBox, "RX-TX-Protokoll", 0, 4, 374, 218, 16, BS_AUTOCHECKBOX | WS_TABSTOP, 0, kNone, F::Dialog},
     };
     return table;
 }
@@ -102,28 +92,21 @@ HWND OpenLineMonitor(HWND parent) {
 
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFONT | DS_3DLOOK;
     DialogTemplate t = BeginDialogTemplate(style, WS_EX_APPWINDOW, 0, 0, 10, 10, "Line-Monitor");
-    HWND w = CreateDialogFromTemplate(t, parent, MainDialogHandler);
+    HWND w = CreateDialogFromTemplate(t, parent, SharedDialogHandler);
     if (!w) return nullptr;
     Ui.lineMonitor = w;
     SetWindowIcons(w, res::IconWindow);
 
     // The template is laid out in dialog units; the monitor is measured in pixels.
-    RECT outer, client;
-    GetWindowRect(w, &outer);
-    GetClientRect(w, &client);
-    const int frameW = (outer.right - outer.left) - client.right;
-    const int frameH = (outer.bottom - outer.top) - client.bottom;
-    SetWindowPos(w, nullptr, kCreatedLeft, kCreatedTop, kClientWidth + frameW, kClientHeight + frameH,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE outer = OuterSizeForClient(w, kClientWidth, kClientHeight);
+    SetWindowPos(w, nullptr, kCreatedLeft, kCreatedTop, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 
-    HINSTANCE inst = GetModuleHandleA(nullptr);
     const WPARAM dialogFont = static_cast<WPARAM>(SendMessageA(w, WM_GETFONT, 0, 0));
-    for (const MonitorControl& c : MonitorControls()) {
-        HWND control = CreateWindowExA(c.exStyle, c.windowClass, c.caption, WS_CHILD | WS_VISIBLE | c.style, c.x, c.y,
-                                       c.w, c.h, w, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), inst, nullptr);
+    for (const ControlSpec& c : MonitorControls()) {
+        HWND control = CreateControl(w, c);
         if (!control) continue;
-        SendMessageA(control, WM_SETFONT, c.courier ? reinterpret_cast<WPARAM>(CourierFont()) : dialogFont, FALSE);
-        if (c.background != kNone) SetControlColors(control, c.background);
+        const bool courier = c.font == ControlFont::Courier;
+        SendMessageA(control, WM_SETFONT, courier ? reinterpret_cast<WPARAM>(CourierFont()) : dialogFont, FALSE);
     }
 
     int left = 0, top = 0;

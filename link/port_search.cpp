@@ -1,6 +1,6 @@
 #include "link/port_search.h"
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 std::vector<int> CandidatePorts(int rememberedPort) {
     std::vector<int> ports;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 namespace {
 
@@ -46,9 +46,9 @@ ReplyActions ParseReplyText(const std::string& b) {
     if (echo != std::string::npos) {
         const auto f = Split(b.substr(echo + 5), '/');
         a.hasPosition = true;
-        a.posX = FormatNumber(DecimalField(f, 0) / 40.0, "0.000");
-        a.posY = FormatNumber(DecimalField(f, 1) / 40.0, "0.000");
-        a.posZ = FormatNumber(DecimalField(f, 2) / 40.0, "0.000");
+        a.posX = FormatNumber(DecimalField(f, 0) / kPlotterUnitsPerMm, "0.000");
+        a.posY = FormatNumber(DecimalField(f, 1) / kPlotterUnitsPerMm, "0.000");
+        a.posZ = FormatNumber(DecimalField(f, 2) / kPlotterUnitsPerMm, "0.000");
         a.pen = PlainNumber(DecimalField(f, 3));
     }
     if (b.find("Register") != std::string::npos) {

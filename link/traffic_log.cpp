@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 
 std::string TrafficBlock(int32_t tickCount, const std::string& data) {
     return "##### " + NumberText(tickCount) + " #####\r\n" + data;

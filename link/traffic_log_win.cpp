@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <mutex>
 
-#include "app/control_ids.h"
-#include "app/settings_win.h"
+#include "base/control_ids.h"
+#include "base/files_win.h"
+#include "base/settings_win.h"
 #include "link/traffic_log.h"
 
 // Threads: rxLogPath and txLogPath are written only by SetTrafficLogging on the

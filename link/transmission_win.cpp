@@ -4,10 +4,10 @@
 #include <deque>
 #include <mutex>
 
-#include "app/app_state.h"
-#include "app/control_ids.h"
-#include "app/main_dialog_win.h"
-#include "app/message_pump_win.h"
+#include "base/control_ids.h"
+#include "base/message_pump_win.h"
+#include "base/process_state.h"
+#include "base/shell_windows_win.h"
 #include "link/line_monitor_win.h"
 #include "link/reply_parser.h"
 #include "link/serial_port_win.h"
@@ -20,6 +20,10 @@
 // user-interface thread may wait for it.
 
 namespace {
+
+// The wait for the port pumps messages on passes whose tick count is a multiple of 8: often
+// enough for the windows, rarely enough to keep the wait close to the line.
+constexpr DWORD kSendPumpTickMask = 7;
 
 std::mutex ReplyLock;
 std::string replyBuffer;
@@ -58,7 +62,7 @@ void TransmitCommand(const std::string& text) {
             // A port that cannot report its modem lines has no handshake line to wait for.
             if (PortOps.ctsState(port) != 0 && PortOps.bytesToTransmit(port) == 0) break;
             PollRunButtons(0);
-            if ((GetTickCount() & 7) == 0) PumpMessages();
+            if ((GetTickCount() & kSendPumpTickMask) == 0) PumpMessages();
         }
         PortOps.writeBytes(port, std::string(1, c));
     }
@@ -87,8 +91,6 @@ DWORD WINAPI ReceiveLoop(LPVOID param) {
 }
 
 }  // namespace
-
-uint32_t ReceivedByteCount() { return rxByteCount.load(); }
 
 void SendCommand(const std::string& text) {
     if (sendBusy) {

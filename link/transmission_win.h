@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+
 // Transmits text unchanged, one character at a time while CTS is on and the transmit queue
 // is empty; shows it in the line monitor and the transmit protocol first. Never waits for a
 // reply. A call reached through message pumping while another is transmitting is queued and
@@ -25,6 +26,3 @@ void ApplyLinkUpdate(WPARAM kind, LPARAM payload);
 // Acts on one complete reply (position boxes, RegisterImage) and empties it. Called by the
 // receive loop; tests call it directly.
 void ParseReply(std::string& replyBuffer);
-
-// Bytes received since the program started.
-uint32_t ReceivedByteCount();

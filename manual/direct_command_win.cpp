@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/control_ids.h"
-#include "app/main_dialog_win.h"
+#include "base/control_ids.h"
+#include "base/shell_windows_win.h"
 #include "link/transmission_win.h"
 
 void SubmitDirectCommand() {

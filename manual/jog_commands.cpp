@@ -1,7 +1,7 @@
 #include "manual/jog_commands.h"
 
-#include "app/control_ids.h"
-#include "app/numbers.h"
+#include "base/control_ids.h"
+#include "base/numbers.h"
 
 int64_t JogStepsFromText(const std::string& text) { return RoundToInteger(TextToNumber(text)); }
 

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/control_ids.h"
-#include "app/main_dialog_win.h"
-#include "app/message_pump_win.h"
+#include "base/control_ids.h"
+#include "base/message_pump_win.h"
+#include "base/process_state.h"
+#include "base/shell_windows_win.h"
 #include "link/serial_port_win.h"
 #include "link/transmission_win.h"
 #include "manual/jog_commands.h"

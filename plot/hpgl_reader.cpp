@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "app/numbers.h"
+#include "base/numbers.h"
 #include "plot/preview.h"
 
 namespace {

@@ -7,8 +7,10 @@
 #include <cstring>
 #include <vector>
 
-#include "app/main_dialog_win.h"
-#include "app/settings_win.h"
+#include "base/files_win.h"
+#include "base/paths.h"
+#include "base/settings_win.h"
+#include "base/shell_windows_win.h"
 #include "plot/preview_win.h"
 
 // GDI+'s flat interface, declared here: the program needs seven functions of it.
@@ -69,10 +71,6 @@ std::string Narrow(const WCHAR* w) {
     return s;
 }
 
-bool FileExists(const std::string& path) {
-    const DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 const char* MimeFor(const std::string& lastThree) {
     if (lastThree == "BMP") return "image/bmp";
@@ -94,8 +92,7 @@ std::string TemporaryBitmapPath() {
 }
 
 std::string ImageFileType(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/:");
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string name = FileNamePart(path);
     const size_t dot = name.rfind('.');
     return dot == std::string::npos ? "" : Upper(name.substr(dot + 1));
 }
@@ -145,20 +142,14 @@ void SavePreviewImage() {
     WritePreviewBitmap(temp);
     const std::string previous = ReadProfileValue("save", CurrentDirectory() + "\\plt.jpg");
 
-    char file[MAX_PATH + 1] = {};
-    const std::string initialDir = previous.empty() ? CurrentDirectory() : previous;
-    static const char kFilter[] = "*.jpg;*.png;*.bmp;*.gif\0*.jpg;*.png;*.bmp;*.gif\0";
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = Ui.mainDialog;
-    ofn.lpstrFilter = kFilter;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrInitialDir = initialDir.c_str();
-    ofn.lpstrTitle = "Save PLT..";
-    ofn.Flags = OFN_NOCHANGEDIR | OFN_EXPLORER | OFN_HIDEREADONLY;
-    if (!GetSaveFileNameA(&ofn)) return;
-    const std::string chosen = file;
+    FileDialog d;
+    d.save = true;
+    d.title = "Save PLT..";
+    const std::string pattern = "*.jpg;*.png;*.bmp;*.gif";
+    d.filter = pattern + '\0' + pattern + '\0';
+    d.initialDir = previous.empty() ? CurrentDirectory() : previous;
+    const std::string chosen = AskFileName(d);
+    if (chosen.empty()) return;
     WriteProfileValue("save", chosen);
 
     const std::string type = ImageFileType(chosen);

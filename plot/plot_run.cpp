@@ -1,6 +1,6 @@
 #include "plot/plot_run.h"
 
-#include "app/app_state.h"
+#include "base/process_state.h"
 
 void QueuePlotChar(PlotState& st, int32_t runMode, char c, const PlotLineOut& out) {
     if (runMode == RunIdle) return;

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include "app/app_state.h"
-#include "app/control_ids.h"
-#include "app/main_dialog_win.h"
-#include "app/message_pump_win.h"
+#include "base/control_ids.h"
+#include "base/message_pump_win.h"
+#include "base/process_state.h"
+#include "base/shell_windows_win.h"
 #include "link/transmission_win.h"
 #include "plot/hpgl_reader.h"
 #include "plot/plot_run.h"
@@ -14,13 +14,16 @@
 
 namespace {
 
+// The step wait pumps one message on passes whose tick count is a multiple of 64.
+constexpr DWORD kStepWaitPumpTickMask = 63;
+
 // The step wait before a line goes out: once in automatic mode, until the Step button is
 // held (or the mode changes) in step mode.
 bool WaitBeforeLine() {
     do {
         if (!IsWindow(Ui.mainDialog)) return false;
         if (PollRunButtons(0) == ids::BtnStep) break;
-        if ((GetTickCount() & 63) == 0) PumpMessageStep();
+        if ((GetTickCount() & kStepWaitPumpTickMask) == 0) PumpMessageStep();
     } while (App.RunMode & 2);
     return true;
 }

@@ -4,16 +4,24 @@
 
 #include <commctrl.h>
 
-#include "app/app_state.h"
-#include "app/control_ids.h"
-#include "app/language_win.h"
-#include "app/main_dialog_win.h"
-#include "app/numbers.h"
-#include "app/settings_win.h"
+#include "base/control_ids.h"
+#include "base/files_win.h"
+#include "base/language_win.h"
+#include "base/numbers.h"
+#include "base/process_state.h"
+#include "base/settings_win.h"
+#include "base/shell_windows_win.h"
 #include "link/controller_search_win.h"
 #include "plot/preview_win.h"
 
 namespace {
+
+// The preview fills the dialog right of the control panel: its corner and what it leaves of the
+// dialog's outer size (frame, status bar and a margin).
+constexpr int kPreviewLeft = 206;
+constexpr int kPreviewTop = 2;
+constexpr int kPreviewRightMargin = 230;
+constexpr int kPreviewBottomMargin = 60;
 
 // User-interface thread only.
 int32_t TickCount = 0;
@@ -24,10 +32,10 @@ int32_t QuietTicks = 0;
 // The preview follows the window's size once it has kept it for 10 ticks, and shows the
 // plot file last chosen.
 void RebuildPreview(HWND main) {
-    HWND gfx = CreatePreviewControl(main, 206, 2, App.DialogWidth - 230, App.DialogHeight - 60);
+    HWND gfx = CreatePreviewControl(main, kPreviewLeft, kPreviewTop, App.DialogWidth - kPreviewRightMargin,
+                                    App.DialogHeight - kPreviewBottomMargin);
     const std::string path = ReadProfileValue("pltfile", CurrentDirectory());
-    const DWORD a = GetFileAttributesA(path.c_str());
-    if (a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY)) LoadPlotPreview(gfx, path);
+    if (FileExists(path)) LoadPlotPreview(gfx, path);
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 #include <cfloat>
 #include <limits>
 
-#include "app/numbers.h"
+#include "base/numbers.h"
+#include "base/paths.h"
 #include "plot/hpgl_reader.h"
 
 namespace {
@@ -36,7 +37,7 @@ std::string Cut(std::string text) {
 }
 
 std::string ExtentText(const char* label, int32_t ext) {
-    return Cut(label + NumberText(ext) + "/" + FormatNumber(ext / 40.0, "0.00") + "mm");
+    return Cut(label + NumberText(ext) + "/" + FormatNumber(static_cast<double>(ext) / kPlotterUnitsPerMm, "0.00") + "mm");
 }
 
 int64_t ScaleAxis(int32_t ext, int32_t size) { return RoundToInteger(static_cast<double>(ext) / size + 1.0); }
@@ -175,9 +176,8 @@ int32_t PlotScale(int32_t extMaxX, int32_t extMaxY, int32_t width, int32_t heigh
 }
 
 std::array<std::string, 5> PlotStatistics(const PlotState& st, const std::string& path) {
-    const std::size_t slash = path.rfind('\\');
     return {
-        Cut(slash == std::string::npos ? path : path.substr(slash + 1)),
+        Cut(FileNamePart(path, "\\")),
         Cut("Dateigröße: " + FormatNumber(st.PlotFileLength / 1024.0, "0.00") + " kB"),
         ExtentText("X-Max: ", st.ExtMaxX),
         ExtentText("Y-Max: ", st.ExtMaxY),

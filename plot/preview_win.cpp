@@ -5,11 +5,12 @@
 
 #include <cstdio>
 
-#include "app/app_state.h"
-#include "app/control_ids.h"
-#include "app/main_dialog_win.h"
-#include "app/message_pump_win.h"
-#include "app/settings_win.h"
+#include "base/control_ids.h"
+#include "base/files_win.h"
+#include "base/message_pump_win.h"
+#include "base/process_state.h"
+#include "base/settings_win.h"
+#include "base/shell_windows_win.h"
 #include "plot/bmp_image.h"
 #include "plot/preview.h"
 
@@ -141,23 +142,14 @@ void OpenPlotFile() {
     if (App.RunMode != RunIdle) return;
     Plot.PlotFile.clear();
     const std::string previous = ReadProfileValue("pltfile", CurrentDirectory());
-    char file[MAX_PATH + 1] = {};
-    lstrcpynA(file, previous.c_str(), MAX_PATH);
-    static const char kFilter[] = "PLT\0*.plt;*.hp;*.hpg;*.hpgl;*.hpl;*.hgl\0";
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = Ui.mainDialog;
-    ofn.lpstrFilter = kFilter;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrInitialDir = previous.c_str();
-    ofn.lpstrTitle = "PLT-Datei öffnen...";
-    ofn.lpstrDefExt = "plt";
-    ofn.Flags = OFN_NOCHANGEDIR | OFN_EXPLORER | OFN_HIDEREADONLY;
-    const bool chosen = GetOpenFileNameA(&ofn) != FALSE;
-    const std::string path = chosen ? file : "";
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (!chosen || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    FileDialog d;
+    d.title = "PLT-Datei öffnen...";
+    d.filter = std::string("PLT\0*.plt;*.hp;*.hpg;*.hpgl;*.hpl;*.hgl\0", 37);
+    d.initialDir = previous;
+    d.fileName = previous.substr(0, MAX_PATH);
+    d.defaultExtension = "plt";
+    const std::string path = AskFileName(d);
+    if (!FileExists(path)) {
         MessageBoxA(Ui.mainDialog, path.c_str(), "File?", MB_OK | MB_TASKMODAL);
         return;
     }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "base/process_state.h"
 #include "plot/hpgl_reader.h"
 #include "plot/plot_run.h"
 #include "plot/preview.h"

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "base/paths.h"
+
 namespace {
 
 const FieldSpecTable& Table() {
@@ -55,15 +57,15 @@ TEST(ConfigFile, DefaultPathAndDoubledBackslashes) {
     EXPECT_EQ(ResolveControllerFilePath("", "C:\\"), "C:\\default.cfg");  // a drive root
     EXPECT_EQ(ResolveControllerFilePath("D:\\cfg\\mill.cfg", "C:\\"), "D:\\cfg\\mill.cfg");
     EXPECT_EQ(ResolveControllerFilePath("D:\\\\a\\\\b.cfg", ""), "D:\\a\\b.cfg");
-    EXPECT_EQ(CollapseDoubledBackslashes("C:\\\\\\x"), "C:\\\\x");  // pairs, left to right
+    EXPECT_EQ(CollapseDoubleBackslashes("C:\\\\\\x"), "C:\\\\x");  // pairs, left to right
     // A network folder keeps the two backslashes that start it.
     EXPECT_EQ(ResolveControllerFilePath("", "\\\\server\\share"), "\\\\server\\share\\default.cfg");
     EXPECT_EQ(ResolveControllerFilePath("", "\\\\server\\share\\"), "\\\\server\\share\\default.cfg");
 
-    EXPECT_EQ(FileNamePart("C:\\Work\\default.cfg"), "default.cfg");
-    EXPECT_EQ(FileNamePart("C:mill.cfg"), "mill.cfg");
-    EXPECT_EQ(FileNamePart("mill.cfg"), "mill.cfg");
-    EXPECT_EQ(FileNamePart("C:\\Work\\"), "");
+    EXPECT_EQ(FileNamePart("C:\\Work\\default.cfg", "\\:"), "default.cfg");
+    EXPECT_EQ(FileNamePart("C:mill.cfg", "\\:"), "mill.cfg");
+    EXPECT_EQ(FileNamePart("mill.cfg", "\\:"), "mill.cfg");
+    EXPECT_EQ(FileNamePart("C:\\Work\\", "\\:"), "");
 
     EXPECT_EQ(ConfigKey(1162), "01162");
     EXPECT_EQ(ConfigKey(1384), "01384");

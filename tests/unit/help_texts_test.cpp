@@ -1,10 +1,10 @@
-#include "app/help_texts.h"
+#include "base/help_texts.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "app/control_ids.h"
+#include "base/control_ids.h"
 
 // The texts are language-file keys: they must reach the program as Windows-1252 bytes.
 TEST(HelpTexts, LiteralsAreWindows1252) {

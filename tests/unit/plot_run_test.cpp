@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "base/process_state.h"
 #include "plot/hpgl_reader.h"
 
 namespace {

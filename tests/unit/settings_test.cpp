@@ -1,8 +1,8 @@
-#include "app/settings.h"
+#include "base/settings.h"
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "base/process_state.h"
 
 TEST(Settings, ConfigFileSitsBesideTheProgram) {
     EXPECT_EQ(ConfigPathForProgram("C:\\Tools\\plotter.exe"), "C:\\Tools\\plotter.cfg");

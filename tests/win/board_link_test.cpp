@@ -10,11 +10,11 @@
 #include <sstream>
 #include <thread>
 
-#include "app/app_state.h"
-#include "app/control_colors_win.h"
-#include "app/control_ids.h"
+#include "base/process_state.h"
+#include "base/control_colors_win.h"
+#include "base/control_ids.h"
 #include "app/main_dialog_win.h"
-#include "app/settings_win.h"
+#include "base/settings_win.h"
 #include "link/controller_search_win.h"
 #include "link/line_monitor_win.h"
 #include "link/serial_port_win.h"

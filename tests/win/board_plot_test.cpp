@@ -8,8 +8,8 @@
 #include <sstream>
 #include <thread>
 
-#include "app/app_state.h"
-#include "app/control_ids.h"
+#include "base/process_state.h"
+#include "base/control_ids.h"
 #include "app/main_dialog_win.h"
 #include "link/serial_port_win.h"
 #include "link/transmission_win.h"

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "app/control_colors_win.h"
-#include "app/control_ids.h"
+#include "base/control_colors_win.h"
+#include "base/control_ids.h"
 #include "app/main_dialog_win.h"
 #include "config/config_file.h"
 #include "config/setup_dialog_win.h"

@@ -7,11 +7,12 @@
 #include <sstream>
 #include <vector>
 
-#include "app/control_colors_win.h"
-#include "app/control_ids.h"
+#include "base/control_colors_win.h"
+#include "base/control_ids.h"
 #include "app/main_dialog_win.h"
-#include "app/settings_win.h"
-#include "app/tooltips_win.h"
+#include "base/settings_win.h"
+#include "app/main_tooltips_win.h"
+#include "base/tooltips_win.h"
 #include "tests/win/win_test_util.h"
 
 namespace {

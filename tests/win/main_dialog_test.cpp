@@ -5,10 +5,11 @@
 
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/control_colors_win.h"
-#include "app/control_ids.h"
-#include "app/tooltips_win.h"
+#include "base/process_state.h"
+#include "base/control_colors_win.h"
+#include "base/control_ids.h"
+#include "app/main_tooltips_win.h"
+#include "base/tooltips_win.h"
 #include "tests/win/win_test_util.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/control_ids.h"
+#include "base/control_ids.h"
 #include "tests/win/manual_board_session.h"
 
 using namespace manual_session;

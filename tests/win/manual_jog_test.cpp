@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/control_ids.h"
+#include "base/process_state.h"
+#include "base/control_ids.h"
 #include "tests/win/manual_board_session.h"
 
 using namespace manual_session;

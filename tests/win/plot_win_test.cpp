@@ -7,10 +7,10 @@
 #include <sstream>
 #include <thread>
 
-#include "app/app_state.h"
-#include "app/control_ids.h"
+#include "base/process_state.h"
+#include "base/control_ids.h"
 #include "app/main_dialog_win.h"
-#include "app/settings_win.h"
+#include "base/settings_win.h"
 #include "plot/image_export_win.h"
 #include "plot/plot_state.h"
 #include "plot/plot_timer_win.h"

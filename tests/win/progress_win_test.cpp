@@ -1,9 +1,9 @@
-#include "app/progress_win.h"
+#include "base/progress_win.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include "app/control_ids.h"
+#include "base/control_ids.h"
 #include "tests/win/win_test_util.h"
 
 TEST(ProgressWindow, TitleIsTheCallersCaptionAndItCanBeClosed) {

@@ -1,14 +1,11 @@
-#include "app/settings_win.h"
+#include "base/settings_win.h"
 
 #include <gtest/gtest.h>
 
+#include "base/files_win.h"
+#include "base/process_state.h"
+#include "base/settings.h"
 #include "tests/win/win_test_util.h"
-
-#include <fstream>
-#include <sstream>
-
-#include "app/app_state.h"
-#include "app/settings.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/control_colors_win.h"
-#include "app/control_ids.h"
+#include "base/process_state.h"
+#include "base/control_colors_win.h"
+#include "base/control_ids.h"
 #include "app/main_dialog_win.h"
 #include "config/config_file.h"
 #include "config/register_table.h"

@@ -7,11 +7,12 @@
 
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/control_colors_win.h"
-#include "app/control_ids.h"
+#include "base/process_state.h"
+#include "base/control_colors_win.h"
+#include "base/control_ids.h"
 #include "app/main_dialog_win.h"
-#include "app/tooltips_win.h"
+#include "app/main_tooltips_win.h"
+#include "base/tooltips_win.h"
 #include "config/field_info.h"
 #include "config/register_transfer.h"
 #include "config/register_transfer_win.h"

@@ -1,15 +1,16 @@
-#include "app/tooltips_win.h"
+#include "app/main_tooltips_win.h"
+#include "base/tooltips_win.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-#include "app/control_ids.h"
-#include "app/language.h"
-#include "app/language_win.h"
+#include "base/control_ids.h"
+#include "base/language.h"
+#include "base/language_win.h"
 #include "app/main_dialog_win.h"
-#include "app/settings_win.h"
+#include "base/settings_win.h"
 #include "tests/win/win_test_util.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/control_ids.h"
-#include "app/settings_win.h"
+#include "base/control_ids.h"
+#include "base/settings_win.h"
 #include "link/line_monitor_win.h"
 #include "tests/win/win_test_util.h"
 

@@ -5,9 +5,12 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "app/main_dialog_win.h"
+
 int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES};
     InitCommonControlsEx(&icc);
+    SharedDialogHandler = MainDialogHandler;  // as the program installs it at start-up
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -11,8 +11,9 @@
 
 #include <commctrl.h>
 
-#include "app/message_pump_win.h"
-#include "app/tooltips_win.h"
+#include "base/message_pump_win.h"
+#include "app/main_tooltips_win.h"
+#include "base/tooltips_win.h"
 
 inline std::string WindowText(HWND w) {
     char buf[1024] = {};

@@ -1,4 +1,4 @@
-#include "app/control_colors_win.h"
+#include "base/control_colors_win.h"
 
 #include <map>
 

@@ -1,9 +1,9 @@
-#include "app/settings_win.h"
+#include "base/settings_win.h"
 
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/settings.h"
+#include "base/process_state.h"
+#include "base/settings.h"
 
 namespace {
 constexpr const char* kProfileSection = "KTXPLT";
@@ -13,17 +13,6 @@ std::string ProgramPath() {
     char buf[MAX_PATH + 1] = {};
     const DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
     return std::string(buf, n < MAX_PATH ? n : MAX_PATH);
-}
-
-std::string CurrentDirectory() {
-    char buf[MAX_PATH + 1] = {};
-    const DWORD n = GetCurrentDirectoryA(MAX_PATH, buf);
-    if (n == 0 || n > MAX_PATH) return ".";
-    std::string dir(buf, n);
-    // A drive's root comes back as "C:\"; elsewhere there is no trailing backslash.
-    // Callers append "\name", so strip it to keep one separator.
-    if (dir.size() > 1 && dir.back() == '\\') dir.pop_back();
-    return dir;
 }
 
 std::string ReadProfileValue(const std::string& key, const std::string& defaultValue) {

@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <string>
 
+
+// The board counts positions and lengths in plotter units, 40 to the millimetre.
+constexpr int kPlotterUnitsPerMm = 40;
+
 // Reads the number at the start of a text; whatever follows it is ignored.
 //
 //   text    = blank* ( decimal | hex ) anything

@@ -1,4 +1,4 @@
-#include "app/dialog_template_win.h"
+#include "base/dialog_template_win.h"
 
 namespace {
 
@@ -73,6 +73,13 @@ HWND CreateDialogFromTemplate(const DialogTemplate& t, HWND owner, DLGPROC proc)
     // The system wants the template DWORD-aligned; a vector's buffer is.
     return CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
                                       reinterpret_cast<LPCDLGTEMPLATEA>(t.bytes.data()), owner, proc, 0);
+}
+
+SIZE OuterSizeForClient(HWND window, int width, int height) {
+    RECT outer = {}, client = {};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    return {width + (outer.right - outer.left) - client.right, height + (outer.bottom - outer.top) - client.bottom};
 }
 
 void SetWindowIcons(HWND window, int iconId) {

@@ -6,8 +6,8 @@
 
 #include <string>
 
+
 std::string ProgramPath();       // full path of the running module
-std::string CurrentDirectory();  // never with a trailing backslash ("C:" for a drive's root)
 // The program's configuration file, App.ConfigFilePath (derived on first use).
 const std::string& ConfigFile();
 

@@ -1,10 +1,10 @@
-#include "app/progress_win.h"
+#include "base/progress_win.h"
 
 #include <commctrl.h>
 
-#include "app/control_ids.h"
-#include "app/dialog_template_win.h"
-#include "app/main_dialog_win.h"
+#include "base/control_ids.h"
+#include "base/dialog_template_win.h"
+#include "base/shell_windows_win.h"
 
 namespace {
 HFONT ProgressFont = nullptr;  // made once, shared by every progress window
@@ -18,7 +18,7 @@ HWND ShowProgress(HWND parent, const std::string& caption) {
                     "ProgressBar3");
     AddTemplateItem(t, WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, 0, 10, 15, 235, 20, ids::ProgressText,
                     "Static", "");
-    HWND w = CreateDialogFromTemplate(t, parent, MainDialogHandler);
+    HWND w = CreateDialogFromTemplate(t, parent, SharedDialogHandler);
     if (!w) return nullptr;
     SetWindowIcons(w, res::IconWindow);
     if (!ProgressFont) ProgressFont = CreatePointFont("MS Sans Serif", 14, false);

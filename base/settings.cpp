@@ -1,4 +1,6 @@
-#include "app/settings.h"
+#include "base/settings.h"
+
+#include "base/paths.h"
 
 std::string ConfigPathForProgram(const std::string& programPath) {
     if (programPath.size() < 4) return programPath + ".cfg";
@@ -6,8 +8,7 @@ std::string ConfigPathForProgram(const std::string& programPath) {
 }
 
 std::string ProgramBaseName(const std::string& programPath) {
-    const size_t slash = programPath.find_last_of("\\/:");
-    std::string name = slash == std::string::npos ? programPath : programPath.substr(slash + 1);
+    std::string name = FileNamePart(programPath);
     const size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) name.resize(dot);
     return name;

@@ -1,8 +1,10 @@
 #pragma once
+
 // Control ids of every window of the program. The one message handler serves all windows,
 // so an id names the same control wherever it appears.
 
 namespace ids {
+
 
 // Main dialog
 constexpr int BtnOpenPlot = 1004;
@@ -75,6 +77,12 @@ constexpr int BtnCfgFactoryReset = 1388;
 constexpr int ProgressBar = 1346;
 constexpr int ProgressText = 1347;
 
+// Setup dialog, besides its fields (the register table's ids) and its buttons (BtnCfg*)
+constexpr int LblToolColumns = 1340;
+constexpr int FrmTools = 1342;
+constexpr int FrmOutput = 1343;
+constexpr int FrmMotors = 1344;
+constexpr int SetupStatusBar = 1386;
 }  // namespace ids
 
 // Resource ids of the bitmaps and icons compiled into the program.

@@ -1,7 +1,9 @@
-#include "app/language.h"
+#include "base/language.h"
 
 #include <algorithm>
 #include <fstream>
+
+#include "base/paths.h"
 
 namespace {
 
@@ -60,23 +62,6 @@ bool ReadWholeFile(const std::string& path, std::string& content) {
         if (content.size() > kLanguageFileMaxBytes) return false;
     }
     return !in.bad();
-}
-
-// A leading "\\" is a network path (\\server\share) and is kept; collapsing it would point
-// the program at a folder of the current drive instead.
-std::string CollapseDoubleBackslashes(const std::string& path) {
-    std::string out;
-    out.reserve(path.size());
-    size_t i = 0;
-    if (path.compare(0, 2, "\\\\") == 0 && path.compare(0, 3, "\\\\\\") != 0) {
-        out = "\\\\";
-        i = 2;
-    }
-    for (; i < path.size(); ++i) {
-        out += path[i];
-        if (path[i] == '\\' && i + 1 < path.size() && path[i + 1] == '\\') ++i;
-    }
-    return out;
 }
 
 }  // namespace

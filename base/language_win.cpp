@@ -1,18 +1,14 @@
-#include "app/language_win.h"
+#include "base/language_win.h"
 
 #include <windows.h>
 
-#include "app/language.h"
-#include "app/settings_win.h"
+#include "base/files_win.h"
+#include "base/language.h"
+#include "base/settings_win.h"
 
 namespace {
 
 LanguageTable Language;  // user-interface thread only
-
-bool FileExists(const std::string& path) {
-    const DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 std::string LocateLanguageFile() {
     const std::string cwd = CurrentDirectory();

@@ -1,6 +1,6 @@
-#include "app/help_texts.h"
+#include "base/help_texts.h"
 
-#include "app/control_ids.h"
+#include "base/control_ids.h"
 
 const std::vector<HelpText>& MainHelpTexts() {
     static const std::vector<HelpText> table = {

@@ -1,11 +1,6 @@
-#include "app/tooltips_win.h"
+#include "base/tooltips_win.h"
 
 #include <commctrl.h>
-
-#include "app/language_win.h"
-#include "app/main_dialog_win.h"
-#include "app/numbers.h"
-#include "app/settings_win.h"
 
 namespace {
 HWND Tooltip = nullptr;
@@ -39,21 +34,4 @@ void AddTooltip(HWND window, int id, const std::string& text) {
     ti.hinst = inst;
     ti.lpszText = const_cast<char*>(text.c_str());
     SendMessageA(Tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-}
-
-std::vector<HelpText> BuildHelpTexts() {
-    std::vector<HelpText> out;
-    for (const HelpText& h : MainHelpTexts()) out.push_back({h.id, Translate(h.text)});
-    // Not controls of the main dialog: translated so that a saved language file holds them,
-    // attached where their controls live.
-    for (const HelpText& h : ExtraHelpTexts()) Translate(h.text);
-    return out;
-}
-
-void CreateTooltips() {
-    if (TextToNumber(ReadProfileValue("notooltips", "?")) > 0) return;
-    for (const HelpText& h : BuildHelpTexts()) {
-        if (!IsWindow(Ui.mainDialog)) return;
-        AddTooltip(Ui.mainDialog, h.id, h.text);
-    }
 }

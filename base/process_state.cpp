@@ -1,4 +1,4 @@
-#include "app/app_state.h"
+#include "base/process_state.h"
 
 AppState App;
 

@@ -1,0 +1,59 @@
+#include "base/controls_win.h"
+
+#include <commctrl.h>
+
+#include "base/control_colors_win.h"
+
+using K = ControlKind;
+
+const char* ControlClass(ControlKind kind) {
+    switch (kind) {
+        case K::ImageButton:
+        case K::IconButton:
+        case K::PushButton:
+        case K::CheckBox:
+        case K::GroupBox: return "Button";
+        case K::StatusBar: return STATUSCLASSNAMEA;
+        case K::ProgressBar: return PROGRESS_CLASSA;
+        case K::TextBox: return "Edit";
+        case K::Label:
+        case K::Image: return "Static";
+    }
+    return "Static";
+}
+
+DWORD ControlStyle(const ControlSpec& c) {
+    DWORD s = WS_CHILD | WS_VISIBLE | c.style;
+    switch (c.kind) {
+        case K::ImageButton: s |= BS_BITMAP; break;
+        case K::IconButton: s |= BS_ICON; break;
+        case K::GroupBox: s |= BS_GROUPBOX; break;
+        case K::Image: s |= SS_BITMAP; break;
+        default: break;
+    }
+    return s;
+}
+
+DWORD ControlExStyle(const ControlSpec& c) {
+    // Text boxes are edit controls with a sunken client edge.
+    return c.exStyle | (c.kind == K::TextBox ? WS_EX_CLIENTEDGE : 0);
+}
+
+HWND CreateControl(HWND parent, const ControlSpec& c) {
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    HWND w = CreateWindowExA(ControlExStyle(c), ControlClass(c.kind), c.caption.c_str(), ControlStyle(c), c.x, c.y,
+                             c.w, c.h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), inst, nullptr);
+    if (!w) return nullptr;
+    auto image = [&](UINT type, int size) {
+        return reinterpret_cast<LPARAM>(LoadImageA(inst, MAKEINTRESOURCEA(c.resource), type, size, size, 0));
+    };
+    switch (c.kind) {
+        case K::ImageButton: SendMessageA(w, BM_SETIMAGE, IMAGE_BITMAP, image(IMAGE_BITMAP, 0)); break;
+        case K::IconButton: SendMessageA(w, BM_SETIMAGE, IMAGE_ICON, image(IMAGE_ICON, 32)); break;
+        case K::Image: SendMessageA(w, STM_SETIMAGE, IMAGE_BITMAP, image(IMAGE_BITMAP, 0)); break;
+        case K::ProgressBar: SendMessageA(w, PBM_SETRANGE32, 0, 100); break;
+        default: break;
+    }
+    if (c.background != kNoColor) SetControlColors(w, c.background);
+    return w;
+}

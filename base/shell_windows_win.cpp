@@ -1,0 +1,29 @@
+#include "base/shell_windows_win.h"
+
+#include "base/control_ids.h"
+#include "base/process_state.h"
+
+ShellWindows Ui;
+DLGPROC SharedDialogHandler = nullptr;
+
+bool MainDialogExists() { return Ui.mainDialog && IsWindow(Ui.mainDialog); }
+
+int ControlUnderHeldMouse() {
+    if (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) return 0;
+    POINT p;
+    if (!GetCursorPos(&p)) return 0;
+    HWND w = WindowFromPoint(p);
+    if (!w || !Ui.mainDialog || !IsChild(Ui.mainDialog, w)) return 0;
+    return GetDlgCtrlID(w);
+}
+
+int PollRunButtons(int id) {
+    if (id == 0) id = ControlUnderHeldMouse();
+    if (id == ids::BtnStop)
+        App.RunMode = RunIdle;
+    else if (id == ids::BtnRun)
+        App.RunMode = RunAuto;
+    else if (id == ids::BtnStep)
+        App.RunMode = RunStep;
+    return id;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The program's windows as every part sees them: the handles of the main dialog and of the
+// windows opened from it, the shared fonts, the one handler all of them use, and the poll of
+// the run buttons that long operations make while they wait.
+#include <windows.h>
+
+// User-interface thread only; the receive thread keeps copies of the handles it needs.
+struct ShellWindows {
+    HWND mainDialog = nullptr;
+    HWND lineMonitor = nullptr;   // 0 until the line monitor is first opened
+    HWND SetupDialog = nullptr;   // keeps its last value after the dialog has closed
+    HWND SavedFocus = nullptr;    // control that had the focus when a window of ours lost it
+    HFONT fontBoldSmall = nullptr;
+    HFONT fontBoldLarge = nullptr;
+    HFONT fontPlainSmall = nullptr;
+};
+extern ShellWindows Ui;
+
+// The one message handler of every window of the program; the main dialog's code installs it
+// before any window exists.
+extern DLGPROC SharedDialogHandler;
+
+// True while the main dialog is a live window.
+bool MainDialogExists();
+
+// Sets RunMode from a run button's id (0: the control under the held left mouse button) and
+// returns the id used.
+int PollRunButtons(int id);
+// Id of the main dialog's child under the cursor while the left button is held, else 0.
+int ControlUnderHeldMouse();
