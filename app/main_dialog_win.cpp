@@ -116,6 +116,18 @@ void InitCommonControlsOnce() {
 
 bool IsClick(int code) { return code == 0 || code == 1; }
 
+// Each window keeps its own control: handing one window's control to another window on
+// activation would pull the activation back to the window just left.
+void KeepFocus(HWND window, bool activated) {
+    if (!activated) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(window, focus)) SetPropA(window, kSavedFocusProperty, focus);
+        return;
+    }
+    HWND saved = static_cast<HWND>(RemovePropA(window, kSavedFocusProperty));
+    if (saved && IsWindow(saved) && IsChild(window, saved)) SetFocus(saved);
+}
+
 void OpenMonitor(HWND, int) { Ui.lineMonitor = OpenLineMonitor(Ui.mainDialog); }
 void ToggleTrafficLog(HWND window, int) { SetTrafficLogging(window); }
 void SearchController(HWND, int) { FindController(); }
@@ -180,12 +192,10 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
         case WM_NOTIFY:
         case WM_INITDIALOG: return FALSE;
         case WM_NCACTIVATE:
-            if (wParam == 0) {
-                Ui.SavedFocus = GetFocus();
-            } else if (Ui.SavedFocus) {
-                SetFocus(Ui.SavedFocus);
-                Ui.SavedFocus = nullptr;
-            }
+            KeepFocus(window, wParam != 0);
+            return FALSE;
+        case WM_NCDESTROY:
+            RemovePropA(window, kSavedFocusProperty);
             return FALSE;
         case WM_SETCURSOR:
             // The jog images act through this message; the cursor itself is left to the default.
@@ -218,10 +228,14 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
             }
             return FALSE;
         case WM_CLOSE:
-            if (IsModal(window))
-                EndModal(window, 0);
-            else
-                DestroyWindow(window);
+            // Closing ends a window at once, even while an operation runs inside it; the
+            // operation sees its window gone and stops. Closing the main dialog also stops a
+            // run and drops a command waiting to go out: nothing more reaches the board.
+            if (window == Ui.mainDialog) {
+                App.RunMode = RunIdle;
+                DropWaitingCommand();
+            }
+            CloseWindowNow(window);
             return TRUE;
         default: return FALSE;
     }
@@ -279,5 +293,8 @@ void BuildMainDialog(HWND parent) {
 int RunProgram() {
     InitCommonControlsOnce();
     BuildMainDialog(nullptr);
+    // The receive thread ends and is joined before the port closes and before anything it
+    // writes (reply buffer, register image, receive protocol) is destroyed at exit.
+    ClosePortAndStopReceiving();
     return 0;
 }

@@ -17,7 +17,8 @@ constexpr int kMainDialogHeight = 472;
 constexpr int kStatusBarEdges[6] = {249, 399, 549, 699, 849, 2849};
 constexpr int kTimerPeriodMs = 250;
 
-// Start-up: common controls, then BuildMainDialog; returns when the main dialog has ended.
+// Start-up: common controls, then BuildMainDialog; returns when the main dialog has ended and
+// the receive thread has stopped.
 int RunProgram();
 // Builds the main dialog hidden: its controls and fonts, the register image, the program's
 // configuration path, the progress bar inside the status bar, and the tooltips.

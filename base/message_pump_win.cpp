@@ -6,6 +6,7 @@ namespace {
 
 struct ModalEntry {
     HWND window;
+    HWND owner;  // disabled by the loop, or nullptr
     bool ended;
     INT_PTR result;
 };
@@ -53,8 +54,8 @@ void PumpMessages() {
 }
 
 INT_PTR RunModalLoop(HWND window, HWND owner) {
-    Modals.push_back({window, false, 0});
     const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
+    Modals.push_back({window, ownerWasEnabled ? owner : nullptr, false, 0});
     if (ownerWasEnabled) EnableWindow(owner, FALSE);
     MSG msg;
     for (;;) {
@@ -91,3 +92,12 @@ void EndModal(HWND window, INT_PTR result) {
 }
 
 bool IsModal(HWND window) { return FindModal(window) != nullptr; }
+
+void CloseWindowNow(HWND window) {
+    // The owner first, so that the focus returns to it when the window goes.
+    if (ModalEntry* m = FindModal(window)) {
+        m->ended = true;
+        if (m->owner) EnableWindow(m->owner, TRUE);
+    }
+    DestroyWindow(window);
+}

@@ -18,3 +18,6 @@ INT_PTR RunModalLoop(HWND window, HWND owner);
 void EndModal(HWND window, INT_PTR result);
 // True while window runs a modal loop.
 bool IsModal(HWND window);
+// Destroys window at once, also in the middle of an operation running inside its modal loop:
+// whatever waits for it or for a window it owns (a progress window) sees it gone and ends.
+void CloseWindowNow(HWND window);

@@ -14,6 +14,9 @@ enum RunModes : int32_t { RunIdle = 0, RunAuto = 1, RunStep = 3 };
 
 struct AppState {
     std::atomic<int32_t> RunMode{RunIdle};
+    // Counts the polls that saw Stop held during a run, so that a wait can tell a Stop that
+    // came after it began.
+    uint32_t StopCount = 0;
     // -1: not known (after a read request) or not to be written.
     std::unique_ptr<std::atomic<int32_t>[]> RegisterImage;
     bool JogBusy = false;

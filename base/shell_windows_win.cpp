@@ -19,8 +19,10 @@ int ControlUnderHeldMouse() {
 
 int PollRunButtons(int id) {
     if (id == 0) id = ControlUnderHeldMouse();
-    if (id == ids::BtnStop)
+    if (id == ids::BtnStop) {
+        if (App.RunMode != RunIdle) ++App.StopCount;
         App.RunMode = RunIdle;
+    }
     else if (id == ids::BtnRun)
         App.RunMode = RunAuto;
     else if (id == ids::BtnStep)

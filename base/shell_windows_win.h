@@ -9,12 +9,15 @@ struct ShellWindows {
     HWND mainDialog = nullptr;
     HWND lineMonitor = nullptr;   // 0 until the line monitor is first opened
     HWND SetupDialog = nullptr;   // keeps its last value after the dialog has closed
-    HWND SavedFocus = nullptr;    // control that had the focus when a window of ours lost it
     HFONT fontBoldSmall = nullptr;
     HFONT fontBoldLarge = nullptr;
     HFONT fontPlainSmall = nullptr;
 };
 extern ShellWindows Ui;
+
+// Each window of ours keeps the control that had the focus when it was deactivated in this
+// window property, and gives the focus back to it when it is activated again.
+constexpr const char* kSavedFocusProperty = "KT4180.SavedFocus";
 
 // The one message handler of every window of the program; the main dialog's code installs it
 // before any window exists.

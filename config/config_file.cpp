@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <map>
 
 #include "base/numbers.h"
 #include "base/paths.h"
@@ -50,16 +51,18 @@ FieldInput FieldFromConfigValue(const FieldSpec& spec, const std::string& value)
 }
 
 FieldInputs FieldsFromConfigText(const FieldSpecTable& table, const std::string& text) {
+    const IniValues values = IniGetValues(text, kConfigSection);
     FieldInputs inputs;
     for (const auto& [id, entry] : table.SpecTable) {
-        std::string value;
-        IniGetValue(text, kConfigSection, ConfigKey(id), value);
-        inputs[id] = FieldFromConfigValue(ParseFieldSpec(entry), value);
+        const auto it = values.find(IniName(ConfigKey(id)));
+        inputs[id] = FieldFromConfigValue(ParseFieldSpec(entry), it == values.end() ? std::string() : it->second);
     }
     return inputs;
 }
 
 namespace {
+
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
 struct IniLine {
     size_t start;       // first byte of the line
@@ -67,9 +70,10 @@ struct IniLine {
     size_t end;         // after its line end (== contentEnd for a last line without one)
 };
 
+// The lines of text; a UTF-8 byte-order mark before the first line is not part of it.
 std::vector<IniLine> SplitLines(const std::string& text) {
     std::vector<IniLine> lines;
-    size_t start = 0;
+    size_t start = text.compare(0, 3, kUtf8Bom) == 0 ? 3 : 0;
     while (start < text.size()) {
         const size_t lf = text.find('\n', start);
         if (lf == std::string::npos) {
@@ -90,15 +94,6 @@ std::string Trim(const std::string& s) {
     while (b < e && IsBlank(s[b])) ++b;
     while (e > b && IsBlank(s[e - 1])) --e;
     return s.substr(b, e - b);
-}
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    return true;
 }
 
 std::string Content(const std::string& text, const IniLine& line) {
@@ -123,112 +118,150 @@ bool EntryParts(const std::string& content, std::string& key, std::string& value
     return true;
 }
 
-// The index of the section's header line, or lines.size() when it is not there.
-size_t FindSection(const std::string& text, const std::vector<IniLine>& lines,
-                   const std::string& section) {
-    const std::string wanted = Trim(section);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        std::string name;
-        if (SectionName(Content(text, lines[i]), name) && SameName(name, wanted)) return i;
-    }
-    return lines.size();
+// The lines of the first section called section: [first, last) after its header, or
+// first == lines.size() when there is none.
+struct SectionLines {
+    size_t header, first, last;
+};
+SectionLines FindSection(const std::string& text, const std::vector<IniLine>& lines, const std::string& section) {
+    const std::string wanted = IniName(section);
+    size_t i = 0;
+    for (std::string name; i < lines.size(); ++i)
+        if (SectionName(Content(text, lines[i]), name) && IniName(name) == wanted) break;
+    if (i == lines.size()) return {i, i, i};
+    size_t end = i + 1;
+    for (std::string name; end < lines.size() && !SectionName(Content(text, lines[end]), name);) ++end;
+    return {i, i + 1, end};
 }
 
 }  // namespace
 
-bool IniGetValue(const std::string& text, const std::string& section, const std::string& key,
-                 std::string& value, int maxChars) {
-    value.clear();
-    const std::vector<IniLine> lines = SplitLines(text);
-    const std::string wantedKey = Trim(key);
-    for (size_t i = FindSection(text, lines, section) + 1; i < lines.size(); ++i) {
-        const std::string content = Content(text, lines[i]);
-        std::string name, raw;
-        if (SectionName(content, name)) break;
-        if (!EntryParts(content, name, raw) || !SameName(name, wantedKey)) continue;
-        value = Trim(raw);
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-            value = value.substr(1, value.size() - 2);
-        const size_t limit = maxChars < 0 ? 0 : static_cast<size_t>(maxChars);
-        if (value.size() > limit) value.resize(limit);
-        return true;
-    }
-    return false;
+std::string IniName(const std::string& name) {
+    std::string n = Trim(name);
+    for (char& c : n)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return n;
 }
 
-void IniSetValue(std::string& text, const std::string& section, const std::string& key,
-                 const std::string& value) {
-    const std::string line = key + "=" + CutAtLineBreak(value);
+IniValues IniGetValues(const std::string& text, const std::string& section, int maxChars) {
+    IniValues values;
     const std::vector<IniLine> lines = SplitLines(text);
-    const size_t header = FindSection(text, lines, section);
-    if (header == lines.size()) {
-        if (!text.empty() && text.back() != '\n') text += "\r\n";
-        text += "[" + section + "]\r\n" + line + "\r\n";
-        return;
+    const SectionLines sec = FindSection(text, lines, section);
+    const size_t limit = maxChars < 0 ? 0 : static_cast<size_t>(maxChars);
+    for (size_t i = sec.first; i < sec.last; ++i) {
+        std::string name, raw;
+        if (!EntryParts(Content(text, lines[i]), name, raw)) continue;
+        std::string value = Trim(raw);
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+        if (value.size() > limit) value.resize(limit);
+        values.emplace(IniName(name), value);  // the first entry of a key counts
     }
-    const std::string wantedKey = Trim(key);
-    size_t last = header;  // the section's last non-blank line
-    for (size_t i = header + 1; i < lines.size(); ++i) {
+    return values;
+}
+
+void IniSetValues(std::string& text, const std::string& section, const std::vector<ConfigEntry>& entries) {
+    const std::vector<IniLine> lines = SplitLines(text);
+    const SectionLines sec = FindSection(text, lines, section);
+    // Which line each key is on now (its first entry), and which keys are new.
+    std::map<std::string, size_t> lineOfKey;
+    size_t lastFilled = sec.header;  // the section's last non-blank line
+    for (size_t i = sec.first; i < sec.last; ++i) {
         const std::string content = Content(text, lines[i]);
         std::string name, raw;
-        if (SectionName(content, name)) break;
-        if (EntryParts(content, name, raw) && SameName(name, wantedKey)) {
-            text.replace(lines[i].start, lines[i].contentEnd - lines[i].start, line);
-            return;
+        if (EntryParts(content, name, raw)) lineOfKey.emplace(IniName(name), i);
+        if (!Trim(content).empty()) lastFilled = i;
+    }
+    std::map<size_t, std::string> replaced;
+    std::string added;
+    for (const ConfigEntry& e : entries) {
+        const std::string line = e.key + "=" + CutAtLineBreak(e.value);
+        const auto it = lineOfKey.find(IniName(e.key));
+        if (it != lineOfKey.end())
+            replaced[it->second] = line;
+        else
+            added += line + "\r\n";
+    }
+
+    std::string out;
+    out.reserve(text.size() + added.size() + section.size() + 8);
+    out.append(text, 0, lines.empty() ? text.size() : lines[0].start);  // the byte-order mark
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const IniLine& l = lines[i];
+        const auto r = replaced.find(i);
+        if (r != replaced.end()) {
+            out += r->second;
+            out.append(text, l.contentEnd, l.end - l.contentEnd);
+        } else {
+            out.append(text, l.start, l.end - l.start);
         }
-        if (!Trim(content).empty()) last = i;
+        if (i == lastFilled && sec.header < lines.size() && !added.empty()) {
+            if (l.end == l.contentEnd) out += "\r\n";  // the file's last line, without a line end
+            out += added;
+        }
     }
-    size_t at = lines[last].end;
-    if (lines[last].end == lines[last].contentEnd) {  // the file's last line, without a line end
-        text.insert(at, "\r\n");
-        at += 2;
+    if (sec.header == lines.size()) {
+        if (!out.empty() && out.back() != '\n') out += "\r\n";
+        out += "[" + section + "]\r\n" + added;
     }
-    text.insert(at, line + "\r\n");
+    text.swap(out);
 }
 
 namespace {
 
-bool ReadAll(std::FILE* f, std::string& text) {
-    char buffer[4096];
+// Reads at most limit bytes; more means the file is not what it claims to be.
+ConfigRead ReadLimited(std::FILE* f, std::string& text, size_t limit) {
+    char buffer[65536];
     size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, got);
-    return !std::ferror(f);
+    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+        if (text.size() + got > limit) return ConfigRead::TooLarge;
+        text.append(buffer, got);
+    }
+    return std::ferror(f) ? ConfigRead::Unreadable : ConfigRead::Ok;
 }
+
+bool RenameOver(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
 
 }  // namespace
 
-bool ReadConfigFile(const std::string& path, std::string& text) {
+ConfigRead ReadConfigFile(const std::string& path, std::string& text) {
     text.clear();
-    if (path.empty()) return false;
+    if (path.empty()) return ConfigRead::Missing;
+    errno = 0;
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    const bool ok = ReadAll(f, text);
+    if (!f) return errno == ENOENT ? ConfigRead::Missing : ConfigRead::Unreadable;
+    const ConfigRead result = ReadLimited(f, text, kConfigFileMaxBytes);
     std::fclose(f);
-    if (!ok) text.clear();
-    return ok;
+    if (result != ConfigRead::Ok) text.clear();
+    return result;
 }
 
-bool WriteConfigFile(const std::string& path, const std::vector<ConfigEntry>& entries) {
+bool WriteConfigFile(const std::string& path, const std::vector<ConfigEntry>& entries, ReplaceFileFn replace) {
     if (path.empty()) return false;
     std::string text;
-    errno = 0;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        const bool ok = ReadAll(f, text);
-        std::fclose(f);
-        // A file we cannot read we must not overwrite with only our section.
-        if (!ok) return false;
-    } else if (errno != ENOENT) {
-        return false;
-    }
-    for (const ConfigEntry& e : entries) IniSetValue(text, kConfigSection, e.key, e.value);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    // A file we cannot read whole we must not overwrite with only our section.
+    const ConfigRead read = ReadConfigFile(path, text);
+    if (read != ConfigRead::Ok && read != ConfigRead::Missing) return false;
+    IniSetValues(text, kConfigSection, entries);
+    // The new file is written beside the old one and takes its place only when complete: a
+    // failure part-way (a full disk) leaves the old file whole.
+    const std::string temp = path + ".tmp";
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
     if (!f) return false;
     const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
     // A full disk may show only when the buffer is flushed.
     const bool closed = std::fclose(f) == 0;
-    return written && closed;
+    if (written && closed && (replace ? replace : RenameOver)(temp, path)) return true;
+    std::remove(temp.c_str());
+    return false;
 }
 
 std::string SaveFailedMessage(const std::string& path) {
     return "Die Konfiguration konnte nicht gespeichert werden:\r\n" + path;
+}
+
+std::string LoadFailedMessage(ConfigRead why, const std::string& path) {
+    const std::string reason = why == ConfigRead::TooLarge
+                                   ? "Die Datei ist zu groß für eine Controller-Konfiguration:\r\n"
+                                   : "Die Datei konnte nicht gelesen werden:\r\n";
+    return reason + path + "\r\nDie Felder bleiben unverändert.";
 }

@@ -11,6 +11,7 @@
 // before " 1" and the file's blank lines), so the file can be read and written here instead:
 // WriteConfigFile changes only the lines it must, reads keys as GetPrivateProfileStringA does,
 // and reports failure.
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ constexpr const char* kConfigExtension = "cfg";
 constexpr const char* kConfigFilterPattern = "*.cfg";
 constexpr const char* kSavedTitle = "Gespeichert !";
 constexpr const char* kSaveFailedTitle = "Nicht gespeichert !";
+constexpr const char* kLoadFailedTitle = "Nicht geladen !";
 
 // The current configuration file; empty at start, not kept across runs. Owned by the
 // user-interface thread.
@@ -62,33 +64,46 @@ FieldInputs FieldsFromConfigText(const FieldSpecTable& table, const std::string&
 // The profile text model, as GetPrivateProfileStringA and WritePrivateProfileStringA treat a
 // file on Windows:
 //
-//   file    = line*
+//   file    = [ bom ] line*      (bom: the UTF-8 byte-order mark, kept as it is)
 //   line    = section | entry | other, each ended by LF, CR LF or the end of the file
 //   section = blank* "[" name [ "]" any* ]
 //   entry   = blank* key blank* "=" value     (key: no "=", not starting with "[")
 //
 // Names and keys compare without regard to ASCII case and surrounding blanks; the first
-// matching section and the first matching key in it count.
-//
-// Looks a key up: the value without surrounding blanks, without one pair of enclosing double
-// quotes, cut to maxChars. False (and value empty) when the key is missing.
-bool IniGetValue(const std::string& text, const std::string& section, const std::string& key,
-                 std::string& value, int maxChars = kConfigValueMaxRead);
+// matching section and the first matching key in it count. Both operations take one pass
+// over the text, whatever the number of keys.
 
-// Sets a key: an existing entry line becomes key "=" value in place; a new key goes after the
-// last non-blank line of its section; a new section goes at the end of the text. New lines end
-// in CR LF. Every other byte of the text stays as it was. A line break in the value is cut.
-void IniSetValue(std::string& text, const std::string& section, const std::string& key,
-                 const std::string& value);
+// A section or key name as names compare: without surrounding blanks, ASCII lower case.
+std::string IniName(const std::string& name);
 
-// The whole file as bytes. False when it cannot be opened or read.
-bool ReadConfigFile(const std::string& path, std::string& text);
+// The entries of a section by IniName of their keys: each value without surrounding blanks,
+// without one pair of enclosing double quotes, cut to maxChars.
+using IniValues = std::map<std::string, std::string>;
+IniValues IniGetValues(const std::string& text, const std::string& section, int maxChars = kConfigValueMaxRead);
+
+// Sets keys: an existing entry line becomes key "=" value in place; new keys go after the last
+// non-blank line of their section, in the order given; a new section goes at the end of the
+// text. New lines end in CR LF. Every other byte of the text stays as it was. A line break in
+// a value is cut.
+void IniSetValues(std::string& text, const std::string& section, const std::vector<ConfigEntry>& entries);
+
+// No real configuration comes near this; a larger file is refused rather than read whole.
+constexpr size_t kConfigFileMaxBytes = 16u * 1024 * 1024;
+
+enum class ConfigRead { Ok, Missing, Unreadable, TooLarge };
+// The whole file as bytes; empty unless Ok.
+ConfigRead ReadConfigFile(const std::string& path, std::string& text);
+
+// Puts the complete file from on the place of to (replacing it); false when it cannot.
+using ReplaceFileFn = bool (*)(const std::string& from, const std::string& to);
 
 // Sets the entries in section "CO" of the file, creating it when it does not exist and leaving
-// its other sections and keys alone. False when the file cannot be read (other than not
-// existing) or written: a read-only file, a missing folder, a full disk. The file is
-// rewritten in place.
-bool WriteConfigFile(const std::string& path, const std::vector<ConfigEntry>& entries);
+// its other sections and keys alone. The new text is written to path + ".tmp" and then put in
+// the file's place with replace (a rename when none is given), so that a failure leaves the
+// old file whole. False when the file cannot be read whole (other than not existing) or the
+// new one cannot be written: a read-only folder, a full disk, a file over the size limit.
+bool WriteConfigFile(const std::string& path, const std::vector<ConfigEntry>& entries, ReplaceFileFn replace = nullptr);
 
-// The message box text for a save that failed, naming the file.
+// The message box texts for a save or a load that failed, naming the file.
 std::string SaveFailedMessage(const std::string& path);
+std::string LoadFailedMessage(ConfigRead why, const std::string& path);

@@ -34,8 +34,13 @@ bool AskControllerFileName(bool save, std::string& chosen) {
     return !chosen.empty();
 }
 
+bool ReplaceWith(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
 void SaveFields(HWND dialog) {
-    const bool saved = WriteConfigFile(ControllerFilePath, ConfigEntries(SetupSpecs, CollectFieldInputs(dialog)));
+    const bool saved =
+        WriteConfigFile(ControllerFilePath, ConfigEntries(SetupSpecs, CollectFieldInputs(dialog)), ReplaceWith);
     if (saved) {
         MessageBoxA(Ui.mainDialog, ControllerFilePath.c_str(), kSavedTitle, MB_OK | MB_TASKMODAL);
     } else {
@@ -54,7 +59,13 @@ void LoadConfigFile(HWND dialog) {
     if (!AskControllerFileName(false, chosen)) return;
     ControllerFilePath = chosen;
     std::string text;
-    ReadConfigFile(ControllerFilePath, text);  // an unreadable file reads as empty
+    const ConfigRead read = ReadConfigFile(ControllerFilePath, text);
+    if (read != ConfigRead::Ok) {
+        // What the user typed is kept: a file that cannot be read is not an empty file.
+        MessageBoxA(Ui.mainDialog, LoadFailedMessage(read, ControllerFilePath).c_str(), kLoadFailedTitle,
+                    MB_OK | MB_ICONERROR | MB_TASKMODAL);
+        return;
+    }
     for (const auto& [id, input] : FieldsFromConfigText(SetupSpecs, text)) SetFieldInput(dialog, id, input);
 }
 

@@ -14,6 +14,11 @@
 constexpr const char* kWriteProgressCaption = "Schreibe in die Controller-Register...";
 constexpr const char* kReadProgressCaption = "Lese 4180-Controller aus...";
 constexpr const char* kRangeMessageTitle = "Stop";
+// A transfer started while a command is still going out (the board holds the line) would
+// queue behind it, and a read would wait for answers that cannot come: it does not start.
+constexpr const char* kBoardBusyMessage =
+    "Der Controller ist beschäftigt: ein Kommando wird noch übertragen.\r\n"
+    "Bitte warten, bis es gesendet ist, und dann noch einmal versuchen.";
 
 enum ReadMode : int { Read = 0, Verify = 1 };
 

@@ -16,7 +16,15 @@ namespace {
 
 constexpr DWORD kWritePauseMs = 25;
 
-void SendLine(const std::string& line) { SendCommand(line + "\r\n"); }
+// Each line's wait for the board ends when the user closes the operation's progress window.
+void SendLine(const std::string& line, HWND progress) { SendCommand(line + "\r\n", progress); }
+
+// False, after telling the user, when a command is still going out.
+bool BoardFree() {
+    if (!TransmissionBusy()) return true;
+    MessageBoxA(Ui.mainDialog, kBoardBusyMessage, kRangeMessageTitle, MB_ICONSTOP | MB_TASKMODAL);
+    return false;
+}
 
 void ForgetRegisterImage() {
     if (!App.RegisterImage) AllocateRegisterImage();
@@ -61,7 +69,7 @@ void ApplyRead(HWND dialog, const ReadStep& step, ReadMode mode) {
 
 void WriteRegisters(HWND dialog) {
     SetupOperation operation;
-    if (!operation.entered) return;
+    if (!operation.entered || !BoardFree()) return;
     HWND progress = ShowProgress(dialog, kWriteProgressCaption);
     ForgetRegisterImage();
     const WritePlan plan = PlanWrite(SetupSpecs, CollectFieldInputs(dialog));
@@ -78,7 +86,7 @@ void WriteRegisters(HWND dialog) {
         const std::string line = WriteLine(w.reg, w.value);
         const double percent = TransferPercent(i, n);
         SetProgress(progress, ProgressBarPosition(percent), TransferProgressText(line, percent));
-        SendLine(line);
+        SendLine(line, progress);
         // Everything pending, not one message a round: the board echoes each line, and the
         // receive thread's reports would otherwise queue up in front of the user's click on
         // the progress window's close box until the write is over.
@@ -87,13 +95,13 @@ void WriteRegisters(HWND dialog) {
         if (!IsWindow(progress)) break;
     }
     // What did reach the board is stored, also when the user stopped the sending.
-    SendLine(kStoreCommand);
+    SendLine(kStoreCommand, progress);
     CloseProgress(progress);
 }
 
 void ReadRegisters(HWND dialog, ReadMode mode) {
     SetupOperation operation;
-    if (!operation.entered) return;
+    if (!operation.entered || !BoardFree()) return;
     HWND progress = ShowProgress(dialog, kReadProgressCaption);
     ForgetRegisterImage();
     for (const ReadStep& step : PlanRead(SetupSpecs)) {
@@ -101,7 +109,7 @@ void ReadRegisters(HWND dialog, ReadMode mode) {
         for (int reg : step.fetch) {
             const std::string line = ReadLine(reg);
             SetProgress(progress, ProgressBarPosition(percent), TransferProgressText(line, percent));
-            SendLine(line);
+            SendLine(line, progress);
             // No time-out: a board that does not answer keeps the read waiting until the user
             // closes the progress window.
             if (!AwaitRegister(reg, progress, dialog)) {
@@ -114,4 +122,6 @@ void ReadRegisters(HWND dialog, ReadMode mode) {
     CloseProgress(progress);
 }
 
-void FactoryReset() { SendLine(kFactoryResetCommand); }
+void FactoryReset() {
+    if (BoardFree()) SendLine(kFactoryResetCommand, nullptr);
+}

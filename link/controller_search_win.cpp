@@ -10,6 +10,7 @@
 #include "base/progress_win.h"
 #include "base/settings_win.h"
 #include "base/shell_windows_win.h"
+#include "base/ticks.h"
 #include "link/port_search.h"
 #include "link/serial_port_win.h"
 #include "link/transmission_win.h"
@@ -59,7 +60,14 @@ void FindController() {
         PumpMessages();
         if (port == INVALID_HANDLE_VALUE) continue;
         WriteBytes(port, std::string(kProbe, sizeof kProbe - 1));
-        Sleep(kProbeAnswerMs);
+        // The windows stay alive while the board has time to answer; closing the progress
+        // window (or the program) ends the wait and the search.
+        const DWORD asked = GetTickCount();
+        while (!TicksPassed(GetTickCount(), asked, kProbeAnswerMs) && IsWindow(progress)) PumpMessageStep();
+        if (!IsWindow(progress)) {
+            CloseHandle(port);
+            continue;
+        }
         const std::string answer = ReadWaiting(port);
         if (answer.find("Register") != std::string::npos) {
             comPort = port;

@@ -26,6 +26,7 @@ DWORD BytesWaiting(HANDLE port);
 DWORD BytesToTransmit(HANDLE port);
 // Reads what is waiting, never more.
 std::string ReadWaiting(HANDLE port);
+// False when the device refuses the write (it has gone away); a write that timed out is true.
 bool WriteBytes(HANDLE port, const std::string& bytes);
 
 // The port operations that sending and receiving use. They are the functions above; a test

@@ -1,9 +1,10 @@
 #include "link/transmission_win.h"
 
 #include <atomic>
-#include <deque>
 #include <mutex>
+#include <optional>
 
+#include "base/control_colors_win.h"
 #include "base/control_ids.h"
 #include "base/message_pump_win.h"
 #include "base/process_state.h"
@@ -15,7 +16,7 @@
 
 // Threads: `replyBuffer` is shared and guarded by ReplyLock (emptied by SendCommand, filled
 // and emptied by the receive loop). `rxByteCount` is written by the receive thread only;
-// sendBusy, the pending queue and the receive thread's handle belong to the user-interface
+// sendBusy, the waiting command and the receive thread's handle belong to the user-interface
 // thread. The receive thread never sends a message to a window: it posts, so that the
 // user-interface thread may wait for it.
 
@@ -24,12 +25,27 @@ namespace {
 // The wait for the port pumps messages on passes whose tick count is a multiple of 8: often
 // enough for the windows, rarely enough to keep the wait close to the line.
 constexpr DWORD kSendPumpTickMask = 7;
+// A board that holds the line longer than this is busy or gone: the wait then sleeps 1 ms per
+// pass instead of spinning, which costs nothing once the board is that slow.
+constexpr DWORD kLongWaitMs = 20;
+// A board that streams without ever sending CR cannot grow the reply buffer beyond this; its
+// last bytes are kept, so a reply that does end in CR still parses.
+constexpr size_t kReplyBufferMax = 4096;
+constexpr const char* kConnectionLostText =
+    "Die Verbindung zum KT4180-Controller ist unterbrochen !\r\n"
+    "Bitte Kabel und Controller prüfen und den Controller neu suchen.";
+constexpr const char* kConnectionLostTitle = "CNC?";
 
 std::mutex ReplyLock;
 std::string replyBuffer;
 std::atomic<uint32_t> rxByteCount{0};
 bool sendBusy = false;
-std::deque<std::string> PendingCommands;
+struct WaitingCommand {
+    std::string text;
+    HWND guard;
+    uint32_t stopCount;  // App.StopCount when it was queued
+};
+std::optional<WaitingCommand> Waiting;
 HANDLE ReceiveThread = nullptr;
 std::atomic<HWND> ReceiveOwner{nullptr};  // the main dialog, as the receive thread sees it
 
@@ -47,25 +63,51 @@ void Post(LinkUpdateKind kind, void* payload) {
     }
 }
 
-void TransmitCommand(const std::string& text) {
+// The port stopped taking characters because it is gone (an adapter unplugged): close it, show
+// the link as after a failed search, and tell the user once. What is sent later goes nowhere.
+void LosePort(HANDLE port) {
+    if (comPort.load() != port) return;
+    ClosePortAndStopReceiving();
+    if (!MainDialogExists()) return;
+    HWND comLabel = GetDlgItem(Ui.mainDialog, ids::LblComPort);
+    SetWindowTextA(comLabel, "COM??");
+    SetControlColors(comLabel, RGB(255, 0, 0));
+    MessageBoxA(Ui.mainDialog, kConnectionLostText, kConnectionLostTitle, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+}
+
+
+bool TransmitCommand(const std::string& text, HWND guard) {
     {
         std::lock_guard<std::mutex> lock(ReplyLock);
         replyBuffer.clear();
     }
     MonitorShowTx(text);
     LogTx(text);
+    const uint32_t stopAtStart = App.StopCount;
+    bool started = false;
     for (char c : text) {
         HANDLE port;
+        const DWORD waitStart = GetTickCount();
         for (;;) {
             port = comPort.load();
-            if (!IsWindow(Ui.mainDialog) || port == INVALID_HANDLE_VALUE) return;
+            if (!MainDialogExists()) return false;
+            if (port == INVALID_HANDLE_VALUE) return true;  // without a port nothing goes out
             // A port that cannot report its modem lines has no handshake line to wait for.
             if (PortOps.ctsState(port) != 0 && PortOps.bytesToTransmit(port) == 0) break;
             PollRunButtons(0);
-            if ((GetTickCount() & kSendPumpTickMask) == 0) PumpMessages();
+            if (!started && (App.StopCount != stopAtStart || (guard && !IsWindow(guard)))) return false;
+            // A long wait sleeps a little each pass and then lets the windows run every pass.
+            const bool longWait = GetTickCount() - waitStart > kLongWaitMs;
+            if (longWait || (GetTickCount() & kSendPumpTickMask) == 0) PumpMessages();
+            if (longWait) Sleep(1);
         }
-        PortOps.writeBytes(port, std::string(1, c));
+        if (!PortOps.writeBytes(port, std::string(1, c))) {
+            LosePort(port);
+            return false;
+        }
+        started = true;
     }
+    return true;
 }
 
 DWORD WINAPI ReceiveLoop(LPVOID param) {
@@ -81,7 +123,10 @@ DWORD WINAPI ReceiveLoop(LPVOID param) {
             chunk += c;
             std::lock_guard<std::mutex> lock(ReplyLock);
             replyBuffer += c;
-            if (c == '\r') ParseReply(replyBuffer);
+            if (c == '\r')
+                ParseReply(replyBuffer);
+            else if (replyBuffer.size() > kReplyBufferMax)
+                replyBuffer.erase(0, replyBuffer.size() - kReplyBufferMax / 2);
         }
         LogRx(chunk);
         Post(UpdateRxChunk, new std::string(chunk));
@@ -92,21 +137,28 @@ DWORD WINAPI ReceiveLoop(LPVOID param) {
 
 }  // namespace
 
-void SendCommand(const std::string& text) {
+SendResult SendCommand(const std::string& text, HWND guard) {
     if (sendBusy) {
-        PendingCommands.push_back(text);
-        return;
+        if (Waiting) return SendResult::Refused;
+        Waiting = WaitingCommand{text, guard, App.StopCount};
+        return SendResult::Queued;
     }
     sendBusy = true;
-    std::string current = text;
-    for (;;) {
-        TransmitCommand(current);
-        if (PendingCommands.empty()) break;
-        current = PendingCommands.front();
-        PendingCommands.pop_front();
+    const bool sent = TransmitCommand(text, guard);
+    // The command that waited goes next, unless the user has stopped or left meanwhile.
+    while (Waiting) {
+        const WaitingCommand next = *Waiting;
+        Waiting.reset();
+        if (!MainDialogExists() || next.stopCount != App.StopCount) break;
+        TransmitCommand(next.text, next.guard);
     }
     sendBusy = false;
+    return sent ? SendResult::Sent : SendResult::Abandoned;
 }
+
+bool TransmissionBusy() { return sendBusy; }
+bool CommandWaiting() { return Waiting.has_value(); }
+void DropWaitingCommand() { Waiting.reset(); }
 
 void ParseReply(std::string& buffer) {
     Post(UpdateRxCount, nullptr);
@@ -141,7 +193,7 @@ void ApplyLinkUpdate(WPARAM kind, LPARAM payload) {
 
 void StartReceiveLoop(HANDLE port) {
     if (ReceiveThread) {
-        WaitForSingleObject(ReceiveThread, 2000);
+        WaitForSingleObject(ReceiveThread, INFINITE);
         CloseHandle(ReceiveThread);
     }
     ReceiveOwner = Ui.mainDialog;
@@ -151,8 +203,9 @@ void StartReceiveLoop(HANDLE port) {
 void ClosePortAndStopReceiving() {
     HANDLE port = comPort.exchange(INVALID_HANDLE_VALUE);
     if (ReceiveThread) {
-        // The loop sees comPort change within one 25 ms pass.
-        WaitForSingleObject(ReceiveThread, 2000);
+        // The loop sees comPort change within one 25 ms pass and never blocks: waiting for it
+        // to end before the port is closed means it never reads from a closed handle.
+        WaitForSingleObject(ReceiveThread, INFINITE);
         CloseHandle(ReceiveThread);
         ReceiveThread = nullptr;
     }

@@ -9,6 +9,7 @@
 #include "base/message_pump_win.h"
 #include "base/process_state.h"
 #include "base/shell_windows_win.h"
+#include "base/ticks.h"
 #include "link/serial_port_win.h"
 #include "link/transmission_win.h"
 #include "manual/jog_commands.h"
@@ -24,8 +25,6 @@ bool QuitPending() {
 
 bool LeftButtonHeld() { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0; }
 
-// Tick counts wrap after 49.7 days; compare by difference.
-bool TickReached(DWORD deadline) { return static_cast<int32_t>(GetTickCount() - deadline) >= 0; }
 
 DWORD BytesStillGoingOut() {
     HANDLE port = comPort.load();
@@ -43,9 +42,9 @@ std::string StepBoxText() {
 // every cursor message, so the press is waited out here, with JogBusy still set.
 // False when the main dialog went away meanwhile.
 bool WaitForRelease() {
-    while (LeftButtonHeld() && PumpMessageStep() && IsWindow(Ui.mainDialog)) {
+    while (LeftButtonHeld() && PumpMessageStep() && MainDialogExists()) {
     }
-    return IsWindow(Ui.mainDialog) != FALSE;
+    return MainDialogExists();
 }
 
 }  // namespace
@@ -72,12 +71,16 @@ void JogControl(int id) {
         return;
     }
 
-    const DWORD deadline = GetTickCount() + kRepeatDelayMs;
+    const DWORD start = GetTickCount();
     while (LeftButtonHeld()) {
-        SendCommand(command);
+        const SendResult sent = SendCommand(command);
         if (!IsWindow(main)) return;  // the program is ending; JogBusy no longer matters
+        // Behind a command still going out (a plot line waiting for the board): the next
+        // repeat comes only once this one has gone, so that releasing the button ends the moves.
+        while (sent == SendResult::Queued && CommandWaiting() && PumpMessageStep() && IsWindow(main)) {
+        }
         PumpMessages();
-        while (!TickReached(deadline) && PumpMessageStep()) {
+        while (!TicksPassed(GetTickCount(), start, kRepeatDelayMs) && PumpMessageStep()) {
         }
         if (!IsWindow(main)) return;
         if (QuitPending()) break;  // the outer loop must see it

@@ -19,9 +19,31 @@ uint32_t PixelAt(const PlotCanvas& c, int32_t x, int32_t y) {
     return c.Pixels[static_cast<size_t>(y) * static_cast<size_t>(c.Stride) + static_cast<size_t>(x)] & 0xFFFFFF;
 }
 
+constexpr uint32_t kLevels[3] = {6, 7, 6};  // red, green, blue: 252 colours
+
+// The palette colour nearest to p, as its index in the colour cube.
+uint8_t CubeIndex(uint32_t p) {
+    uint32_t index = 0;
+    for (int ch = 0; ch < 3; ++ch) {
+        const uint32_t v = (p >> (16 - 8 * ch)) & 0xFF;
+        index = index * kLevels[ch] + (v * (kLevels[ch] - 1) + 127) / 255;
+    }
+    return static_cast<uint8_t>(index);
+}
+
+std::vector<uint32_t> CubePalette() {
+    std::vector<uint32_t> palette;
+    for (uint32_t r = 0; r < kLevels[0]; ++r)
+        for (uint32_t g = 0; g < kLevels[1]; ++g)
+            for (uint32_t b = 0; b < kLevels[2]; ++b)
+                palette.push_back((r * 255 / (kLevels[0] - 1)) << 16 | (g * 255 / (kLevels[1] - 1)) << 8 |
+                                  b * 255 / (kLevels[2] - 1));
+    return palette;
+}
+
 }  // namespace
 
-std::string EncodeBmp(const PlotCanvas& c) {
+std::string EncodeBmp(const PlotCanvas& c, bool reduce) {
     const int32_t w = c.Pixels && c.Width > 0 ? c.Width : 0;
     const int32_t h = c.Pixels && c.Height > 0 ? c.Height : 0;
 
@@ -40,6 +62,11 @@ std::string EncodeBmp(const PlotCanvas& c) {
             palette.push_back(p);
         }
     if (palette.empty()) palette.push_back(0);
+    const bool cube = !indexed && reduce;
+    if (cube) {
+        palette = CubePalette();
+        indexed = true;
+    }
 
     const uint32_t bits = indexed ? 8 : 24;
     const uint32_t rowBytes = ((static_cast<uint32_t>(w) * bits + 31) / 32) * 4;
@@ -70,7 +97,9 @@ std::string EncodeBmp(const PlotCanvas& c) {
         const size_t start = s.size();
         for (int32_t x = 0; x < w; ++x) {
             const uint32_t p = PixelAt(c, x, y);
-            if (indexed) {
+            if (cube) {
+                s += static_cast<char>(CubeIndex(p));
+            } else if (indexed) {
                 s += static_cast<char>(index[p]);
             } else {
                 s += static_cast<char>(p & 0xFF);

@@ -6,4 +6,6 @@
 
 #include "plot/plot_state.h"
 
-std::string EncodeBmp(const PlotCanvas& canvas);
+// reduce: an image of more than 256 colours is brought to a palette of 252 (6 x 7 x 6 levels
+// of red, green, blue, each pixel to the nearest) instead of being written with 24 bits.
+std::string EncodeBmp(const PlotCanvas& canvas, bool reduce = false);

@@ -81,6 +81,12 @@ const char* MimeFor(const std::string& lastThree) {
     return nullptr;
 }
 
+// A failed export is said, never passed over: the user would take an old or empty file for it.
+void ExportFailed(const std::string& path) {
+    const std::string text = "Das Bild konnte nicht gespeichert werden:\r\n" + path;
+    MessageBoxA(Ui.mainDialog, text.c_str(), "Nicht gespeichert !", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
 }  // namespace
 
 std::string TemporaryBitmapPath() {
@@ -139,7 +145,12 @@ int32_t ConvertImageFile(const std::string& source, const std::string& target) {
 
 void SavePreviewImage() {
     const std::string temp = TemporaryBitmapPath();
-    WritePreviewBitmap(temp);
+    if (!WritePreviewBitmap(temp)) {
+        // Nothing of an earlier export may go out under this name.
+        DeleteFileA(temp.c_str());
+        ExportFailed(temp);
+        return;
+    }
     const std::string previous = ReadProfileValue("save", CurrentDirectory() + "\\plt.jpg");
 
     FileDialog d;
@@ -153,13 +164,17 @@ void SavePreviewImage() {
     WriteProfileValue("save", chosen);
 
     const std::string type = ImageFileType(chosen);
+    bool saved = true;
     if (type == "BMP") {
-        CopyFileA(temp.c_str(), chosen.c_str(), FALSE);
-        DeleteFileA(temp.c_str());
+        saved = CopyFileA(temp.c_str(), chosen.c_str(), FALSE) != FALSE;
     } else if (type == "GIF" || type == "JPG" || type == "PNG") {
-        ConvertImageFile(temp, chosen);
-        DeleteFileA(temp.c_str());
+        // GIF encoders take palette images only: a preview of more colours is reduced to one.
+        if (type == "GIF") saved = WritePreviewBitmap(temp, true);
+        saved = saved && ConvertImageFile(temp, chosen) == ConvertDone && FileExists(chosen);
     } else {
         MessageBoxA(Ui.mainDialog, "Dateityp falsch !", "JPG, PNG, GIF, BMP ?", MB_OK | MB_SYSTEMMODAL);
+        return;
     }
+    DeleteFileA(temp.c_str());
+    if (!saved) ExportFailed(chosen);
 }

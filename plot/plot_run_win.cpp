@@ -21,7 +21,7 @@ constexpr DWORD kStepWaitPumpTickMask = 63;
 // held (or the mode changes) in step mode.
 bool WaitBeforeLine() {
     do {
-        if (!IsWindow(Ui.mainDialog)) return false;
+        if (!MainDialogExists()) return false;
         if (PollRunButtons(0) == ids::BtnStep) break;
         if ((GetTickCount() & kStepWaitPumpTickMask) == 0) PumpMessageStep();
     } while (App.RunMode & 2);
@@ -49,6 +49,9 @@ void StartPlotRun(int id) {
 
     PlotHost host = PreviewHost();
     host.QueueChar = [](char c) { QueuePlotChar(Plot, App.RunMode, c, LineOut()); };
-    host.CommandRead = [] { RedrawPreview(); };
+    // Once stopped, the rest of the file is drawn without showing each command.
+    host.CommandRead = [] {
+        if (App.RunMode != RunIdle) RedrawPreview();
+    };
     ReadPlotFile(Plot, Plot.PlotFile, host);
 }

@@ -11,6 +11,7 @@
 #include "base/process_state.h"
 #include "base/settings_win.h"
 #include "base/shell_windows_win.h"
+#include "base/ticks.h"
 #include "plot/bmp_image.h"
 #include "plot/preview.h"
 
@@ -20,7 +21,9 @@ namespace {
 HBITMAP Surface = nullptr;
 PlotCanvas Canvas;
 WNDPROC StaticProc = nullptr;
-DWORD NextPumpTick = 0;
+// The preview lets one message through every 25 ms while it draws.
+constexpr uint32_t kPreviewPumpMs = 25;
+PeriodicTick PreviewPump;
 
 void FreeSurface() {
     if (Surface) DeleteObject(Surface);
@@ -98,8 +101,8 @@ void RedrawPreview() {
     UpdateWindow(gfx);
 }
 
-bool WritePreviewBitmap(const std::string& path) {
-    const std::string bytes = EncodeBmp(Canvas);
+bool WritePreviewBitmap(const std::string& path, bool reduceToPalette) {
+    const std::string bytes = EncodeBmp(Canvas, reduceToPalette);
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
@@ -111,12 +114,8 @@ PlotHost PreviewHost() {
     host.Canvas = PreviewCanvas();
     host.Progress = [](int32_t percent) { App.ProgressPercent = percent; };
     host.DrawStep = [] {
-        const DWORD now = GetTickCount();
-        if (static_cast<int32_t>(now - NextPumpTick) > 0) {
-            PumpMessageStep();
-            NextPumpTick = GetTickCount() + 25;
-        }
-        return IsWindow(Ui.mainDialog) != FALSE;
+        if (PreviewPump.Due(GetTickCount(), kPreviewPumpMs)) PumpMessageStep();
+        return MainDialogExists();
     };
     host.ReadEnded = [] {
         App.RunMode = RunIdle;

@@ -15,7 +15,7 @@ PlotCanvas* PreviewCanvas();
 // Shows the image's current content.
 void RedrawPreview();
 // Writes the image as a BMP file; false when the file cannot be written.
-bool WritePreviewBitmap(const std::string& path);
+bool WritePreviewBitmap(const std::string& path, bool reduceToPalette = false);
 
 // The host of every read of the plot file: progress to the status bar, the drawing pump
 // step, the end of the read. Its canvas is the preview's image.

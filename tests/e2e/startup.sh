@@ -45,6 +45,6 @@ close_dialog() {
 }
 for attempt in 1 2 3; do
   close_dialog 2>/dev/null
-  for _ in $(seq 1 40); do pgrep -x KT4180.exe >/dev/null || { echo "ok (attempt $attempt)"; exit 0; }; sleep 0.05; done
+  for _ in $(seq 1 40); do [[ -n $(pids_in_prefix KT4180.exe) ]] || { echo "ok (attempt $attempt)"; exit 0; }; sleep 0.05; done
 done
 fail "the program did not end when its dialog was closed"

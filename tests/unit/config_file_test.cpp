@@ -82,12 +82,12 @@ TEST(ConfigFile, NewFileBytes) {
     const std::string path = TempPath("kt_cfg_new.cfg");
     ASSERT_TRUE(WriteConfigFile(path, entries));
     std::string bytes;
-    ASSERT_TRUE(ReadConfigFile(path, bytes));
+    ASSERT_EQ(ReadConfigFile(path, bytes), ConfigRead::Ok);
     EXPECT_EQ(bytes, kNewFile);
 
     // Saving the same fields again changes nothing.
     ASSERT_TRUE(WriteConfigFile(path, entries));
-    ASSERT_TRUE(ReadConfigFile(path, bytes));
+    ASSERT_EQ(ReadConfigFile(path, bytes), ConfigRead::Ok);
     EXPECT_EQ(bytes, kNewFile);
     std::remove(path.c_str());
 }
@@ -101,7 +101,7 @@ TEST(ConfigFile, SaveIntoAnExistingFileKeepsEverythingElse) {
     ASSERT_TRUE(PutFile(path, before));
     ASSERT_TRUE(WriteConfigFile(path, {{"01162", "20"}, {"01165", "50"}, {"01174", " 1"}}));
     std::string after;
-    ASSERT_TRUE(ReadConfigFile(path, after));
+    ASSERT_EQ(ReadConfigFile(path, after), ConfigRead::Ok);
     // The key is set in place, new keys follow the section's last line, blank lines, other
     // sections (one with the same key) and their line ends stay as they were.
     EXPECT_EQ(after,
@@ -133,43 +133,49 @@ TEST(ConfigFile, LoadAppliesTextsAsTheyAreAndChecksOnlyOne) {
         EXPECT_FALSE(input.checked) << id;
     }
     std::string text;
-    EXPECT_FALSE(ReadConfigFile(TempPath("kt_cfg_missing.cfg"), text));
+    EXPECT_EQ(ReadConfigFile(TempPath("kt_cfg_missing.cfg"), text), ConfigRead::Missing);
     EXPECT_EQ(text, "");
 }
 
 TEST(ConfigFile, ProfileLookupRules) {
     const std::string ini =
         "top=0\r\n[A]\r\nKey = \"quoted\" \r\nkey=second\r\nlong=" + std::string(300, 'x') +
-        "\r\n[ b ]\nk=  x y\t\n[CO]\r\nnoequals\r\n";
-    std::string v;
-    EXPECT_TRUE(IniGetValue(ini, "a", "KEY", v));
-    EXPECT_EQ(v, "quoted");  // blanks and one pair of quotes go, the first key wins
-    EXPECT_TRUE(IniGetValue(ini, "A", "long", v));
-    EXPECT_EQ(v.size(), 255u);
-    EXPECT_TRUE(IniGetValue(ini, "B", "k", v));
-    EXPECT_EQ(v, "x y");
-    EXPECT_FALSE(IniGetValue(ini, "A", "top", v));  // before any section
-    EXPECT_FALSE(IniGetValue(ini, "B", "key", v));  // another section's key
-    EXPECT_FALSE(IniGetValue(ini, "CO", "noequals", v));
-    EXPECT_FALSE(IniGetValue(ini, "Z", "k", v));
-    EXPECT_EQ(v, "");
-    EXPECT_TRUE(IniGetValue("[A]\r\nq=\"\r\n", "A", "q", v));
-    EXPECT_EQ(v, "\"");  // a lone quote is kept
+        "\r\n[ b ]\nk=  x y\t\n[CO]\r\nnoequals\r\n[a]\r\nlater=1\r\n";
+    const IniValues a = IniGetValues(ini, "a");
+    EXPECT_EQ(a.at("key"), "quoted");  // blanks and one pair of quotes go, the first key wins
+    EXPECT_EQ(a.at("long").size(), 255u);
+    EXPECT_EQ(a.count("top"), 0u);    // before any section
+    EXPECT_EQ(a.count("later"), 0u);  // the first section of a name counts
+    EXPECT_EQ(IniGetValues(ini, "B").at("k"), "x y");
+    EXPECT_TRUE(IniGetValues(ini, "CO").empty());
+    EXPECT_TRUE(IniGetValues(ini, "Z").empty());
+    EXPECT_EQ(IniGetValues("[A]\r\nq=\"\r\n", "A").at("q"), "\"");  // a lone quote is kept
+    // A byte-order mark before the first section does not hide it.
+    EXPECT_EQ(IniGetValues("\xEF\xBB\xBF[CO]\r\n01162=20\r\n", "CO").at("01162"), "20");
 }
 
-TEST(ConfigFile, ProfileWritesWhereTheFileHasNoLineEnd) {
-    std::string text = "[Other]\r\nk=v";
-    IniSetValue(text, "CO", "01162", "20");
-    EXPECT_EQ(text, "[Other]\r\nk=v\r\n[CO]\r\n01162=20\r\n");
-    text = "[CO]\r\n01162=1";
-    IniSetValue(text, "CO", "01165", "5");
-    EXPECT_EQ(text, "[CO]\r\n01162=1\r\n01165=5\r\n");
-    text = "[CO]";
-    IniSetValue(text, "CO", "01162", "a\r\nb");  // a line break would start a new line
-    EXPECT_EQ(text, "[CO]\r\n01162=a\r\n");
-    text = "";
-    IniSetValue(text, "CO", "01162", "");
-    EXPECT_EQ(text, "[CO]\r\n01162=\r\n");
+TEST(ConfigFile, ProfileWritesChangeOnlyTheirLines) {
+    struct Case {
+        std::string before;
+        std::vector<ConfigEntry> set;
+        std::string after;
+    };
+    const Case cases[] = {
+        {"[Other]\r\nk=v", {{"01162", "20"}}, "[Other]\r\nk=v\r\n[CO]\r\n01162=20\r\n"},
+        {"[CO]\r\n01162=1", {{"01165", "5"}}, "[CO]\r\n01162=1\r\n01165=5\r\n"},
+        {"[CO]", {{"01162", "a\r\nb"}}, "[CO]\r\n01162=a\r\n"},  // a line break would start a new line
+        {"", {{"01162", ""}}, "[CO]\r\n01162=\r\n"},
+        // In place, new keys after the section's last line in the order given, other bytes kept.
+        {"; note\n[co]\n 01165 = 3\n\n[X]\r\n01162=9\r\n", {{"01162", "20"}, {"01165", "50"}, {"01167", "7"}},
+         "; note\n[co]\n01165=50\n01162=20\r\n01167=7\r\n\n[X]\r\n01162=9\r\n"},
+        // The mark stays, and the section behind it is found: no second [CO].
+        {"\xEF\xBB\xBF[CO]\r\n01162=1\r\n", {{"01162", "2"}}, "\xEF\xBB\xBF[CO]\r\n01162=2\r\n"},
+    };
+    for (const Case& c : cases) {
+        std::string text = c.before;
+        IniSetValues(text, "CO", c.set);
+        EXPECT_EQ(text, c.after) << c.before;
+    }
 }
 
 TEST(ConfigFile, SavedTextsAreCutToOneLineOf256) {
@@ -181,16 +187,36 @@ TEST(ConfigFile, SavedTextsAreCutToOneLineOf256) {
     EXPECT_EQ(entries[1].value, "12");
 }
 
-TEST(ConfigFile, WriteFailuresAreReported) {
+TEST(ConfigFile, FailuresAreReportedAndLeaveTheOldFileWhole) {
     const std::string dir = testing::TempDir();
     EXPECT_FALSE(WriteConfigFile(dir + "kt_no_such_folder/default.cfg", {{"01162", "20"}}));
     std::string text;
-    EXPECT_FALSE(ReadConfigFile(dir + "kt_no_such_folder/default.cfg", text));
+    EXPECT_EQ(ReadConfigFile(dir + "kt_no_such_folder/default.cfg", text), ConfigRead::Missing);
     EXPECT_FALSE(WriteConfigFile(dir, {{"01162", "20"}}));  // a folder, not a file
     EXPECT_FALSE(WriteConfigFile("", {{"01162", "20"}}));
     const std::string message = SaveFailedMessage("C:\\Work\\default.cfg");
     EXPECT_NE(message.find("C:\\Work\\default.cfg"), std::string::npos);
     EXPECT_EQ(message.find("Gespeichert"), std::string::npos);
+
+    // The new file replaces the old one only when complete; a refused replacement keeps it.
+    const std::string path = TempPath("kt_cfg_whole.cfg");
+    ASSERT_TRUE(PutFile(path, "[Keep]\r\nx=1\r\n[CO]\r\n01162=1\r\n"));
+    EXPECT_FALSE(WriteConfigFile(path, {{"01162", "2"}}, [](const std::string&, const std::string&) { return false; }));
+    ASSERT_EQ(ReadConfigFile(path, text), ConfigRead::Ok);
+    EXPECT_EQ(text, "[Keep]\r\nx=1\r\n[CO]\r\n01162=1\r\n");
+    EXPECT_EQ(ReadConfigFile(path + ".tmp", text), ConfigRead::Missing);
+    EXPECT_TRUE(WriteConfigFile(path, {{"01162", "2"}}));
+    ASSERT_EQ(ReadConfigFile(path, text), ConfigRead::Ok);
+    EXPECT_EQ(text, "[Keep]\r\nx=1\r\n[CO]\r\n01162=2\r\n");
+
+    // A file beyond any real configuration is refused, never read whole, and not overwritten.
+    const std::string huge = TempPath("kt_cfg_huge.cfg");
+    ASSERT_TRUE(PutFile(huge, std::string(kConfigFileMaxBytes + 1, ';')));
+    EXPECT_EQ(ReadConfigFile(huge, text), ConfigRead::TooLarge);
+    EXPECT_EQ(text, "");
+    EXPECT_FALSE(WriteConfigFile(huge, {{"01162", "2"}}));
+    EXPECT_NE(LoadFailedMessage(ConfigRead::TooLarge, huge).find(huge), std::string::npos);
+    std::remove(huge.c_str());
 }
 
 }  // namespace

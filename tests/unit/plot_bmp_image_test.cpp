@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -42,6 +43,19 @@ TEST(BmpImage, ManyColoursGive24Bits) {
     EXPECT_EQ(U32(b, 10), 54u);
     EXPECT_EQ(b.size(), 54u + 900u);
     EXPECT_EQ(static_cast<uint8_t>(b[54 + 3]), 0x03);  // pixel 1: blue byte first
+
+    // Reduced for a palette-only encoder: 252 colours, each pixel the nearest of them.
+    const std::string r = EncodeBmp(c, true);
+    ASSERT_EQ(r[28], 8);
+    EXPECT_EQ(U32(r, 46), 252u);
+    const uint32_t offset = U32(r, 10);
+    for (uint32_t i : {0u, 1u, 100u, 299u}) {
+        const uint32_t pal = U32(r, 54 + 4 * static_cast<uint8_t>(r[offset + i]));
+        for (int shift : {0, 8, 16}) {
+            const int want = (px[i] >> shift) & 0xFF, got = (pal >> shift) & 0xFF;
+            EXPECT_LE(std::abs(want - got), 26) << i << " " << shift;  // half a step of 6 levels
+        }
+    }
 }
 
 TEST(BmpImage, AnEmptyCanvasStillGivesAValidFile) {

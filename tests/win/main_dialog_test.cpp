@@ -274,11 +274,11 @@ TEST_F(MainDialog, FocusReturnsToTheControlThatHadIt) {
     SetForegroundWindow(dlg);
     SetFocus(Item(ids::TxtSteps));
     SendMessageA(dlg, WM_NCACTIVATE, FALSE, 0);
-    EXPECT_EQ(Ui.SavedFocus, Item(ids::TxtSteps));
+    EXPECT_EQ(GetPropA(dlg, kSavedFocusProperty), Item(ids::TxtSteps));
     SetFocus(Item(ids::TxtCommand));
     SendMessageA(dlg, WM_NCACTIVATE, TRUE, 0);
     EXPECT_EQ(GetFocus(), Item(ids::TxtSteps));
-    EXPECT_EQ(Ui.SavedFocus, nullptr);
+    EXPECT_EQ(GetPropA(dlg, kSavedFocusProperty), nullptr);
 }
 
 TEST_F(MainDialog, OkEndsTheSendingDialogOnAnyNotification) {

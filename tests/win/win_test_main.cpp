@@ -6,11 +6,15 @@
 #include <gtest/gtest.h>
 
 #include "app/main_dialog_win.h"
+#include "link/transmission_win.h"
 
 int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES};
     InitCommonControlsEx(&icc);
     SharedDialogHandler = MainDialogHandler;  // as the program installs it at start-up
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // As the program does at its end: no receive thread may outlive what it writes.
+    ClosePortAndStopReceiving();
+    return result;
 }
