@@ -19,7 +19,7 @@ constexpr DWORD kStepWaitPumpTickMask = 63;
 
 // The step wait before a line goes out: once in automatic mode, until the Step button is
 // held (or the mode changes) in step mode.
-bool WaitBeforeLine() {
+bool StepWait() {
     do {
         if (!MainDialogExists()) return false;
         if (PollRunButtons(0) == ids::BtnStep) break;
@@ -29,7 +29,7 @@ bool WaitBeforeLine() {
 }
 
 const PlotLineOut& LineOut() {
-    static const PlotLineOut out = {WaitBeforeLine, [](const std::string& line) { SendCommand(line); }};
+    static const PlotLineOut out = {StepWait, [](const std::string& line) { SendCommand(line); }};
     return out;
 }
 
