@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -75,25 +76,6 @@ TEST_F(DrawMoveTest, DiagonalSetsTheStepsNotTheStart) {
     EXPECT_EQ(st.ExtMaxY, 3);
 }
 
-TEST_F(DrawMoveTest, ZeroPenUpAndMeasuredMoves) {
-    // A zero move sets the current point once, with the pen down only.
-    st.DrawPosX = st.DrawPosY = 4;
-    DrawMove(st, host, 0, 0);
-    st.PenDown = false;
-    DrawMove(st, host, 0, 0);
-    DrawMove(st, host, 1, -2);  // pen up: moves, marks nothing
-    EXPECT_EQ(image.Marked(), Points(12, {{4, 4}}));
-    EXPECT_EQ(st.DrawPosX, 5);
-    EXPECT_EQ(st.DrawPosY, 2);
-    // Measuring tracks the extents of pen-down steps without pixels.
-    st.PenDown = true;
-    st.MeasureOnly = true;
-    DrawMove(st, host, -7, 4);
-    EXPECT_EQ(image.Marked(), Points(12, {{4, 4}}));
-    EXPECT_EQ(st.ExtMaxX, 4);  // the first step, (4, 3)
-    EXPECT_EQ(st.ExtMaxY, 6);
-}
-
 TEST_F(DrawMoveTest, TooLongMoveIsSkippedAndTheNextAbsoluteMoveMeasuresFromTheOldPosition) {
     st.DrawPosX = st.DrawPosY = 2;
     DrawMove(st, host, kMoveLimit + 1, 0);
@@ -148,80 +130,117 @@ TEST_F(DrawMoveTest, EachMoveAsksTheHostAndIsDroppedWhenTheDialogIsGone) {
     EXPECT_EQ(st.DrawPosY, 1);
 }
 
-// The pixel walk taken literally, one step at a time, in single precision.
-struct StepWalk {
-    std::set<std::pair<int64_t, int64_t>> points;  // short moves only
-    int64_t endX = 0, endY = 0;
-    int64_t maxX = std::numeric_limits<int64_t>::min(), maxY = maxX;
-
-    StepWalk(int32_t dx, int32_t dy) {
-        const int32_t sx = (dx > 0) - (dx < 0), sy = (dy > 0) - (dy < 0);
-        const int32_t ax = std::abs(dx), ay = std::abs(dy);
-        const bool xMajor = ax >= ay && ax > 0;
-        volatile float r = xMajor ? static_cast<float>(ax) / static_cast<float>(ay ? ay : 1)
-                                  : static_cast<float>(ay) / static_cast<float>(ax ? ax : 1);
-        volatile float t = r / 2;
-        int32_t cx = 0, cy = 0;
-        do {
-            if (xMajor) {
-                cx += sx;
-                if (static_cast<float>(std::abs(cx)) > t) {
-                    t = t + r;
-                    cy += sy;
-                }
-            } else {
-                cy += sy;
-                if (static_cast<float>(std::abs(cy)) > t) {
-                    t = t + r;
-                    cx += sx;
-                }
-            }
-            if (ax <= 60 && ay <= 60) points.insert({cx, cy});
-            maxX = std::max<int64_t>(maxX, cx);
-            maxY = std::max<int64_t>(maxY, cy);
-        } while (std::abs(cx) < ax || std::abs(cy) < ay);
-        endX = cx;
-        endY = cy;
-    }
-};
-
-TEST(DrawMove, MarksExactlyThePointsOfTheStepWalk) {
-    std::mt19937 rng(17);
-    std::uniform_int_distribution<int32_t> shortMove(-40, 40), longMove(-kMoveLimit, kMoveLimit);
-    std::vector<std::pair<int32_t, int32_t>> moves = {{0, 0}, {7, 0}, {0, -7}, {1, 1}, {-89999, -kMoveLimit},
-                                                      {kMoveLimit, 7097}, {7979, kMoveLimit}, {kMoveLimit, 1}};
-    for (int i = 0; i < 300; ++i) moves.push_back({shortMove(rng), shortMove(rng)});
-    for (int i = 0; i < 20; ++i) moves.push_back({longMove(rng), longMove(rng)});
-    for (const auto& mv : moves) {
-        SCOPED_TRACE(std::to_string(mv.first) + "," + std::to_string(mv.second));
-        const StepWalk expected(mv.first, mv.second);
-        PlotState st;
-        st.PenDown = true;
-        st.MeasureOnly = true;
-        st.DrawPosX = 5;
-        st.DrawPosY = -3;
-        DrawMove(st, PlotHost{}, mv.first, mv.second);
-        EXPECT_EQ(st.DrawPosX, 5 + expected.endX);
-        EXPECT_EQ(st.DrawPosY, -3 + expected.endY);
-        EXPECT_EQ(st.ExtMaxX, 5 + expected.maxX);
-        EXPECT_EQ(st.ExtMaxY, -3 + expected.maxY);
-
-        if (std::abs(mv.first) > 60 || std::abs(mv.second) > 60) continue;
-        // Drawn into a canvas that cuts the walk at its edges.
-        Image image(50, 40);
-        st.MeasureOnly = false;
-        st.GraphicHeight = 40;
-        st.DrawPosX = 20;
-        st.DrawPosY = 15;
-        PlotHost host;
-        host.Canvas = &image.canvas;
-        DrawMove(st, host, mv.first, mv.second);
-        std::set<std::pair<int32_t, int32_t>> pixels;
-        for (const auto& p : expected.points) {
-            const int64_t col = 20 + p.first, row = 40 - (15 + p.second) - 1;
-            if (col >= 0 && col < 50 && row >= 0 && row < 40) pixels.insert({static_cast<int32_t>(col), static_cast<int32_t>(row)});
+// The pixel walk taken literally, one step at a time in single precision: what DrawMove must
+// do, however it does it.
+void LiteralDrawMove(PlotState& st, const PlotCanvas& canvas, int32_t dx, int32_t dy) {
+    if (std::abs(dx) > kMoveLimit || std::abs(dy) > kMoveLimit) return;
+    const int32_t sx = (dx > 0) - (dx < 0), sy = (dy > 0) - (dy < 0);
+    const int32_t ax = std::abs(dx), ay = std::abs(dy);
+    const bool xMajor = ax >= ay && ax > 0;
+    const volatile float r = xMajor ? static_cast<float>(ax) / static_cast<float>(ay ? ay : 1)
+                                    : static_cast<float>(ay) / static_cast<float>(ax ? ax : 1);
+    volatile float t = r / 2;
+    int32_t cx = 0, cy = 0;
+    do {
+        int32_t& major = xMajor ? cx : cy;
+        int32_t& minor = xMajor ? cy : cx;
+        major += xMajor ? sx : sy;
+        if (static_cast<float>(std::abs(major)) > t) {
+            t = t + r;
+            minor += xMajor ? sy : sx;
         }
-        EXPECT_EQ(image.Marked(), pixels);
+        if (!st.PenDown) continue;
+        const int32_t x = st.DrawPosX + cx, y = st.DrawPosY + cy, row = st.GraphicHeight - y - 1;
+        if (!st.MeasureOnly && x >= 0 && x < canvas.Width && row >= 0 && row < canvas.Height) {
+            canvas.Pixels[row * canvas.Stride + x] = PixelFromColour(PenColour(st.CurrentPen));
+        }
+        st.ExtMaxX = std::max(st.ExtMaxX, x);
+        st.ExtMaxY = std::max(st.ExtMaxY, y);
+    } while (std::abs(cx) < ax || std::abs(cy) < ay);
+    st.DrawPosX += cx;
+    st.DrawPosY += cy;
+}
+
+TEST(DrawMove, AgreesWithTheLiteralWalk) {
+    Image fast(48, 36), slow(48, 36);
+    PlotHost host;
+    host.Canvas = &fast.canvas;
+    const auto same = [&](PlotState st, int32_t dx, int32_t dy) {
+        PlotState ref = st;
+        DrawMove(st, host, dx, dy);
+        LiteralDrawMove(ref, slow.canvas, dx, dy);
+        return st.DrawPosX == ref.DrawPosX && st.DrawPosY == ref.DrawPosY && st.ExtMaxX == ref.ExtMaxX &&
+               st.ExtMaxY == ref.ExtMaxY && fast.words == slow.words;
+    };
+    PlotState st;
+    st.PenDown = true;
+    st.GraphicHeight = 36;
+    // Moves that enter the canvas on a minor step whose slope sum rounded a tie from an odd
+    // last bit.
+    for (const auto& mv : std::vector<std::array<int32_t, 4>>{{416, 68, -20, -9}, {68, 416, -9, -20}}) {
+        st.DrawPosX = mv[2];
+        st.DrawPosY = mv[3];
+        EXPECT_TRUE(same(st, mv[0], mv[1])) << mv[0] << "," << mv[1];
+    }
+
+    std::mt19937 rng(11);
+    const auto pick = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); };
+    for (int i = 0; i < 100000; ++i) {
+        // Lengths over every binade up to the limit and past it; the longest ones rarely, since
+        // the literal walk takes them step by step.
+        const int32_t len = i % 500 == 0 ? pick(kMoveLimit - 3000, kMoveLimit + 3000) : pick(0, 1 << pick(0, 11));
+        int32_t other = pick(0, len);                                  // any slope
+        if (i % 5 == 1) other = 0;                                     // along an axis
+        if (i % 5 == 2) other = len;                                   // 45 degrees
+        if (i % 5 == 3) other = std::min(len, pick(1, 3));             // near an axis
+        if (i % 5 == 4) other = std::max(0, len - pick(1, 3));         // near 45 degrees
+        const bool xMajor = pick(0, 1) == 1;
+        const int32_t dx = (xMajor ? len : other) * (pick(0, 1) ? 1 : -1);
+        const int32_t dy = (xMajor ? other : len) * (pick(0, 1) ? 1 : -1);
+        // Starts on, beside and far from the canvas; every other move crosses it on its way.
+        const float along = i % 2 ? 0.0f : std::uniform_real_distribution<float>(0, 1)(rng);
+        st.DrawPosX = pick(-70, 110) - static_cast<int32_t>(along * static_cast<float>(dx));
+        st.DrawPosY = pick(-70, 110) - static_cast<int32_t>(along * static_cast<float>(dy));
+        st.PenDown = pick(0, 3) != 0;
+        st.MeasureOnly = pick(0, 7) == 0;
+        st.CurrentPen = i;
+        st.GraphicHeight = i % 7 ? 36 : 50;  // rows counted from a height other than the canvas's
+        st.ExtMaxX = st.ExtMaxY = pick(0, 1) ? kExtentsReset : pick(-80, 120);
+        ASSERT_TRUE(same(st, dx, dy)) << "move " << dx << "," << dy << " from " << st.DrawPosX << ","
+                                      << st.DrawPosY << " pen " << (st.PenDown ? "down" : "up")
+                                      << (st.MeasureOnly ? " measuring" : "");
+    }
+}
+
+// The example plots previewed, each move checked against the literal walk: extents and
+// position at the end of both reads, and the pixels.
+TEST(BuildPlotPreview, ExamplePlotsAsTheLiteralWalkDrawsThem) {
+    for (const char* name : {"frame.plt", "star.plt", "spiral.plt"}) {
+        SCOPED_TRACE(name);
+        const std::string text = LoadPlotText(std::string(KT_SOURCE_DIR) + "/examples/" + name);
+        ASSERT_FALSE(text.empty());
+        Image fast(400, 300), slow(400, 300);
+        PlotState st, ref;
+        int reads = 0;
+        PlotHost host;
+        host.Canvas = &fast.canvas;
+        host.Move = [&](int32_t dx, int32_t dy, bool penDown) {
+            ref.PenDown = penDown;
+            ref.CurrentPen = st.CurrentPen;
+            ref.MeasureOnly = st.MeasureOnly;
+            ref.GraphicHeight = st.GraphicHeight;
+            LiteralDrawMove(ref, slow.canvas, dx, dy);
+        };
+        host.ReadEnded = [&] {
+            ++reads;
+            EXPECT_EQ(std::make_pair(st.ExtMaxX, st.ExtMaxY), std::make_pair(ref.ExtMaxX, ref.ExtMaxY));
+            EXPECT_EQ(std::make_pair(st.DrawPosX, st.DrawPosY), std::make_pair(ref.DrawPosX, ref.DrawPosY));
+            ref.ExtMaxX = ref.ExtMaxY = kExtentsReset;
+        };
+        BuildPlotPreviewFromText(st, name, text, host);
+        EXPECT_EQ(reads, 2);
+        EXPECT_GT(fast.Marked().size(), 100u);
+        EXPECT_TRUE(fast.words == slow.words);
     }
 }
 
