@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <limits>
 
-#include "base/numbers.h"
 #include "plot/preview.h"
 
 namespace {
@@ -28,12 +27,23 @@ double Stored(double v) {
 #endif
 }
 
+// The nearest integer, ties to even, of a value below 2^33 in magnitude (so that v minus its
+// floor is exact): RoundToInteger without its checks for huge values, twice a pair.
+int64_t RoundSmall(double v) {
+    int64_t i = static_cast<int64_t>(v);
+    if (static_cast<double>(i) > v) --i;
+    const double fraction = v - static_cast<double>(i);
+    if (fraction > 0.5 || (fraction == 0.5 && (i & 1) != 0)) ++i;
+    return i;
+}
+
 // One axis of a move in drawing units. False when the value is no 32-bit count: there is no
 // such move to make.
 bool MoveAxis(int32_t coordinate, int32_t scale, int32_t pos, bool relative, int32_t& out) {
+    // |coordinate / scale| <= 2^31 and |pos| <= 2^31.
     const double q = Stored(static_cast<double>(coordinate) / scale);
     const double d = relative ? q : Stored(q - pos);
-    const int64_t r = RoundToInteger(d);
+    const int64_t r = RoundSmall(d);
     if (r < std::numeric_limits<int32_t>::min() || r > std::numeric_limits<int32_t>::max()) return false;
     out = static_cast<int32_t>(r);
     return true;

@@ -1,11 +1,14 @@
 // The plot reader and the preview on large plot files, beside hp2xx on the same files.
 //   plot_reader_bench --write DIR   writes the benchmark plots into DIR
-//   plot_reader_bench FILE...       times, for each file (medians of several runs):
+//   plot_reader_bench FILE...       times, for each file (medians of several runs, wall clock
+//                                   and processor time):
 //     reader alone     the walk with scale 0: pairs are read, no move is made
+//     measuring pass   the preview's first read (scale 1, extents only)
 //     preview          measuring pass + drawing pass into an 800 x 600 image
 //     run's walk       a run's read after that preview: every character through the line
 //                      assembly, the moves drawn with the preview's scale
 //     hp2xx            `hp2xx -q -m png FILE`, when hp2xx is installed
+// Native only (POSIX: the processor time of hp2xx is a child's).
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -14,6 +17,8 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
 
 #include "base/process_state.h"
 #include "plot/hpgl_reader.h"
@@ -25,16 +30,38 @@ namespace {
 
 constexpr int kRuns = 5;
 
+struct Seconds {
+    double wall, cpu;
+};
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Processor time of this process, or of its finished children.
+double CpuSeconds(int who) {
+    rusage u = {};
+    getrusage(who, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
 template <typename Pass>
-double MedianSeconds(Pass&& pass) {
-    std::vector<double> s;
+Seconds MedianSeconds(Pass&& pass, int who = RUSAGE_SELF) {
+    std::vector<double> wall, cpu;
     for (int i = 0; i < kRuns; ++i) {
+        const double c0 = CpuSeconds(who);
         const auto t0 = std::chrono::steady_clock::now();
         pass();
-        s.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+        wall.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+        cpu.push_back(CpuSeconds(who) - c0);
     }
-    std::sort(s.begin(), s.end());
-    return s[s.size() / 2];
+    return {Median(wall), Median(cpu)};
+}
+
+void Print(const char* what, Seconds s) {
+    std::printf("  %-24s%8.1f ms %8.1f ms cpu\n", what, s.wall * 1e3, s.cpu * 1e3);
 }
 
 std::vector<uint32_t> Pixels(800 * 600);
@@ -75,35 +102,35 @@ bool Write(const std::string& path, const std::string& text) {
 
 void Time(const std::string& path) {
     const std::string text = LoadPlotText(path);
-    const double mb = text.size() / 1e6;
-    const double parse = MedianSeconds([&] {
+    const Seconds parse = MedianSeconds([&] {
         PlotState st;
         st.DrawScale = 0;
         ReadPlotText(st, text, PlotHost{});
     });
-    const double measure = MedianSeconds([&] {
+    const Seconds measure = MedianSeconds([&] {
         PlotState st;
         st.MeasureOnly = true;
         ReadPlotText(st, text, PlotHost{});
     });
     PlotState previewed;
-    const double preview = MedianSeconds([&] { previewed = Preview(text); });
+    const Seconds preview = MedianSeconds([&] { previewed = Preview(text); });
     volatile std::size_t sent = 0;
-    const double run = MedianSeconds([&] { sent = RunWalk(previewed, text); });
+    const Seconds run = MedianSeconds([&] { sent = RunWalk(previewed, text); });
 
     std::printf("%s: %zu bytes, scale %d\n", path.c_str(), text.size(), previewed.DrawScale);
-    std::printf("  reader alone            %8.1f ms  %6.0f MB/s\n", parse * 1e3, mb / parse);
-    std::printf("  measuring pass          %8.1f ms\n", measure * 1e3);
-    std::printf("  preview (measure+draw)  %8.1f ms\n", preview * 1e3);
-    std::printf("  run's reading walk      %8.1f ms\n", run * 1e3);
-    const std::string command = "hp2xx -q -m png '" + path + "' >/dev/null 2>&1";
+    Print("reader alone", parse);
+    std::printf("  %-24s%8.0f MB/s\n", "", text.size() / 1e6 / parse.wall);
+    Print("measuring pass", measure);
+    Print("preview (measure+draw)", preview);
+    Print("run's reading walk", run);
     if (std::system("command -v hp2xx >/dev/null 2>&1") != 0) {
         std::printf("  hp2xx                   not installed\n");
         return;
     }
-    const double hp2xx = MedianSeconds([&] { (void)std::system(command.c_str()); });
-    std::printf("  hp2xx -q -m png         %8.1f ms\n", hp2xx * 1e3);
-    std::printf("  preview / hp2xx         %8.2f\n", preview / hp2xx);
+    const std::string command = "hp2xx -q -m png '" + path + "' >/dev/null 2>&1";
+    const Seconds hp2xx = MedianSeconds([&] { (void)std::system(command.c_str()); }, RUSAGE_CHILDREN);
+    Print("hp2xx -q -m png", hp2xx);
+    std::printf("  %-24s%8.2f x   %8.2f x cpu\n", "preview / hp2xx", preview.wall / hp2xx.wall, preview.cpu / hp2xx.cpu);
 }
 
 }  // namespace
