@@ -119,7 +119,7 @@ void Time(const std::string& path) {
 
     std::printf("%s: %zu bytes, scale %d\n", path.c_str(), text.size(), previewed.DrawScale);
     Print("reader alone", parse);
-    std::printf("  %-24s%8.0f MB/s\n", "", text.size() / 1e6 / parse.wall);
+    std::printf("  %-24s%8.0f MB/s %6.0f MB/s cpu\n", "", text.size() / 1e6 / parse.wall, text.size() / 1e6 / parse.cpu);
     Print("measuring pass", measure);
     Print("preview (measure+draw)", preview);
     Print("run's reading walk", run);
