@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/control_ids.h"
 #include "app/main_dialog_win.h"
+#include "base/control_ids.h"
 #include "plot/plot_state.h"
 #include "plot/preview_win.h"
 
