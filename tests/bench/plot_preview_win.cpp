@@ -15,37 +15,25 @@
 #include "plot/plot_state.h"
 #include "plot/preview_win.h"
 
-namespace {
-
-PROCESS_MEMORY_COUNTERS Memory() {
-    PROCESS_MEMORY_COUNTERS pmc = {};
-    pmc.cb = sizeof pmc;
-    GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc);
-    return pmc;
-}
-
-double Mb(double bytes) { return bytes / 1048576.0; }
-
-}  // namespace
-
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: plot_preview_win FILE\n");
         return 2;
     }
     const std::string path = argv[1];
-    WIN32_FILE_ATTRIBUTE_DATA file = {};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &file)) {
-        std::fprintf(stderr, "plot_preview_win: no file %s\n", path.c_str());
-        return 1;
-    }
+    const auto memory = [] {
+        PROCESS_MEMORY_COUNTERS pmc = {};
+        pmc.cb = sizeof pmc;
+        GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc);
+        return pmc;
+    };
 
     HWND dlg = CreateMainDialog();
     ShowWindow(dlg, SW_SHOW);
-    // The preview's size in a main dialog of its first size.
+    // The preview's size in a main dialog of its first size; its bitmap is made here.
     const int w = 811 - 230, h = 472 - 60;
     HWND gfx = CreatePreviewControl(dlg, 206, 2, w, h);
-    const SIZE_T before = Memory().WorkingSetSize;
+    const double before = static_cast<double>(memory().WorkingSetSize);
 
     LARGE_INTEGER f, t0, t1;
     QueryPerformanceFrequency(&f);
@@ -55,15 +43,12 @@ int main(int argc, char** argv) {
     LoadPlotPreview(gfx, path);
     QueryPerformanceCounter(&t1);
 
-    const double size = static_cast<double>(file.nFileSizeLow) + 4294967296.0 * file.nFileSizeHigh;
-    const double bitmap = 4.0 * w * h;
-    const SIZE_T peak = Memory().PeakWorkingSetSize;
-    std::printf("  under Wine, chosen to shown %8.1f ms  (%s)\n",
+    const double mb = 1048576.0, bitmap = 4.0 * w * h, peak = static_cast<double>(memory().PeakWorkingSetSize);
+    std::printf("  under Wine, chosen to shown %8.1f ms  (%d bytes read)\n",
                 1e3 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(f.QuadPart),
-                Plot.PlotFile == path ? "previewed" : "NOT previewed");
-    std::printf("  peak working set        %8.1f MB  (%.1f MB before the preview, the bitmap in it:\n"
-                "                                      the preview took %.1f MB; allowed 2 x file + bitmap = %.1f MB)\n",
-                Mb(static_cast<double>(peak)), Mb(static_cast<double>(before)),
-                Mb(static_cast<double>(peak) - static_cast<double>(before) + bitmap), Mb(2 * size + bitmap));
+                Plot.PlotFileLength);
+    std::printf("  peak working set        %8.1f MB  (the preview took %.1f MB with its bitmap; allowed 2 x file + "
+                "bitmap = %.1f MB)\n",
+                peak / mb, (peak - before + bitmap) / mb, (2.0 * Plot.PlotFileLength + bitmap) / mb);
     return 0;
 }

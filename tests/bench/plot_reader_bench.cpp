@@ -3,7 +3,6 @@
 //   plot_reader_bench FILE...       times, for each file (medians of several runs, wall clock
 //                                   and processor time):
 //     reader alone     the walk with scale 0: pairs are read, no move is made
-//     measuring pass   the preview's first read (scale 1, extents only)
 //     preview          measuring pass + drawing pass into an 800 x 600 image
 //     run's walk       a run's read after that preview: every character through the line
 //                      assembly, the moves drawn with the preview's scale
@@ -34,11 +33,6 @@ struct Seconds {
     double wall, cpu;
 };
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 // Processor time of this process, or of its finished children.
 double CpuSeconds(int who) {
     rusage u = {};
@@ -49,15 +43,18 @@ double CpuSeconds(int who) {
 
 template <typename Pass>
 Seconds MedianSeconds(Pass&& pass, int who = RUSAGE_SELF) {
-    std::vector<double> wall, cpu;
+    std::vector<Seconds> s;
     for (int i = 0; i < kRuns; ++i) {
         const double c0 = CpuSeconds(who);
         const auto t0 = std::chrono::steady_clock::now();
         pass();
-        wall.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-        cpu.push_back(CpuSeconds(who) - c0);
+        s.push_back({std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(), CpuSeconds(who) - c0});
     }
-    return {Median(wall), Median(cpu)};
+    const auto median = [&](double Seconds::*field) {
+        std::sort(s.begin(), s.end(), [&](const Seconds& a, const Seconds& b) { return a.*field < b.*field; });
+        return s[s.size() / 2].*field;
+    };
+    return {median(&Seconds::wall), median(&Seconds::cpu)};
 }
 
 void Print(const char* what, Seconds s) {
@@ -65,13 +62,11 @@ void Print(const char* what, Seconds s) {
 }
 
 std::vector<uint32_t> Pixels(800 * 600);
-volatile int32_t Shown;  // the progress, kept so that reporting it is not optimised away
 
 PlotHost CanvasHost(PlotCanvas& canvas) {
     PlotHost host;
     host.Canvas = &canvas;
-    host.Progress = [](int32_t p) { Shown = p; };
-    host.DrawStep = [] { return true; };
+    host.DrawStep = [] { return true; };  // the program's pump asks once a move
     return host;
 }
 
@@ -94,22 +89,11 @@ std::size_t RunWalk(PlotState st, const std::string& text) {
     return bytes;
 }
 
-bool Write(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    return static_cast<bool>(out);
-}
-
 void Time(const std::string& path) {
     const std::string text = LoadPlotText(path);
     const Seconds parse = MedianSeconds([&] {
         PlotState st;
         st.DrawScale = 0;
-        ReadPlotText(st, text, PlotHost{});
-    });
-    const Seconds measure = MedianSeconds([&] {
-        PlotState st;
-        st.MeasureOnly = true;
         ReadPlotText(st, text, PlotHost{});
     });
     PlotState previewed;
@@ -120,7 +104,6 @@ void Time(const std::string& path) {
     std::printf("%s: %zu bytes, scale %d\n", path.c_str(), text.size(), previewed.DrawScale);
     Print("reader alone", parse);
     std::printf("  %-24s%8.0f MB/s %6.0f MB/s cpu\n", "", text.size() / 1e6 / parse.wall, text.size() / 1e6 / parse.cpu);
-    Print("measuring pass", measure);
     Print("preview (measure+draw)", preview);
     Print("run's reading walk", run);
     if (std::system("command -v hp2xx >/dev/null 2>&1") != 0) {
@@ -138,10 +121,9 @@ void Time(const std::string& path) {
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--write") {
         const std::string dir = argv[2];
-        const bool ok = Write(dir + "/short-strokes.plt", GeneratePlot(Strokes::Short)) &&
-                        Write(dir + "/long-strokes.plt", GeneratePlot(Strokes::Long)) &&
-                        Write(dir + "/pen-up-1M.plt", GeneratePenUpPlot(1 << 20));
-        return ok ? 0 : 1;
+        std::ofstream(dir + "/short-strokes.plt", std::ios::binary) << GeneratePlot(Strokes::Short);
+        std::ofstream(dir + "/long-strokes.plt", std::ios::binary) << GeneratePlot(Strokes::Long);
+        return std::ofstream(dir + "/pen-up-1M.plt", std::ios::binary) << GeneratePenUpPlot(1 << 20) ? 0 : 1;
     }
     if (argc < 2) {
         std::fprintf(stderr, "usage: plot_reader_bench --write DIR | FILE...\n");
