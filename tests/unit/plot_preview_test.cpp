@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <random>
 #include <set>
@@ -212,13 +211,12 @@ TEST(DrawMove, AgreesWithTheLiteralWalk) {
     }
 }
 
-// The example plots previewed, each move checked against the literal walk: extents and
-// position at the end of both reads, and the pixels.
+// The example plots previewed from their files, each move checked against the literal walk:
+// extents and position at the end of both reads, and the pixels.
 TEST(BuildPlotPreview, ExamplePlotsAsTheLiteralWalkDrawsThem) {
     for (const char* name : {"frame.plt", "star.plt", "spiral.plt"}) {
         SCOPED_TRACE(name);
-        const std::string text = LoadPlotText(std::string(KT_SOURCE_DIR) + "/examples/" + name);
-        ASSERT_FALSE(text.empty());
+        const std::string path = std::string(KT_SOURCE_DIR) + "/examples/" + name;
         Image fast(400, 300), slow(400, 300);
         PlotState st, ref;
         int reads = 0;
@@ -237,7 +235,9 @@ TEST(BuildPlotPreview, ExamplePlotsAsTheLiteralWalkDrawsThem) {
             EXPECT_EQ(std::make_pair(st.DrawPosX, st.DrawPosY), std::make_pair(ref.DrawPosX, ref.DrawPosY));
             ref.ExtMaxX = ref.ExtMaxY = kExtentsReset;
         };
-        BuildPlotPreviewFromText(st, name, text, host);
+        BuildPlotPreview(st, path, host);
+        EXPECT_EQ(st.PlotFileLength, static_cast<int32_t>(fs::file_size(path)));
+        EXPECT_EQ(st.PlotFile, path);
         EXPECT_EQ(reads, 2);
         EXPECT_GT(fast.Marked().size(), 100u);
         EXPECT_TRUE(fast.words == slow.words);
@@ -379,28 +379,6 @@ TEST(BuildPlotPreview, DrawingsWithoutAUsableScaleLeaveTheBackground) {
     BuildPlotPreviewFromText(st, "x.plt", "", rec.Host(nullptr));
     EXPECT_EQ(rec.parts[2].second, "X-Max: -999999999/-24999999.98mm");
     EXPECT_EQ(rec.parts[3].second, "Y-Max: -999999999/-24999999.98mm");
-}
-
-TEST(BuildPlotPreview, FromAFile) {
-    const fs::path dir =
-        fs::temp_directory_path() / ("kt_plot_preview_test_" + std::to_string(std::random_device{}()));
-    fs::create_directories(dir);
-    const std::string path = (dir / "stern.plt").string();
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << "IN;SP2;PU0,0;PD100,100,200,0;SP1;PU;\r\n";
-    }
-    Image image(100, 100);
-    PlotState st;
-    PreviewRecord rec;
-    BuildPlotPreview(st, path, rec.Host(&image.canvas));
-    EXPECT_EQ(st.PlotFileLength, 38);
-    EXPECT_EQ(st.PensList, "SP's: 2, 1, ");
-    EXPECT_EQ(st.DrawScale, 3);
-    EXPECT_EQ(st.PlotFile, path);
-    EXPECT_FALSE(image.Marked().empty());
-    std::error_code ec;
-    fs::remove_all(dir, ec);
 }
 
 }  // namespace
