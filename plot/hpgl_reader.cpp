@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "plot/preview.h"
+#include "plot/draw_move.h"
 
 namespace {
 
