@@ -1,272 +1,267 @@
 #pragma once
-// Helpers shared by the Windows-side tests.
+// Helpers of the Windows-side tests: windows, their texts, colours and places; message boxes
+// and file dialogs answered from a helper thread (the thread under test sits in their modal
+// loops); real mouse input; sessions against the board simulator that a script in tests/e2e
+// maps to a COM port, recording what the board received.
 #include <windows.h>
 
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
-#include <commctrl.h>
-
+#include "app/main_dialog_win.h"
+#include "base/control_ids.h"
 #include "base/message_pump_win.h"
-#include "app/main_tooltips_win.h"
+#include "base/process_state.h"
+#include "base/settings_win.h"
 #include "base/tooltips_win.h"
+#include "link/serial_port_win.h"
+#include "link/transmission_win.h"
 
-inline std::string WindowText(HWND w) {
-    char buf[1024] = {};
-    const int n = GetWindowTextA(w, buf, sizeof buf);
-    return std::string(buf, n > 0 ? n : 0);
+inline std::string Text(HWND w) {
+    char buf[2048] = {};
+    return std::string(buf, static_cast<size_t>(std::max(0, GetWindowTextA(w, buf, sizeof buf))));
 }
-
 inline std::string ClassOf(HWND w) {
     char buf[64] = {};
     GetClassNameA(w, buf, sizeof buf);
     return buf;
 }
-
-// A child's rectangle in its parent's client coordinates.
-inline RECT ChildRect(HWND child) {
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
+inline std::string ReadFileBytes(const std::string& path) {
+    std::stringstream ss;
+    ss << std::ifstream(path, std::ios::binary).rdbuf();
+    return ss.str();
+}
+inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+// A folder of the temporary folder, emptied of the files an earlier run left there.
+inline std::string TempFolder(const std::string& name) {
+    char tmp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, tmp);
+    const std::string dir = tmp + name;
+    CreateDirectoryA(dir.c_str(), nullptr);
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &fd))
+        DeleteFileA((dir + "\\" + fd.cFileName).c_str());
+    FindClose(h);
+    return dir;
 }
 
-// Lets the windows process what is pending for about ms milliseconds.
 inline void PumpFor(DWORD ms) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) PumpMessageStep();
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < ms;) PumpMessageStep();
 }
-
-// Waits, pumping messages, until done() or ms have passed.
 template <class F>
-bool PumpUntil(F done, DWORD ms) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
+bool PumpUntil(F done, DWORD ms = 5000) {
+    for (const DWORD start = GetTickCount(); !done(); PumpMessageStep())
         if (GetTickCount() - start > ms) return false;
-        PumpMessageStep();
-    }
+    return true;
+}
+// Sleeps until done() or ms have passed; for helper threads.
+template <class F>
+bool WaitUntil(F done, DWORD ms = 5000) {
+    for (const DWORD start = GetTickCount(); !done(); Sleep(10))
+        if (GetTickCount() - start > ms) return false;
     return true;
 }
 
-inline std::string EnvVar(const char* name) {
-    char buf[1024] = {};
-    const DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
-    return n && n < sizeof buf ? std::string(buf, n) : "";
+// A visible window of this process with the title; with none, a message box (the dialog
+// with the static text 0xFFFF).
+inline HWND FindOwnWindow(const std::string& title = "") {
+    std::pair<std::string, HWND> s{title, nullptr};
+    EnumWindows([](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<std::pair<std::string, HWND>*>(p);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        const bool wanted = s->first.empty() ? ClassOf(w) == "#32770" && GetDlgItem(w, 0xFFFF) : Text(w) == s->first;
+        if (pid == GetCurrentProcessId() && IsWindowVisible(w) && wanted) s->second = w;
+        return !s->second;
+    }, reinterpret_cast<LPARAM>(&s));
+    return s.second;
 }
 
-// Windows of this process found by title, message boxes and file dialogs answered from a
-// helper thread (the thread under test sits in their modal loops), and work done inside a
-// modal loop through a thread timer.
-
-
-inline std::string ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+// A control's background and text colour as its parent sets them when the system asks before
+// painting it (the system's own where the parent leaves them to it).
+inline std::pair<COLORREF, COLORREF> ColoursOf(HWND c) {
+    const LONG style = GetWindowLongA(c, GWL_STYLE);
+    UINT message = WM_CTLCOLORSTATIC;  // labels, read-only boxes, check boxes and group boxes
+    if (ClassOf(c) == "Edit" && !(style & ES_READONLY)) message = WM_CTLCOLOREDIT;
+    if (ClassOf(c) == "Button" && (style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON) message = WM_CTLCOLORBTN;
+    HDC dc = CreateCompatibleDC(nullptr);
+    SendMessageA(GetParent(c), message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(c));
+    const std::pair<COLORREF, COLORREF> colours = {GetBkColor(dc), GetTextColor(dc)};
+    DeleteDC(dc);
+    return colours;
 }
+inline COLORREF BackOf(HWND c) { return ColoursOf(c).first; }
 
-inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-// A visible top-level dialog window of this process with the given title, or nullptr.
-inline HWND FindOwnWindow(const std::string& title) {
-    struct Search {
-        std::string title;
-        HWND found;
-    } search{title, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == GetCurrentProcessId() && IsWindowVisible(w) && WindowText(w) == s->title) {
-                s->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// How many windows of this process carry the title, visible or not.
-inline int CountOwnWindows(const std::string& title) {
-    struct Count {
-        std::string title;
-        int n;
-    } count{title, 0};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* c = reinterpret_cast<Count*>(p);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == GetCurrentProcessId() && WindowText(w) == c->title) ++c->n;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count.n;
-}
-
-// A message box of this process: a dialog with the static text control 0xFFFF.
-inline HWND FindMessageBox() {
-    HWND box = nullptr;
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            char cls[32] = {};
-            GetClassNameA(w, cls, sizeof cls);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == GetCurrentProcessId() && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(w) &&
-                GetDlgItem(w, 0xFFFF)) {
-                *reinterpret_cast<HWND*>(p) = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&box));
-    return box;
-}
-
-// Answers the first message box that shows within ms: remembers its title and text and what
-// else was on the screen then, and presses OK. Results are read after Wait().
-struct BoxWatcher {
-    std::string title, text;
-    bool seen = false;
-    bool mainDisabled = false;
-    std::function<void()> atBox;  // runs on the helper thread while the box shows
-    std::thread t;
-    explicit BoxWatcher(DWORD ms, HWND main = nullptr, std::function<void()> whileShown = nullptr)
-        : atBox(std::move(whileShown)) {
-        t = std::thread([this, ms, main] {
-            const DWORD start = GetTickCount();
-            while (GetTickCount() - start < ms) {
-                if (HWND box = FindMessageBox()) {
-                    seen = true;
-                    title = WindowText(box);
-                    text = WindowText(GetDlgItem(box, 0xFFFF));
-                    mainDisabled = main && !IsWindowEnabled(main);
-                    if (atBox) atBox();
-                    PostMessageA(box, WM_COMMAND, IDOK, 0);
-                    return;
-                }
-                Sleep(20);
-            }
-        });
-    }
-    void Wait() {
-        if (t.joinable()) t.join();
-    }
-    ~BoxWatcher() { Wait(); }
+// A child's class, caption and rectangle in its parent's client area, as the user sees it;
+// x < 0 leaves the rectangle out.
+struct Place {
+    int id;
+    const char* cls;
+    const char* caption;
+    int x, y, w, h;
 };
+inline void ExpectPlace(HWND c, const Place& p) {
+    ASSERT_NE(c, nullptr) << "missing " << p.id;
+    RECT r;
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, GetParent(c), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(GetDlgCtrlID(c), p.id);
+    EXPECT_EQ(ClassOf(c) + " " + Text(c), std::string(p.cls) + " " + p.caption) << p.id;
+    if (p.x >= 0) {
+        EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                  (std::vector<LONG>{p.x, p.y, p.w, p.h})) << p.id;
+    }
+}
+// Every child of parent, in creation order.
+inline void ExpectChildren(HWND parent, const std::vector<Place>& places) {
+    HWND c = GetWindow(parent, GW_CHILD);
+    for (const Place& p : places) {
+        ExpectPlace(c, p);
+        c = GetWindow(c, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(c, nullptr) << "a control too many";
+}
 
-// Answers the file dialog titled title within ms: reads the preset file name, then types
-// fileName and presses OK, or cancels when fileName is empty.
-struct FileDialogDriver {
-    std::string preset;
-    bool seen = false;
-    std::thread t;
-    FileDialogDriver(const std::string& title, const std::string& fileName, DWORD ms = 15000) {
-        t = std::thread([this, title, fileName, ms] {
-            constexpr int kFileNameCombo = 0x47C;  // cmb13 of the explorer-style dialogs
-            const DWORD start = GetTickCount();
-            while (GetTickCount() - start < ms) {
-                HWND dlg = FindOwnWindow(title);
-                HWND name = dlg ? GetDlgItem(dlg, kFileNameCombo) : nullptr;
-                if (name) {
-                    Sleep(200);  // let it finish its own set-up
-                    seen = true;
-                    preset = WindowText(name);
-                    if (fileName.empty()) {
-                        PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
-                    } else {
-                        SetWindowTextA(name, fileName.c_str());
-                        PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                                     reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
-                    }
-                    return;
-                }
-                Sleep(20);
-            }
-        });
-    }
-    void Wait() {
-        if (t.joinable()) t.join();
-    }
-    ~FileDialogDriver() { Wait(); }
-};
-
-// Runs step(n) every period ms on this thread while it pumps (in a transfer's wait or a
-// modal loop), for n = 0, 1, ... until step returns false.
-struct TimedSteps {
-    static std::function<bool(int)>& Step() {
-        static std::function<bool(int)> step;
-        return step;
-    }
-    static int& Count() {
-        static int n = 0;
-        return n;
-    }
-    static UINT_PTR& Timer() {
-        static UINT_PTR id = 0;
-        return id;
-    }
-    TimedSteps(UINT period, std::function<bool(int)> step) {
-        Step() = std::move(step);
-        Count() = 0;
-        Timer() = SetTimer(nullptr, 0, period, [](HWND, UINT, UINT_PTR, DWORD) {
-            if (!Step()) return;
-            // The step may pump messages itself: it must not run again inside.
-            auto step = std::move(Step());
-            Step() = nullptr;
-            if (step(Count()++))
-                Step() = std::move(step);
-            else
-                KillTimer(nullptr, Timer());
-        });
-    }
-    ~TimedSteps() {
-        KillTimer(nullptr, Timer());
-        Step() = nullptr;
-    }
-};
-
-// The text of the tool attached to control in the program's tooltip window, "" when it has
-// none. The ANSI query stops at 80 characters; the wide one returns the whole text.
+// The tip attached to control, "" without one; the wide query: the ANSI one stops at 80.
 inline std::string TipOf(HWND control) {
-    HWND tip = TooltipWindow();
-    if (!tip) return "";
     wchar_t buf[1024] = {};
-    TOOLINFOW ti = {};
-    ti.cbSize = sizeof ti;
-    ti.hwnd = control;
-    ti.uId = reinterpret_cast<UINT_PTR>(control);
-    ti.lpszText = buf;
-    SendMessageW(tip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&ti));
+    TOOLINFOW ti = {sizeof ti, 0, control, reinterpret_cast<UINT_PTR>(control), {}, nullptr, buf, 0, nullptr};
+    if (TooltipWindow()) SendMessageW(TooltipWindow(), TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&ti));
     char out[2048] = {};
     WideCharToMultiByte(CP_ACP, 0, buf, -1, out, sizeof out, nullptr, nullptr);
     return out;
 }
 
-// What a growing file (a board's record of what it received) holds after `from` bytes, once
-// it has not grown for quietMs, waiting maxMs at most.
-inline std::string FileTailWhenQuiet(const std::string& path, size_t from, DWORD quietMs, DWORD maxMs) {
-    std::string seen = ReadFileBytes(path);
-    DWORD quietSince = GetTickCount();
-    const DWORD start = quietSince;
-    while (GetTickCount() - quietSince < quietMs && GetTickCount() - start < maxMs) {
+// While it lives, a helper thread answers what the thread under test waits on: the file
+// dialog titled `dialog` gets `fileName` (or is cancelled when that is empty), and every
+// message box is remembered, `whileShown` runs and `dismiss` closes it (OK by default; a box
+// that stays is closed with OK and counted in `forced`). Results are read after Finish().
+struct Hand {
+    struct Box {
+        std::string title, text;
+        bool mainDisabled;
+    };
+    std::vector<Box> boxes;
+    std::string preset;  // the name the file dialog offered
+    bool dialogSeen = false;
+    int forced = 0;
+    std::atomic<bool> stop{false};
+    std::thread t;
+
+    explicit Hand(std::string dialog = "", std::string fileName = "", std::function<void(HWND)> dismiss = nullptr,
+                  std::function<void()> whileShown = nullptr) {
+        t = std::thread([=] {
+            for (; !stop; Sleep(10)) {
+                HWND dlg = dialog.empty() || dialogSeen ? nullptr : FindOwnWindow(dialog);
+                if (HWND name = dlg ? GetDlgItem(dlg, 0x47C) : nullptr) {  // its file name box
+                    Sleep(200);  // its own set-up first
+                    dialogSeen = true;
+                    preset = Text(name);
+                    SetWindowTextA(name, fileName.c_str());
+                    PostMessageA(dlg, WM_COMMAND, fileName.empty() ? IDCANCEL : IDOK, 0);
+                }
+                HWND box = FindOwnWindow();
+                if (!box || Text(box) == dialog) continue;
+                Sleep(100);  // as long as a person would look at it
+                boxes.push_back({Text(box), Text(GetDlgItem(box, 0xFFFF)), !IsWindowEnabled(Ui.mainDialog)});
+                if (whileShown) whileShown();
+                if (dismiss)
+                    dismiss(box);
+                else
+                    PostMessageA(box, WM_COMMAND, IDOK, 0);
+                while (!WaitUntil([box] { return !IsWindowVisible(box); }, 4000) && !stop) {
+                    ++forced;
+                    PostMessageA(box, WM_COMMAND, IDOK, 0);
+                }
+            }
+        });
+    }
+    Hand& Finish() {
+        stop = true;
+        if (t.joinable()) t.join();
+        return *this;
+    }
+    ~Hand() { Finish(); }
+};
+
+// Real mouse input, as a person gives it.
+inline void MouseButton(bool down) {
+    INPUT in = {INPUT_MOUSE, {}};
+    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof in);
+}
+inline void MoveTo(HWND w) {
+    RECT r;
+    GetWindowRect(w, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+// Presses the left button on w and lets it go after holdMs, from another thread (a held jog
+// keeps this one busy in its message handling); pumps until afterMs past the press. Fails
+// when w stays covered (another program's window would get the press).
+inline void Press(HWND w, DWORD holdMs = 60, DWORD afterMs = 320) {
+    MoveTo(w);
+    POINT p;
+    GetCursorPos(&p);
+    for (const DWORD start = GetTickCount(); WindowFromPoint(p) != w; PumpFor(50)) {
+        if (GetTickCount() - start > 1000) {
+            ADD_FAILURE() << "control " << GetDlgCtrlID(w) << " is covered";
+            return;
+        }
+        SetForegroundWindow(GetAncestor(w, GA_ROOT));
+    }
+    MouseButton(true);
+    std::thread release([holdMs] {
+        Sleep(holdMs);
+        MouseButton(false);
+    });
+    PumpFor(afterMs);
+    release.join();
+}
+
+// The board session of a script in tests/e2e: KT_BOARD_DIR holds what the board received.
+inline std::string BoardDir() {
+    char buf[1024] = {};
+    const DWORD n = GetEnvironmentVariableA("KT_BOARD_DIR", buf, sizeof buf);
+    return std::string(buf, n < sizeof buf ? n : 0);
+}
+inline std::string Received() { return ReadFileBytes(BoardDir() + "\\board.raw"); }
+// What the board received after `from` bytes, once nothing has come for 300 ms (5 s at most).
+inline std::string ReceivedSince(size_t from) {
+    std::string seen = Received();
+    for (DWORD start = GetTickCount(), quiet = start; GetTickCount() - quiet < 300 && GetTickCount() - start < 5000;) {
         PumpFor(25);
-        std::string now = ReadFileBytes(path);
+        const std::string now = Received();
         if (now.size() != seen.size()) {
-            seen.swap(now);
-            quietSince = GetTickCount();
+            seen = now;
+            quiet = GetTickCount();
         }
     }
     return seen.size() > from ? seen.substr(from) : "";
+}
+// The main dialog shown in front, the board's port open and its replies received.
+inline bool OpenBoardSession(int port) {
+    // A test program killed while pressing leaves the button down for the next one.
+    if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) MouseButton(false);
+    HWND dlg = CreateMainDialog();
+    ShowWindow(dlg, SW_SHOW);
+    // Other test programs on the display show their windows at the same place.
+    SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(dlg);
+    if (BoardDir().empty() || (comPort = OpenSerialPort(port)) == INVALID_HANDLE_VALUE) return false;
+    StartReceiveLoop(comPort);
+    PumpFor(200);
+    return true;
 }
