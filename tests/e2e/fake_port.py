@@ -1,48 +1,25 @@
 #!/usr/bin/env python3
-"""A stand-in for a device on a COM port that is not the board: a pseudo-terminal mapped as
-a Wine COM port that either never answers (--mode silent) or answers the probe in lower case
-only (--mode lowercase). Records what it received (--record FILE). Runs until killed."""
-import argparse, os, pty, signal, sys, termios, time, tty
+"""A device on a COM port that is not the board: a pseudo-terminal linked as a Wine COM port
+(LINK) that records what it receives (RECORD) and never answers (silent) or answers the probe
+in lower case only (lowercase). Runs until killed."""
+import os, pty, sys, time, tty
 
-ap = argparse.ArgumentParser()
-ap.add_argument("--link", required=True)
-ap.add_argument("--mode", choices=["silent", "lowercase"], default="silent")
-ap.add_argument("--record")
-a = ap.parse_args()
-
+link, mode, record = sys.argv[1:4]
 master, slave = pty.openpty()
-tty.setraw(slave)
-attrs = termios.tcgetattr(slave)
-attrs[3] &= ~termios.ECHO
-termios.tcsetattr(slave, termios.TCSANOW, attrs)
-name = os.ttyname(slave)
-try:
-    os.unlink(a.link)
-except FileNotFoundError:
-    pass
-os.symlink(name, a.link)
-print(name, flush=True)
-
-def stop(*_):
-    try:
-        os.unlink(a.link)
-    except OSError:
-        pass
-    sys.exit(0)
-
-signal.signal(signal.SIGTERM, stop)
-signal.signal(signal.SIGINT, stop)
-record = open(a.record, "ab", buffering=0) if a.record else None
+tty.setraw(slave)  # no echo, no line editing
+if os.path.lexists(link):
+    os.unlink(link)
+os.symlink(os.ttyname(slave), link)
 seen = b""
-while True:
-    try:
-        data = os.read(master, 4096)
-    except OSError:
-        time.sleep(0.02)  # nobody has the port open
-        continue
-    if record:
-        record.write(data)
-    seen += data
-    if a.mode == "lowercase" and b"px0,0" in seen:
-        os.write(master, b"register 0=41\r\n")
-        seen = b""
+with open(record, "ab", buffering=0) as out:
+    while True:
+        try:
+            data = os.read(master, 4096)
+        except OSError:
+            time.sleep(0.02)  # nobody has the port open
+            continue
+        out.write(data)
+        seen += data
+        if mode == "lowercase" and b"px0,0" in seen:
+            os.write(master, b"register 0=41\r\n")
+            seen = b""

@@ -14,7 +14,11 @@ rm -rf "$E2E_DIR"; mkdir -p "$E2E_DIR"
 E2E_PIDS=()
 E2E_PORTS=()
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $* (the screen: $E2E_DIR/failed.png)" >&2
+  import -window root "$E2E_DIR/failed.png" 2>/dev/null || true
+  exit 1
+}
 
 # Ends what this script started (only in this checkout's prefix) and points its ports at nothing.
 e2e_cleanup() {
@@ -43,11 +47,62 @@ e2e_device() {
   for _ in $(seq 1 100); do [[ -L $E2E_DEV/com$n ]] && return 0; sleep 0.05; done
   fail "com$n not mapped"
 }
-# The board simulator on COM$1, recording what it receives in board.raw.
-e2e_board() { e2e_device "$1" "$E2E_ROOT/build/native/kt4180-sim" --no-pacing --link "$E2E_DEV/com$1" --raw-log "$E2E_DIR/board.raw"; }
+# The board simulator on COM$1 (further arguments are its options), recording what it receives.
+e2e_board() {
+  local n=$1; shift
+  e2e_device "$n" "$E2E_ROOT/build/native/kt4180-sim" --link "$E2E_DEV/com$n" --raw-log "$E2E_DIR/board.raw" "$@"
+}
+received() { stat -c %s "$E2E_DIR/board.raw"; }
+# What the board received after byte $1, once it has $2 more bytes (or 5 s have passed) and
+# nothing more has come for 0.3 s.
+received_since() {
+  local n=-1
+  for _ in $(seq 1 50); do (( $(received) >= $1 + ${2:-0} )) && break; sleep 0.1; done
+  until [[ $n == $(received) ]]; do n=$(received); sleep 0.3; done
+  tail -c +$(( $1 + 1 )) "$E2E_DIR/board.raw"
+}
+# Fails with $3 unless the board received exactly $2 (printf escapes) after byte $1.
+expect_received() {
+  local got; got=$(received_since "$1" "$(printf '%b' "$2" | wc -c)" | od -An -c)
+  [[ $got == "$(printf '%b' "$2" | od -An -c)" ]] || fail "$3: received$got"
+}
 
 # Runs the suites matching the filter $1 of the Windows-side test program, which find the
 # devices' records in KT_BOARD_DIR.
 e2e_suites() {
   KT_BOARD_DIR="Z:${E2E_DIR//\//\\}" WINEDEBUG=-all "$KT_WINE64" "$E2E_BUILD/bin/kt_win_tests.exe" --gtest_filter="$1" </dev/null
+}
+
+# Starts the program with nothing remembered; E2E_WINDOW is its main dialog once it shows.
+start_program() {
+  "$KT_WINE64" reg delete 'HKCR\KT4180' /f >/dev/null 2>&1 || true
+  "$KT_WINE64" "$E2E_EXE" </dev/null >/dev/null 2>&1 &
+  E2E_PIDS+=($!)
+  for _ in $(seq 1 200); do
+    E2E_WINDOW=$(xdotool search --name 'XYZ-Controller KT4180 V1.31' 2>/dev/null | head -1 || true)
+    [[ -n $E2E_WINDOW ]] && return 0
+    sleep 0.05
+  done
+  fail "the main dialog did not show"
+}
+# The colour of the pixel at x,y of the main dialog's client area, from a screenshot.
+pixel_at() {
+  import -window "$E2E_WINDOW" "$E2E_DIR/screen.png" 2>/dev/null || return 0  # not mapped yet
+  # The real ImageMagick, not a stand-in that may come first on the PATH.
+  "$(command -v /usr/bin/convert || command -v convert)" "$E2E_DIR/screen.png" -format "%[pixel:p{$1}]" info:
+}
+# Waits until the port indicator, LblComPort at 142,34 (52 x 16), shows the board found.
+wait_found() {
+  for _ in $(seq 1 100); do
+    [[ $(pixel_at 146,37) =~ ^s?rgb\(0,128,0\)$ ]] && return 0
+    sleep 0.1
+  done
+  fail "the port indicator did not turn green"
+}
+# Mouse input at x,y of the main dialog's client area: "mousedown", "mouseup" or "click", which
+# holds the button as long as a person does (the jog images look at it while it is held).
+mouse() {
+  xdotool mousemove --window "$E2E_WINDOW" "$2" "$3"
+  case $1 in click) xdotool mousedown 1; sleep 0.06; xdotool mouseup 1 ;; *) xdotool "$1" 1 ;; esac
+  sleep 0.3
 }

@@ -1,7 +1,7 @@
 // The main dialog as built, its dispatch, and the settings stores of the program.
 #include "tests/win/win_test_util.h"
 
-#include "base/language.h"
+#include "link/line_monitor_win.h"
 
 namespace {
 
@@ -53,19 +53,15 @@ TEST_F(MainDialog, BuiltAsTheUserSeesIt) {
     EXPECT_EQ(GetWindowLongA(Item(ids::TxtPosX), GWL_STYLE) & (ES_READONLY | ES_RIGHT), ES_READONLY | ES_RIGHT);
     EXPECT_EQ(GetWindowLongA(Item(ids::TxtCommand), GWL_STYLE) & ES_WANTRETURN, ES_WANTRETURN);
     EXPECT_NE(SendMessageA(Item(ids::JogPenDown), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
-    EXPECT_NE(SendMessageA(Item(ids::BtnMonitor), BM_GETIMAGE, IMAGE_ICON, 0), 0);
     EXPECT_EQ(BackOf(Item(ids::LblControllerOn)), RGB(196, 231, 143));
     EXPECT_EQ(BackOf(Item(ids::LblComPort)), RGB(255, 0, 0));
     EXPECT_EQ(BackOf(Item(ids::LblSteps)), RGB(224, 224, 224)) << "a label takes its group box's colour";
     EXPECT_EQ(BackOf(Item(ids::FrmAuto)), RGB(230, 230, 230));
-    EXPECT_EQ(BackOf(Item(ids::TxtPosX)), RGB(255, 255, 255));
     LOGFONTA lf = {};
     GetObjectA(reinterpret_cast<HFONT>(SendMessageA(Item(ids::TxtSteps), WM_GETFONT, 0, 0)), sizeof lf, &lf);
     EXPECT_EQ(std::string(lf.lfFaceName) + " " + std::to_string(lf.lfWeight), "MS Sans Serif 700");
 
-    ASSERT_NE(TooltipWindow(), nullptr);
     EXPECT_EQ(SendMessageA(TooltipWindow(), TTM_GETTOOLCOUNT, 0, 0), 31);
-    EXPECT_EQ(SendMessageA(TooltipWindow(), TTM_GETDELAYTIME, TTDT_INITIAL, 0), 1000);
     EXPECT_EQ(TipOf(Item(ids::LblCommand)), "hier können Sie direkt HPGL-Kommandos\r\neingeben, welche direkt vom "
                                             "KT4180-Controller\r\nausgeführt werden (z.B. PD; PR250,100; PU;  u.s.w.)");
     EXPECT_EQ(TipOf(Item(ids::BtnStep)), "Nächstes Kommando aus der\r\n *.plt-Datei ausführen..");
@@ -89,25 +85,69 @@ TEST_F(MainDialog, CommandsReachTheirActionOnClicksOrOnAnyNotification) {
     HWND other = CreateMainDialog();  // OK ends any window of ours, on any notification
     SendMessageA(other, WM_COMMAND, MAKEWPARAM(ids::BtnCfgOk, BN_DOUBLECLICKED), 0);
     EXPECT_FALSE(IsWindow(other));
-}
-
-TEST_F(MainDialog, FocusSizeAndTheCloseBox) {
+    // The focus comes back where it was when the dialog is active again.
     ShowWindow(dlg, SW_SHOW);
-    SetForegroundWindow(dlg);
     SetFocus(Item(ids::TxtSteps));
     SendMessageA(dlg, WM_NCACTIVATE, FALSE, 0);
     SetFocus(Item(ids::TxtCommand));
     SendMessageA(dlg, WM_NCACTIVATE, TRUE, 0);
-    EXPECT_EQ(GetFocus(), Item(ids::TxtSteps)) << "the focus comes back where it was";
-    SetWindowPos(dlg, nullptr, 0, 0, 900, 500, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(App.DialogWidth, 900);
-    EXPECT_EQ(App.DialogHeight, 500);
-    PostMessageA(dlg, WM_CLOSE, 0, 0);
-    RunModalLoop(dlg, nullptr);
-    EXPECT_FALSE(IsWindow(dlg));
+    EXPECT_EQ(GetFocus(), Item(ids::TxtSteps));
 }
 
-TEST(Tooltips, OnlyAPositiveNotooltipsSwitchesTheMainDialogsOff) {
+// The jog images act on WM_SETCURSOR with the left button held, and only while the dialog is
+// in front: a press on another window dragged over them moves nothing.
+TEST_F(MainDialog, AJogActsOnlyWhileTheDialogIsInFront) {
+    ShowWindow(dlg, SW_SHOW);
+    SetForegroundWindow(OpenLineMonitor(dlg));  // it counts what is sent, port or not
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    std::thread release([] {
+        Sleep(300);
+        Mouse(MOUSEEVENTF_LEFTUP);
+    });
+    for (bool inFront : {false, true}) {
+        if (inFront) SetForegroundWindow(dlg);
+        SendMessageA(dlg, WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(ids::JogXPlus)), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(txByteCount > 0, inFront);
+    }
+    release.join();
+}
+
+// A count out of range warns and moves nothing, for the images without a count too.
+TEST_F(MainDialog, AnInvalidStepCountWarnsAndMovesNothing) {
+    ShowWindow(dlg, SW_SHOW);
+    OpenLineMonitor(dlg);  // it counts what is sent, port or not
+    Hand hand;
+    for (const char* steps : {"0", "20001", ""}) {
+        SetWindowTextA(Item(ids::TxtSteps), steps);
+        SetForegroundWindow(dlg);
+        PumpFor(100);
+        Mouse(MOUSEEVENTF_LEFTDOWN);
+        std::thread release([] {
+            Sleep(400);
+            Mouse(MOUSEEVENTF_LEFTUP);
+        });
+        SendMessageA(dlg, WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(ids::JogPenUp)), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+        release.join();
+    }
+    ASSERT_EQ(hand.Finish().boxes.size(), 3u);
+    for (const auto& box : hand.boxes) {
+        EXPECT_EQ(box.title + " " + box.text, "No Steps? ungültiger Wert in Step-Box !");
+        EXPECT_TRUE(box.mainDisabled) << "the box is modal";
+    }
+    EXPECT_EQ(txByteCount, 0u);
+    EXPECT_FALSE(App.JogBusy);
+}
+
+TEST(Settings, WinIniAndTheRegistryAsOtherProgramsSeeThem) {
+    // win.ini, section KTXPLT, CR LF lines in the ANSI code page.
+    WriteProfileValue("pltfile", "C:\\Plots\\Größe.plt");
+    EXPECT_EQ(ReadProfileValue("pltfile", ""), "C:\\Plots\\Größe.plt");
+    char ini[MAX_PATH] = {};
+    GetWindowsDirectoryA(ini, MAX_PATH);
+    EXPECT_NE(ReadFileBytes(ini + std::string("\\win.ini")).find("[KTXPLT]\r\npltfile=C:\\Plots\\Größe.plt\r\n"),
+              std::string::npos);
+    WriteProfileStringA("KTXPLT", "pltfile", nullptr);
+    // notooltips: only a positive number switches the main dialog's tips off.
     for (const char* value : {"1", "0", "", "abc", "-1"}) {
         WriteProfileStringA("KTXPLT", "notooltips", value);
         HWND dlg = CreateMainDialog();
@@ -115,42 +155,15 @@ TEST(Tooltips, OnlyAPositiveNotooltipsSwitchesTheMainDialogsOff) {
         DestroyWindow(dlg);  // the tooltip window goes with its owner
     }
     WriteProfileStringA("KTXPLT", "notooltips", nullptr);
-}
 
-TEST(Tooltips, ALanguageFileBesideTheProgramTranslatesATip) {
-    const std::string dir = TempFolder("kt-lang");
-    WriteFileBytes(dir + "\\test.lan", "$" + KeyHex(TextKey("Programmeinstellungen")) + "$=Program settings\r\n");
-    ASSERT_TRUE(WriteConfigValue("files", "lang", "test.lan"));
-    ASSERT_TRUE(WriteConfigValue("files", "langdir", dir + "\\"));
-    HWND dlg = CreateMainDialog();
-    EXPECT_EQ(TipOf(GetDlgItem(dlg, ids::BtnSettings)), "Program settings");
-    EXPECT_EQ(TipOf(GetDlgItem(dlg, ids::BtnSetup)), "KT4180-Konfiguration\r\nverwalten");
-    DeleteFileA(ConfigFile().c_str());
-}
-
-TEST(Settings, WinIniAndTheRegistry) {
-    // win.ini, section KTXPLT, CR LF lines in the ANSI code page; values cut to 256.
-    WriteProfileValue("pltfile", "C:\\Plots\\Größe.plt");
-    EXPECT_EQ(ReadProfileValue("pltfile", ""), "C:\\Plots\\Größe.plt");
-    char ini[MAX_PATH] = {};
-    GetWindowsDirectoryA(ini, MAX_PATH);
-    EXPECT_NE(ReadFileBytes(ini + std::string("\\win.ini")).find("[KTXPLT]\r\npltfile=C:\\Plots\\Größe.plt\r\n"),
-              std::string::npos);
-    WriteProfileValue("pltfile", std::string(300, 'a'));
-    EXPECT_EQ(ReadProfileValue("pltfile", "").size(), 256u);
-    WriteProfileStringA("KTXPLT", "pltfile", nullptr);
-
-    // HKEY_CLASSES_ROOT\<program name>\Ini as REG_SZ; a value too long for the buffer reads
-    // as the default. Where the classes root refuses the write (a standard user's), the
-    // value goes to the user's own classes.
+    // HKEY_CLASSES_ROOT\<program name>\Ini as REG_SZ; where the classes root refuses the
+    // write (a standard user's), the user's own classes.
     WriteRegistryValue("Ini", "fcomport", " 3", "C:\\Somewhere\\X.exe");
     char buf[32] = {};
     DWORD n = sizeof buf;
     EXPECT_EQ(RegGetValueA(HKEY_CLASSES_ROOT, "X\\Ini", "fcomport", RRF_RT_REG_SZ, nullptr, buf, &n), ERROR_SUCCESS);
     EXPECT_STREQ(buf, " 3");
     EXPECT_EQ(ReadRegistryValue("Ini", "fcomport", "d", 25, "C:\\X.exe"), " 3");
-    WriteRegistryValue("Ini", "long", std::string(40, '7'), "C:\\X.exe");
-    EXPECT_EQ(ReadRegistryValue("Ini", "long", "d", 25, "C:\\X.exe"), "d");
     RegDeleteTreeA(HKEY_CLASSES_ROOT, "X");
     WriteRegistryValueWithFallback(reinterpret_cast<HKEY>(ULONG_PTR{0x7ffffff0}), "KtFallback\\Ini", "fcomport", " 5");
     n = sizeof buf;

@@ -1,5 +1,4 @@
-// The setup dialog without a board: as built, its info line and colours, its modal loop and
-// its configuration files.
+// The setup dialog without a board: as built, and its configuration files.
 #include "tests/win/win_test_util.h"
 
 #include "config/config_file.h"
@@ -21,11 +20,6 @@ protected:
         ASSERT_NE(dlg = CreateSetupDialog(main), nullptr);
     }
     HWND Item(int id) { return GetDlgItem(dlg, id); }
-    std::string Status() {
-        char buf[512] = {};
-        SendDlgItemMessageA(dlg, ids::SetupStatusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(buf));
-        return buf;
-    }
     HWND main = nullptr, dlg = nullptr;
 };
 
@@ -82,47 +76,6 @@ TEST_F(SetupDialog, BuiltAsTheUserSeesIt) {
         EXPECT_EQ(TipOf(Item(b.id)), b.tip) << b.id;
         DeleteObject(resource);
     }
-}
-
-// The info line and a text box's range colour follow its notifications.
-TEST_F(SetupDialog, TheInfoLineAndTheRangeColourFollowTheTyping) {
-    SendMessageA(Item(1162), WM_CHAR, '1', 0);
-    EXPECT_EQ(Status(), "KT4180-Register: 2 = 1,  Wertebereich von 2 bis 125   ");
-    EXPECT_EQ(ColoursOf(Item(1162)), std::make_pair(RGB(255, 0, 0), RGB(0, 0, 0)));
-    SendMessageA(Item(1162), WM_CHAR, '2', 0);
-    EXPECT_EQ(BackOf(Item(1162)), RGB(0, 255, 0));
-    SetFocus(Item(1169));
-    EXPECT_EQ(BackOf(Item(1169)), RGB(255, 0, 0)) << "entering an empty field counts it as 0";
-    SendMessageA(Item(1181), BM_CLICK, 0, 0);
-    EXPECT_EQ(Status(), "KT4180-Register: 7, Bit: 6  Debug-Mode: keine Aktion der Maschine");
-    // Buttons carry no spec, and the same ids in another window are not the setup dialog's.
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(ids::BtnCfgRead, BN_SETFOCUS), 0);
-    SendMessageA(main, WM_COMMAND, MAKEWPARAM(1162, EN_CHANGE), 0);
-    EXPECT_EQ(Status(), "KT4180-Register: 7, Bit: 6  Debug-Mode: keine Aktion der Maschine");
-}
-
-// BtnSetup runs the dialog modally over the main dialog; a second request meanwhile builds
-// no second one, and the close box ends it.
-TEST(SetupDialogModal, OneDialogUntilTheCloseBox) {
-    HWND main = CreateMainDialog();
-    ShowWindow(main, SW_SHOW);
-    int shown = 0;
-    bool mainDisabled = false;
-    std::thread hand([&] {
-        WaitUntil([] { return FindOwnWindow("Setup Controller") != nullptr; });
-        PostMessageA(main, WM_COMMAND, MAKEWPARAM(ids::BtnSetup, BN_CLICKED), 0);
-        Sleep(300);
-        mainDisabled = !IsWindowEnabled(main);
-        EnumWindows([](HWND w, LPARAM n) { return *reinterpret_cast<int*>(n) += Text(w) == "Setup Controller", TRUE; },
-                    reinterpret_cast<LPARAM>(&shown));
-        PostMessageA(FindOwnWindow("Setup Controller"), WM_SYSCOMMAND, SC_CLOSE, 0);
-    });
-    SendMessageA(main, WM_COMMAND, MAKEWPARAM(ids::BtnSetup, BN_CLICKED), 0);
-    hand.join();
-    EXPECT_TRUE(mainDisabled);
-    EXPECT_EQ(shown, 1);
-    EXPECT_FALSE(IsWindow(Ui.SetupDialog));
-    EXPECT_TRUE(IsWindowEnabled(main));
 }
 
 TEST_F(SetupDialog, ConfigurationFilesGoThroughTheirDialogsAndSaySo) {

@@ -1,8 +1,8 @@
 #pragma once
 // Helpers of the Windows-side tests: windows, their texts, colours and places; message boxes
 // and file dialogs answered from a helper thread (the thread under test sits in their modal
-// loops); real mouse input; sessions against the board simulator that a script in tests/e2e
-// maps to a COM port, recording what the board received.
+// loops); sessions against the board simulator that a script in tests/e2e maps to a COM port,
+// recording what the board received.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -44,38 +44,27 @@ inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-// A folder of the temporary folder, emptied of the files an earlier run left there.
 inline std::string TempFolder(const std::string& name) {
     char tmp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, tmp);
-    const std::string dir = tmp + name;
-    CreateDirectoryA(dir.c_str(), nullptr);
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-    for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &fd))
-        DeleteFileA((dir + "\\" + fd.cFileName).c_str());
-    FindClose(h);
-    return dir;
+    CreateDirectoryA((tmp + name).c_str(), nullptr);
+    return tmp + name;
 }
 
 inline void PumpFor(DWORD ms) {
     for (const DWORD start = GetTickCount(); GetTickCount() - start < ms;) PumpMessageStep();
 }
+// Waits until done() or ms have passed: pumping on the thread under test, sleeping on a helper.
 template <class F>
-bool PumpUntil(F done, DWORD ms = 5000) {
-    for (const DWORD start = GetTickCount(); !done(); PumpMessageStep())
+bool PumpUntil(F done, DWORD ms = 5000, bool pump = true) {
+    for (const DWORD start = GetTickCount(); !done(); pump ? void(PumpMessageStep()) : Sleep(10))
         if (GetTickCount() - start > ms) return false;
     return true;
 }
-// Sleeps until done() or ms have passed; for helper threads.
 template <class F>
-bool WaitUntil(F done, DWORD ms = 5000) {
-    for (const DWORD start = GetTickCount(); !done(); Sleep(10))
-        if (GetTickCount() - start > ms) return false;
-    return true;
-}
+bool WaitUntil(F done, DWORD ms = 5000) { return PumpUntil(done, ms, false); }
 
-// A visible window of this process with the title; with none, a message box (the dialog
+// A visible window of this process with the title; without one, a message box (the dialog
 // with the static text 0xFFFF).
 inline HWND FindOwnWindow(const std::string& title = "") {
     std::pair<std::string, HWND> s{title, nullptr};
@@ -83,8 +72,9 @@ inline HWND FindOwnWindow(const std::string& title = "") {
         auto* s = reinterpret_cast<std::pair<std::string, HWND>*>(p);
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
-        const bool wanted = s->first.empty() ? ClassOf(w) == "#32770" && GetDlgItem(w, 0xFFFF) : Text(w) == s->first;
-        if (pid == GetCurrentProcessId() && IsWindowVisible(w) && wanted) s->second = w;
+        const bool box = ClassOf(w) == "#32770" && GetDlgItem(w, 0xFFFF);
+        if (pid == GetCurrentProcessId() && IsWindowVisible(w) && (s->first.empty() ? box : Text(w) == s->first))
+            s->second = w;
         return !s->second;
     }, reinterpret_cast<LPARAM>(&s));
     return s.second;
@@ -114,8 +104,7 @@ struct Place {
     int x, y, w, h;
 };
 inline void ExpectPlace(HWND c, const Place& p) {
-    ASSERT_NE(c, nullptr) << "missing " << p.id;
-    RECT r;
+    RECT r = {};
     GetWindowRect(c, &r);
     MapWindowPoints(nullptr, GetParent(c), reinterpret_cast<POINT*>(&r), 2);
     EXPECT_EQ(GetDlgCtrlID(c), p.id);
@@ -139,7 +128,7 @@ inline void ExpectChildren(HWND parent, const std::vector<Place>& places) {
 inline std::string TipOf(HWND control) {
     wchar_t buf[1024] = {};
     TOOLINFOW ti = {sizeof ti, 0, control, reinterpret_cast<UINT_PTR>(control), {}, nullptr, buf, 0, nullptr};
-    if (TooltipWindow()) SendMessageW(TooltipWindow(), TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(TooltipWindow(), TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&ti));
     char out[2048] = {};
     WideCharToMultiByte(CP_ACP, 0, buf, -1, out, sizeof out, nullptr, nullptr);
     return out;
@@ -178,10 +167,11 @@ struct Hand {
                 Sleep(100);  // as long as a person would look at it
                 boxes.push_back({Text(box), Text(GetDlgItem(box, 0xFFFF)), !IsWindowEnabled(Ui.mainDialog)});
                 if (whileShown) whileShown();
-                if (dismiss)
+                if (dismiss) {
                     dismiss(box);
-                else
+                } else {
                     PostMessageA(box, WM_COMMAND, IDOK, 0);
+                }
                 while (!WaitUntil([box] { return !IsWindowVisible(box); }, 4000) && !stop) {
                     ++forced;
                     PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -197,38 +187,11 @@ struct Hand {
     ~Hand() { Finish(); }
 };
 
-// Real mouse input, as a person gives it.
-inline void MouseButton(bool down) {
+// Real mouse input: MOUSEEVENTF_LEFTDOWN or MOUSEEVENTF_LEFTUP.
+inline void Mouse(DWORD flags) {
     INPUT in = {INPUT_MOUSE, {}};
-    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    in.mi.dwFlags = flags;
     SendInput(1, &in, sizeof in);
-}
-inline void MoveTo(HWND w) {
-    RECT r;
-    GetWindowRect(w, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
-// Presses the left button on w and lets it go after holdMs, from another thread (a held jog
-// keeps this one busy in its message handling); pumps until afterMs past the press. Fails
-// when w stays covered (another program's window would get the press).
-inline void Press(HWND w, DWORD holdMs = 60, DWORD afterMs = 320) {
-    MoveTo(w);
-    POINT p;
-    GetCursorPos(&p);
-    for (const DWORD start = GetTickCount(); WindowFromPoint(p) != w; PumpFor(50)) {
-        if (GetTickCount() - start > 1000) {
-            ADD_FAILURE() << "control " << GetDlgCtrlID(w) << " is covered";
-            return;
-        }
-        SetForegroundWindow(GetAncestor(w, GA_ROOT));
-    }
-    MouseButton(true);
-    std::thread release([holdMs] {
-        Sleep(holdMs);
-        MouseButton(false);
-    });
-    PumpFor(afterMs);
-    release.join();
 }
 
 // The board session of a script in tests/e2e: KT_BOARD_DIR holds what the board received.
@@ -243,22 +206,19 @@ inline std::string ReceivedSince(size_t from) {
     std::string seen = Received();
     for (DWORD start = GetTickCount(), quiet = start; GetTickCount() - quiet < 300 && GetTickCount() - start < 5000;) {
         PumpFor(25);
-        const std::string now = Received();
-        if (now.size() != seen.size()) {
-            seen = now;
+        if (Received().size() != seen.size()) {
+            seen = Received();
             quiet = GetTickCount();
         }
     }
-    return seen.size() > from ? seen.substr(from) : "";
+    return seen.substr(std::min(from, seen.size()));
 }
 // The main dialog shown in front, the board's port open and its replies received.
 inline bool OpenBoardSession(int port) {
     // A test program killed while pressing leaves the button down for the next one.
-    if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) MouseButton(false);
+    if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) Mouse(MOUSEEVENTF_LEFTUP);
     HWND dlg = CreateMainDialog();
     ShowWindow(dlg, SW_SHOW);
-    // Other test programs on the display show their windows at the same place.
-    SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(dlg);
     if (BoardDir().empty() || (comPort = OpenSerialPort(port)) == INVALID_HANDLE_VALUE) return false;
     StartReceiveLoop(comPort);

@@ -1,0 +1,162 @@
+// The setup dialog's transfers against the board simulator on a real (pseudo-terminal) port:
+// run by tests/e2e/setup_board.sh, which maps the simulator to COM8 and records what it
+// receives. The tests share one setup dialog and run in order, as a user's session would.
+#include "tests/win/win_test_util.h"
+
+#include <map>
+
+#include "config/setup_dialog_win.h"
+
+namespace {
+
+// What the board holds, as the fields show it (check boxes "0"/"1"): its factory values until
+// the tests write.
+std::map<int, std::string> Factory() {
+    std::map<int, std::string> f = {{1162, "4"}, {1165, "60"}, {1167, "20"}, {1169, "4000"}, {1171, "400"},
+                                    {1173, "400"}, {1186, "0"}, {1188, "120"}, {1190, "30"}, {1177, "1"}};
+    for (int id : {1174, 1176, 1178, 1179, 1180, 1181, 1182, 1184, 1185, 1384}) f[id] = "0";
+    for (int tool = 0; tool < 9; ++tool) {
+        const int id = 1200 + 10 * tool;
+        f[id] = "4", f[id + 1] = "2", f[id + 2] = std::to_string(40 * tool + 40), f[id + 3] = "0";
+        if (tool < 8) f[id + 4] = "0";
+    }
+    return f;
+}
+std::map<int, std::string> Board = Factory();
+
+constexpr const char* kReading = "Lese 4180-Controller aus...";
+constexpr const char* kWriting = "Schreibe in die Controller-Register...";
+
+HWND Field(int id) { return GetDlgItem(Ui.SetupDialog, id); }
+bool IsCheckBox(int id) { return ClassOf(Field(id)) == "Button"; }
+std::string Shown(int id) { return IsCheckBox(id) ? std::to_string(IsDlgButtonChecked(Ui.SetupDialog, id)) : Text(Field(id)); }
+void Show(int id, const std::string& value) {
+    if (IsCheckBox(id)) CheckDlgButton(Ui.SetupDialog, id, value == "1");
+    if (!IsCheckBox(id)) SetWindowTextA(Field(id), value.c_str());
+}
+// Every field shows something else than the board holds.
+void Scramble() {
+    for (const auto& [id, value] : Board) Show(id, IsCheckBox(id) ? (value == "1" ? "0" : "1") : "x");
+}
+void ExpectShown(const std::map<int, std::string>& values) {
+    for (const auto& [id, value] : values) EXPECT_EQ(Shown(id), value) << id;
+}
+void ClickButton(int id) { SendMessageA(Ui.SetupDialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+std::vector<std::string> LinesSince(size_t from) {
+    std::vector<std::string> lines;
+    std::istringstream in(ReceivedSince(from));
+    for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.size() - 1));
+    return lines;
+}
+
+// From a helper thread: once the progress window of a transfer shows the request of a
+// register beyond `after`, asks for the other transfer, which must not begin inside this one,
+// and closes the window.
+std::thread StopBeyond(bool reading, int after, bool& otherBegun) {
+    return std::thread([=, &otherBegun] {
+        WaitUntil([&] {
+            const std::string text = Text(GetDlgItem(FindOwnWindow(reading ? kReading : kWriting), ids::ProgressText));
+            return text.compare(0, 2, "PX") == 0 && std::stoi(text.substr(reading ? 4 : 2)) > after;
+        });
+        PostMessageA(Ui.SetupDialog, WM_COMMAND, reading ? ids::BtnCfgWrite : ids::BtnCfgVerify, 0);
+        Sleep(200);
+        otherBegun = FindOwnWindow(reading ? kWriting : kReading);
+        PostMessageA(FindOwnWindow(reading ? kReading : kWriting), WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+}
+
+class BoardSetup : public testing::Test {
+protected:
+    void SetUp() override {
+        static const bool open = OpenBoardSession(8) && CreateSetupDialog(Ui.mainDialog);
+        ASSERT_TRUE(open) << "run through tests/e2e/setup_board.sh";
+    }
+};
+
+}  // namespace
+
+TEST_F(BoardSetup, ReadFillsEveryFieldAndVerifyMarksTheChangedOnes) {
+    Scramble();
+    size_t before = Received().size();
+    ClickButton(ids::BtnCfgRead);
+    const auto lines = LinesSince(before);
+    EXPECT_EQ(lines.size(), 69u) << "shared registers are asked for once";
+    EXPECT_EQ(lines[0], "PX0,2");
+    ExpectShown(Board);
+    EXPECT_EQ(BackOf(Field(1171)), RGB(0, 255, 0)) << "recoloured by its range as its text arrived";
+    EXPECT_EQ(FindOwnWindow(kReading), nullptr);
+
+    Show(1162, "5");
+    Show(1177, "0");
+    ClickButton(ids::BtnCfgVerify);
+    for (const auto& [id, value] : Board) {
+        const COLORREF same = IsCheckBox(id) ? RGB(211, 211, 211) : RGB(255, 255, 255);
+        EXPECT_EQ(BackOf(Field(id)), id == 1162 || id == 1177 ? RGB(255, 255, 0) : same) << id;
+    }
+    EXPECT_EQ(Shown(1162), "5") << "a compare leaves the fields as they are";
+}
+
+TEST_F(BoardSetup, WriteSendsEveryRegisterThenStoresAndAReadGetsItBack) {
+    Board[1162] = "12";  // typed as 12.5: ties go to the even neighbour
+    Board[1171] = "2000000";
+    Board[1174] = Board[1178] = Board[1384] = "1";
+    Board[1202] = "";
+    for (const auto& [id, value] : Board) Show(id, value);
+    Show(1162, "12.5");
+    // An empty tool depth is out of range: nothing is sent, not even the store command.
+    size_t before = Received().size();
+    bool progressShown = true;
+    Hand hand("", "", nullptr, [&] { progressShown = FindOwnWindow(kWriting); });
+    ClickButton(ids::BtnCfgWrite);
+    ASSERT_EQ(hand.Finish().boxes.size(), 1u);
+    EXPECT_EQ(hand.boxes[0].title + "|" + hand.boxes[0].text,
+              "Stop|Der Wert (0) im Feld für das/die Register 29\r\nist nicht im erlaubten Bereich (1...32000)\r\n");
+    EXPECT_FALSE(progressShown);
+    EXPECT_EQ(ReceivedSince(before), "");
+
+    Show(1202, Board[1202] = "32000");
+    before = Received().size();
+    const DWORD start = GetTickCount();
+    ClickButton(ids::BtnCfgWrite);
+    EXPECT_GE(GetTickCount() - start, 69u * 20u) << "the registers go 25 ms apart";
+    const auto lines = LinesSince(before);
+    ASSERT_EQ(lines.size(), 70u);
+    EXPECT_EQ(lines[0] + " " + lines[69], "PX2,12 PX 9876,5432");
+    Scramble();
+    ClickButton(ids::BtnCfgRead);
+    ExpectShown(Board);
+}
+
+TEST_F(BoardSetup, ClosingTheProgressWindowStopsATransfer) {
+    // A write: the registers up to where it stood go out, and the store command all the same.
+    const size_t before = Received().size();
+    bool otherBegun = true;
+    std::thread hand = StopBeyond(false, 20, otherBegun);
+    ClickButton(ids::BtnCfgWrite);
+    hand.join();
+    const auto lines = LinesSince(before);
+    ASSERT_GT(lines.size(), 20u);
+    EXPECT_LT(lines.size(), 70u);
+    for (size_t i = 0; i + 1 < lines.size(); ++i) EXPECT_EQ(lines[i].find("PX" + std::to_string(i + 2) + ","), 0u);
+    EXPECT_EQ(lines.back(), "PX 9876,5432");
+    EXPECT_FALSE(otherBegun) << "a read began inside the write";
+    // A read ends where it stands and leaves the later fields.
+    Scramble();
+    hand = StopBeyond(true, 41, otherBegun);
+    ClickButton(ids::BtnCfgRead);
+    hand.join();
+    EXPECT_FALSE(otherBegun) << "a write began inside the read";
+    EXPECT_EQ(FindOwnWindow(kReading), nullptr);
+    EXPECT_EQ(Shown(1202), Board[1202]) << "tool 1 comes before register 41";
+    EXPECT_EQ(Shown(1282), "x") << "tool 9 comes after it";
+}
+
+TEST_F(BoardSetup, FactoryResetSendsItsLineAndTouchesNoField) {
+    Scramble();
+    const size_t before = Received().size();
+    ClickButton(ids::BtnCfgFactoryReset);
+    EXPECT_EQ(ReceivedSince(before), "PX 9876,5433\r\n");
+    EXPECT_EQ(Shown(1162), "x");
+    ClickButton(ids::BtnCfgRead);
+    ExpectShown(Factory());
+}
