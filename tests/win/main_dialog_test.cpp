@@ -24,24 +24,24 @@ TEST_F(MainDialog, BuiltAsTheUserSeesIt) {
     EXPECT_EQ(GetWindowLongA(dlg, GWL_STYLE) & frame, frame);
     EXPECT_NE(SendMessageA(dlg, WM_GETICON, ICON_BIG, 0), 0);
     // Creation order, with ProgressRun moved into SBar1.
-    ExpectChildren(dlg, {
-        {1004, "Button", "", 0, 0, 32, 32}, {1005, "Button", "", 32, 0, 32, 32}, {1006, "Button", "", 64, 0, 32, 32},
-        {1007, "Button", "", 68, 396, 56, 32}, {1008, "Button", "", 12, 396, 56, 32}, {1011, "Button", "", 124, 396, 64, 32},
-        {1012, "Button", "", 97, 0, 32, 32}, {1013, "Button", "", 130, 0, 32, 32}, {1014, "Button", "", 164, 0, 32, 32},
-        {1029, "msctls_statusbar32", "SBar1", -1, 0, 0, 0}, {1036, "Static", "KT4180-Controller an:", 19, 35, 117, 13},
-        {1037, "Static", "COMx", 142, 34, 52, 16}, {1040, "Edit", "", 16, 262, 168, 36},
-        {1041, "Static", "manuelles HPGL Kommando:", 20, 248, 161, 14}, {1062, "Static", "Steps:", 115, 109, 37, 16},
-        {1063, "Edit", "20", 116, 126, 36, 20}, {1077, "Button", "Manuelles Fahren:", 8, 52, 190, 252},
-        {1078, "Button", "automatisches Fahren:", 8, 378, 188, 58}, {1079, "Edit", "", 26, 330, 56, 16},
-        {1080, "Static", "X:", 12, 332, 14, 16}, {1082, "Static", "Y:", 12, 348, 12, 14}, {1084, "Static", "Z:", 90, 332, 12, 18},
-        {1085, "Edit", "", 26, 346, 56, 16}, {1086, "Edit", "", 104, 330, 56, 16}, {1093, "Edit", "", 104, 346, 18, 16},
-        {1094, "Static", "P:", 91, 347, 12, 18}, {1144, "Static", "", 80, 72, 40, 38}, {1145, "Static", "", 114, 72, 40, 38},
-        {1146, "Static", "", 148, 74, 40, 38}, {1147, "Static", "", 76, 108, 40, 38}, {1149, "Static", "", 150, 110, 40, 38},
-        {1150, "Static", "", 78, 144, 40, 38}, {1151, "Static", "", 114, 146, 40, 38}, {1152, "Static", "", 148, 144, 40, 38},
-        {1069, "Static", "", 16, 104, 50, 50}, {1070, "Static", "", 17, 165, 48, 48}, {1074, "Static", "", 72, 192, 48, 48},
-        {1075, "Static", "", 135, 192, 48, 48}, {1153, "Static", "", 17, 76, 48, 27}, {1154, "Static", "", 17, 214, 48, 26},
-        {1155, "Button", "XYZ-Position, Werkzeug:", 8, 314, 190, 58}, {1387, "Button", "X/Y/Z/P ?", 124, 348, 64, 16}});
-    ExpectPlace(GetDlgItem(Item(ids::SBar1), ids::ProgressRun), {ids::ProgressRun, "msctls_progress32", "", 34, 1, 210, 22});
+    EXPECT_EQ(Children(dlg), (std::vector<std::string>{
+        "1004 Button  0,0 32x32", "1005 Button  32,0 32x32", "1006 Button  64,0 32x32", "1007 Button  68,396 56x32",
+        "1008 Button  12,396 56x32", "1011 Button  124,396 64x32", "1012 Button  97,0 32x32",
+        "1013 Button  130,0 32x32", "1014 Button  164,0 32x32", "1029 msctls_statusbar32 SBar1",
+        "1036 Static KT4180-Controller an: 19,35 117x13", "1037 Static COMx 142,34 52x16",
+        "1040 Edit  16,262 168x36", "1041 Static manuelles HPGL Kommando: 20,248 161x14",
+        "1062 Static Steps: 115,109 37x16", "1063 Edit 20 116,126 36x20",
+        "1077 Button Manuelles Fahren: 8,52 190x252", "1078 Button automatisches Fahren: 8,378 188x58",
+        "1079 Edit  26,330 56x16", "1080 Static X: 12,332 14x16", "1082 Static Y: 12,348 12x14",
+        "1084 Static Z: 90,332 12x18", "1085 Edit  26,346 56x16", "1086 Edit  104,330 56x16",
+        "1093 Edit  104,346 18x16", "1094 Static P: 91,347 12x18", "1144 Static  80,72 40x38",
+        "1145 Static  114,72 40x38", "1146 Static  148,74 40x38", "1147 Static  76,108 40x38",
+        "1149 Static  150,110 40x38", "1150 Static  78,144 40x38", "1151 Static  114,146 40x38",
+        "1152 Static  148,144 40x38", "1069 Static  16,104 50x50", "1070 Static  17,165 48x48",
+        "1074 Static  72,192 48x48", "1075 Static  135,192 48x48", "1153 Static  17,76 48x27",
+        "1154 Static  17,214 48x26", "1155 Button XYZ-Position, Werkzeug: 8,314 190x58",
+        "1387 Button X/Y/Z/P ? 124,348 64x16"}));
+    EXPECT_EQ(Looks(GetDlgItem(Item(ids::SBar1), ids::ProgressRun)), "1030 msctls_progress32  34,1 210x22");
     int edges[8] = {};
     ASSERT_EQ(SendDlgItemMessageA(dlg, ids::SBar1, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 6);
     EXPECT_EQ(std::vector<int>(edges, edges + 6), (std::vector<int>{249, 399, 549, 699, 849, 2849}));
@@ -94,32 +94,17 @@ TEST_F(MainDialog, CommandsReachTheirActionOnClicksOrOnAnyNotification) {
     EXPECT_EQ(GetFocus(), Item(ids::TxtSteps));
 }
 
-// The jog images act on WM_SETCURSOR with the left button held, and only while the dialog is
-// in front: a press on another window dragged over them moves nothing.
-TEST_F(MainDialog, AJogActsOnlyWhileTheDialogIsInFront) {
+// The jog images act on cursor messages while the left button is held: only with the dialog
+// in front (a press on another window dragged over them moves nothing), and only with a count
+// in range, also for the images without a count (a warning instead).
+TEST_F(MainDialog, AJogNeedsTheDialogInFrontAndACountInRange) {
     ShowWindow(dlg, SW_SHOW);
-    SetForegroundWindow(OpenLineMonitor(dlg));  // it counts what is sent, port or not
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    std::thread release([] {
-        Sleep(300);
-        Mouse(MOUSEEVENTF_LEFTUP);
-    });
-    for (bool inFront : {false, true}) {
-        if (inFront) SetForegroundWindow(dlg);
-        SendMessageA(dlg, WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(ids::JogXPlus)), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-        EXPECT_EQ(txByteCount > 0, inFront);
-    }
-    release.join();
-}
-
-// A count out of range warns and moves nothing, for the images without a count too.
-TEST_F(MainDialog, AnInvalidStepCountWarnsAndMovesNothing) {
-    ShowWindow(dlg, SW_SHOW);
-    OpenLineMonitor(dlg);  // it counts what is sent, port or not
+    HWND monitor = OpenLineMonitor(dlg);  // it counts what is sent, port or not
     Hand hand;
-    for (const char* steps : {"0", "20001", ""}) {
-        SetWindowTextA(Item(ids::TxtSteps), steps);
-        SetForegroundWindow(dlg);
+    for (auto [steps, inFront] : std::vector<std::pair<std::string, bool>>{
+             {"20", false}, {"0", true}, {"20001", true}, {"", true}, {"20", true}}) {
+        SetWindowTextA(Item(ids::TxtSteps), steps.c_str());
+        SetForegroundWindow(inFront ? dlg : monitor);
         PumpFor(100);
         Mouse(MOUSEEVENTF_LEFTDOWN);
         std::thread release([] {
@@ -128,13 +113,13 @@ TEST_F(MainDialog, AnInvalidStepCountWarnsAndMovesNothing) {
         });
         SendMessageA(dlg, WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(ids::JogPenUp)), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
         release.join();
+        EXPECT_EQ(txByteCount > 0, steps == "20" && inFront) << steps;
     }
     ASSERT_EQ(hand.Finish().boxes.size(), 3u);
     for (const auto& box : hand.boxes) {
         EXPECT_EQ(box.title + " " + box.text, "No Steps? ungültiger Wert in Step-Box !");
         EXPECT_TRUE(box.mainDisabled) << "the box is modal";
     }
-    EXPECT_EQ(txByteCount, 0u);
     EXPECT_FALSE(App.JogBusy);
 }
 

@@ -1,52 +1,15 @@
-// The preview in the main dialog and its export as an image.
+// The preview exported as an image.
 #include "tests/win/win_test_util.h"
 
 #include "plot/image_export_win.h"
-#include "plot/plot_state.h"
-#include "plot/plot_timer_win.h"
 #include "plot/preview_win.h"
 
-namespace {
-
-std::string StatusPart(int part) {
-    char buf[512] = {};
-    SendDlgItemMessageA(Ui.mainDialog, ids::SBar1, SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(buf));
-    return buf;
-}
-
-class PlotWindow : public testing::Test {
-protected:
-    void SetUp() override {
-        ShowWindow(dlg = CreateMainDialog(), SW_SHOW);
-        dir = TempFolder("kt-plot");
-        WriteFileBytes(dir + "\\frame.plt", "SP1;PU0,0;PD4000,0,4000,2000,0,2000,0,0;PU;SP2;SP1;\r\n");
-        LoadPlotPreview(CreatePreviewControl(dlg, 206, 2, 400, 300), dir + "\\frame.plt");
-    }
-    HWND dlg = nullptr;
-    std::string dir;
-};
-
-}  // namespace
-
-TEST_F(PlotWindow, ThePreviewFillsTheStatusBarAndTheTimerTheCaptions) {
-    EXPECT_EQ(Plot.PlotFile, dir + "\\frame.plt");
-    EXPECT_EQ(StatusPart(1), "frame.plt");
-    EXPECT_EQ(StatusPart(2), "Dateigröße: 0.05 kB");
-    EXPECT_EQ(StatusPart(5), "SP's: 1, 2, ");
-    Hand hand;
-    for (auto [mode, caption] : std::vector<std::pair<RunModes, std::string>>{
-             {RunIdle, "Start/Step/Stop Automatik"}, {RunAuto, "Automatikbetrieb läuft.."}, {RunStep, "Schrittbetrieb"}}) {
-        App.RunMode = mode;
-        PlotTimerTick();
-        EXPECT_EQ(Text(GetDlgItem(dlg, ids::FrmAuto)), caption);
-    }
-    EXPECT_EQ(StatusPart(0), "100%");
-    // The third tick started the search for the board, which is not there.
-    ASSERT_EQ(hand.Finish().boxes.size(), 1u);
-    EXPECT_EQ(hand.boxes[0].title + " " + hand.boxes[0].text, "CNC? kein KT4180-Controller gefunden !");
-}
-
-TEST_F(PlotWindow, TheExportWritesImagesThatDecodeAndRefusesOtherTypes) {
+TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
+    HWND dlg = CreateMainDialog();
+    ShowWindow(dlg, SW_SHOW);
+    const std::string dir = TempFolder("kt-plot");
+    WriteFileBytes(dir + "\\frame.plt", "SP1;PU0,0;PD4000,0,4000,2000,0,2000,0,0;PU;SP2;SP1;\r\n");
+    LoadPlotPreview(CreatePreviewControl(dlg, 206, 2, 400, 300), dir + "\\frame.plt");
     ASSERT_TRUE(WritePreviewBitmap(dir + "\\reference.bmp"));
     const struct {
         const char* name;

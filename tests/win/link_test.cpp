@@ -1,0 +1,163 @@
+// The link against an in-process board: the only way to see the CTS handshake work
+// (pseudo-terminals have no CTS line); replies reaching the windows; the traffic files.
+#include "tests/win/win_test_util.h"
+
+#include <mutex>
+#include <regex>
+
+#include "link/line_monitor_win.h"
+#include "link/traffic_log_win.h"
+#include "sim/sim_board.h"
+
+namespace {
+
+SimBoard Board;
+std::mutex BoardLock;      // the receive thread reads while the user-interface thread writes
+bool ReportCts = true;     // false: the port cannot tell (like a pseudo-terminal)
+bool LastCtsOn = true;     // what the sender saw at its last look
+int CtsOffPasses = 0;      // waiting passes the sender made while CTS was off
+int WritesWhileOff = 0;    // characters written after the sender last saw CTS off: must stay 0
+
+// A fine clock: the tick count moves in steps too coarse for a line at 1920 characters/s.
+int64_t Now() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return static_cast<int64_t>(c.QuadPart * 1000 / f.QuadPart);
+}
+
+const PortDriver kBoardPort = {
+    [](HANDLE) {
+        std::lock_guard<std::mutex> hold(BoardLock);
+        SimAdvance(Board, Now());
+        LastCtsOn = SimReadyForInput(Board);
+        CtsOffPasses += !LastCtsOn;
+        return ReportCts ? LastCtsOn ? 1 : 0 : -1;
+    },
+    [](HANDLE) {
+        std::lock_guard<std::mutex> hold(BoardLock);
+        return static_cast<DWORD>(SimLineBacklog(Board));
+    },
+    [](HANDLE, const std::string& bytes) {
+        std::lock_guard<std::mutex> hold(BoardLock);
+        // CTS may drop between the sender's look and its write, as on any port; what counts is
+        // that the sender never writes after seeing it off.
+        WritesWhileOff += ReportCts && !LastCtsOn;
+        SimReceive(Board, bytes.data(), bytes.size(), Now());
+        return true;
+    },
+    [](HANDLE) {
+        std::lock_guard<std::mutex> hold(BoardLock);
+        SimAdvance(Board, Now());
+        return SimTakeOutput(Board);
+    },
+};
+
+class Link : public testing::Test {
+protected:
+    void SetUp() override {
+        CreateMainDialog();
+        SimInit(Board, true, "", Now());
+        PortOps = kBoardPort;
+        comPort = reinterpret_cast<HANDLE>(ULONG_PTR{0x4000});
+        ASSERT_TRUE(SetCurrentDirectoryA((dir = TempFolder("kt-link")).c_str()));
+    }
+    // The user's click on the traffic files' check box; returns the boxes it brought up.
+    std::vector<Hand::Box> Record(bool on) {
+        Hand hand;
+        CheckDlgButton(monitor, ids::ChkTrafficLog, on ? BST_CHECKED : BST_UNCHECKED);
+        SetTrafficLogging(monitor);
+        return hand.Finish().boxes;
+    }
+    std::string dir;
+    HWND monitor = OpenLineMonitor(nullptr);
+};
+
+}  // namespace
+
+TEST_F(Link, TheSenderWaitsWhileTheBoardHoldsCtsOff) {
+    std::string moves;  // of 5 mm, each taking the board about 0.1 s: more than its buffer holds
+    for (int i = 0; i < 14; ++i) moves += "PR200,0;PR0,200;\r\n";
+    SendCommand(moves);
+    EXPECT_GT(CtsOffPasses, 0) << "the board never dropped CTS: the test proves nothing";
+    EXPECT_EQ(WritesWhileOff, 0);
+    // Every command arrived, in order: the board ends where the 28 moves take it.
+    EXPECT_TRUE(WaitUntil([] { return SimAdvance(Board, Now()), SimIdle(Board); }, 10000));
+    EXPECT_EQ(std::make_pair(Board.machine.x, Board.machine.y), std::make_pair(2800, 2800));
+    // A port that cannot report its lines counts as CTS on.
+    ReportCts = false;
+    SimTakeLog(Board);
+    SendCommand("PD\r\n");
+    SimAdvance(Board, Now() + 1000);
+    EXPECT_EQ(SimTakeLog(Board).substr(0, 3), "PD\t");
+}
+
+// Ticked, recording starts afresh in the current directory: a block for each command sent, a
+// header with the tick count before it; the replies reach the windows and the receive file.
+TEST_F(Link, RepliesReachTheWindowsAndWhatGoesOverTheLineTheTrafficFiles) {
+    WriteFileBytes(dir + "\\txprot.txt", "old");
+    SendCommand("PU\r\n");
+    EXPECT_EQ(ReadFileBytes(dir + "\\txprot.txt"), "old") << "off at the start";
+    const auto boxes = Record(true);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title + "|" + boxes[0].text, "Protokollierung gestartet !|" + dir + "\\rxprot.txt\r\n" + dir + "\\txprot.txt");
+    const long long before = static_cast<int32_t>(GetTickCount());
+    StartReceiveLoop(comPort);
+    SendCommand("PA400,-120;PX12,30\r\n");
+    SendCommand(";PX9876,3\r\nPX0,12\r\n");
+    auto text = [](int id) { return Text(GetDlgItem(Ui.mainDialog, id)); };
+    EXPECT_TRUE(PumpUntil([&] { return text(ids::TxtPosX) == "10.000" && App.RegisterImage[12] == 30; }));
+    EXPECT_EQ(text(ids::TxtPosY) + " " + text(ids::TxtPosZ) + " " + text(ids::TxtPen), "-3.000 0.000 1");
+    const std::string tx = ReadFileBytes(dir + "\\txprot.txt");
+    std::smatch tick;
+    ASSERT_TRUE(std::regex_match(tx, tick, std::regex("##### (-?[0-9]+) #####\r\nPA400,-120;PX12,30\r\n"
+                                                      "##### -?[0-9]+ #####\r\n;PX9876,3\r\nPX0,12\r\n"))) << tx;
+    EXPECT_TRUE(std::stoll(tick[1]) >= before && std::stoll(tick[1]) <= static_cast<int32_t>(GetTickCount())) << tick[1];
+    EXPECT_TRUE(std::regex_search(ReadFileBytes(dir + "\\rxprot.txt"), std::regex("#####\r\n[^#]*XYZP=400/-120/0/1\r")));
+    EXPECT_TRUE(Record(false).empty());
+    comPort = INVALID_HANDLE_VALUE;  // the receive loop ends by itself
+    SendCommand("PU\r\n");  // dropped without a fuss
+    EXPECT_EQ(ReadFileBytes(dir + "\\txprot.txt"), tx) << "off again";
+    DestroyWindow(monitor);
+    EXPECT_FALSE(IsDlgButtonChecked(OpenLineMonitor(nullptr), ids::ChkTrafficLog)) << "a new monitor starts unticked";
+}
+
+TEST_F(Link, ThePathsAreFixedAtTheStartAndNeverCut) {
+    Record(true);
+    // A file dialog, say, moves the current directory: the files stay where they were.
+    std::string deep = TempFolder("kt-link\\d");
+    SetCurrentDirectoryA(deep.c_str());
+    LogTx("PA0,0\r\n");
+    EXPECT_NE(ReadFileBytes(dir + "\\txprot.txt"), "");
+    EXPECT_EQ(ReadFileBytes(deep + "\\txprot.txt"), "");
+    // 246 characters: "\rxprot.txt" makes 257, one more than a path may have. Cut to 256
+    // it would name "rxprot.tx", a file that is not ours.
+    while (deep.size() < 246) CreateDirectoryA((deep += "\\" + std::string(std::min<size_t>(40, 245 - deep.size()), 'd')).c_str(), nullptr);
+    ASSERT_TRUE(SetCurrentDirectoryA(deep.c_str()));
+    WriteFileBytes(deep + "\\rxprot.tx", "keep");
+    EXPECT_TRUE(Record(true).empty());
+    EXPECT_FALSE(IsDlgButtonChecked(monitor, ids::ChkTrafficLog));
+    EXPECT_EQ(ReadFileBytes(deep + "\\rxprot.tx"), "keep");
+}
+
+// The receive thread logs while the user switches the recording on and off: the file of the
+// last start holds whole blocks only.
+TEST_F(Link, TheReceiveThreadLogsWhileTheUserSwitches) {
+    Hand hand;
+    std::atomic<bool> stop{false};
+    std::atomic<int> logged{0};
+    std::thread receiver([&] {
+        for (; !stop; ++logged) LogRx("XYZP=1/2/3/4\r");
+    });
+    for (int i = 0; i < 13; ++i) {
+        CheckDlgButton(monitor, ids::ChkTrafficLog, i % 2 == 0);
+        SetTrafficLogging(monitor);
+    }
+    WaitUntil([&, mark = logged.load()] { return logged > mark + 20; });
+    stop = true;
+    receiver.join();
+    EXPECT_EQ(hand.Finish().boxes.size(), 7u);
+    const std::string rx = ReadFileBytes(dir + "\\rxprot.txt");
+    EXPECT_GT(rx.size(), 20u * 13u);
+    EXPECT_EQ(std::regex_replace(rx, std::regex("##### -?[0-9]+ #####\r\nXYZP=1/2/3/4\r"), ""), "");
+}
