@@ -41,16 +41,6 @@ void SetControlColors(HWND control, COLORREF background, COLORREF text) {
     UpdateWindow(control);
 }
 
-COLORREF ControlBackground(HWND control) {
-    auto it = ControlColors.find(control);
-    return it == ControlColors.end() ? CLR_INVALID : it->second.background;
-}
-
-COLORREF ControlTextColor(HWND control) {
-    auto it = ControlColors.find(control);
-    return it == ControlColors.end() ? CLR_INVALID : it->second.text;
-}
-
 namespace {
 
 // A label without colours of its own that sits on a coloured group box takes the box's colour,

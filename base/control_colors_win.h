@@ -7,10 +7,6 @@ constexpr COLORREF kDefaultTextColor = CLR_INVALID;
 
 // Gives control a background colour (and a text colour, or the system's) and redraws it.
 void SetControlColors(HWND control, COLORREF background, COLORREF text = kDefaultTextColor);
-// The background given to control, or CLR_INVALID when it has none.
-COLORREF ControlBackground(HWND control);
-COLORREF ControlTextColor(HWND control);
-
 // Answers a WM_CTLCOLOR* message for control: sets the colours on dc and returns the brush,
 // or nullptr when the control has no colours of its own.
 HBRUSH ControlColorBrush(HWND control, HDC dc);

@@ -73,8 +73,3 @@ std::string RxLogPath() {
     std::lock_guard<std::mutex> hold(PathLock);
     return rxLogPath;
 }
-
-std::string TxLogPath() {
-    std::lock_guard<std::mutex> hold(PathLock);
-    return txLogPath;
-}

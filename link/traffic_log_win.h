@@ -16,6 +16,5 @@ void LogTx(const std::string& text);
 // The same for rxprot.txt; called on the receive thread.
 void LogRx(const std::string& text);
 
-// The recording paths, both empty while recording is off. Any thread.
+// The receive file's path, empty while recording is off. Any thread.
 std::string RxLogPath();
-std::string TxLogPath();

@@ -7,8 +7,6 @@ int64_t JogStepsFromText(const std::string& text) { return RoundToInteger(TextTo
 
 bool JogStepsValid(int64_t n) { return n >= kMinJogSteps && n <= kMaxJogSteps; }
 
-bool IsJogControl(int id) { return !JogCommand(id, 1).empty(); }
-
 std::string JogCommand(int id, int64_t n) {
     using namespace ids;
     const std::string s = NumberText(n);

@@ -14,8 +14,6 @@ int64_t JogStepsFromText(const std::string& text);
 // 1 to 20000. Checked for every jog image, also for those whose command has no count.
 bool JogStepsValid(int64_t n);
 
-bool IsJogControl(int id);
-
 // The command of jog control id for step count n, ending in CR LF ("PR-20,20\r\n" for
 // JogXMinusYPlus and 20); empty for an id that is not a jog control. n is written as it is:
 // the caller sends only counts that JogStepsValid accepts.

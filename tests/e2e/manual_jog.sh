@@ -15,10 +15,11 @@ mark=$(received)
 for xy in 170,129 96,127 134,91 134,165 168,93 100,91 98,163 168,163 41,129 41,189 41,89 41,227 96,216 159,216 156,356; do
   mouse click "${xy%,*}" "${xy#*,}"
 done
-expect_received "$mark" 'PR345,0\r\nPR-345,0\r\nPR0,345\r\nPR0,-345\r\nPR345,345\r\nPR-345,345\r\nPR-345,-345\r\nPR345,-345\r\nZR-345\r\nZR345\r\nPU\r\nPD\r\nRE\r\nNU\r\n;PX9876,3\r\n' "one click each"
+moves='PR345,0\r\nPR-345,0\r\nPR0,345\r\nPR0,-345\r\nPR345,345\r\nPR-345,345\r\nPR-345,-345\r\nPR345,-345\r\n'
+expect_received "$mark" "${moves}ZR-345\r\nZR345\r\nPU\r\nPD\r\nRE\r\nNU\r\n;PX9876,3\r\n" "one click each"
 
-# Held, the move repeats after 250 ms and then back to back (about 200 a second on the line;
-# a move every 250 ms would make four or five) until the release.
+# Held, the move repeats after 250 ms and then back to back until the release (thousands in a
+# second here; a move every 250 ms would make four or five).
 steps 20
 mark=$(received)
 mouse mousedown 134 165; sleep 1; mouse mouseup 134 165

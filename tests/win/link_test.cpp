@@ -1,5 +1,4 @@
-// The link against an in-process board: the only way to see the CTS handshake work
-// (pseudo-terminals have no CTS line); replies reaching the windows; the traffic files.
+// The link against the in-process board (the only one with a CTS line), and the traffic files.
 #include "tests/win/win_test_util.h"
 
 #include <mutex>
@@ -40,8 +39,7 @@ const PortDriver kBoardPort = {
     },
     [](HANDLE, const std::string& bytes) {
         std::lock_guard<std::mutex> hold(BoardLock);
-        // CTS may drop between the sender's look and its write, as on any port; what counts is
-        // that the sender never writes after seeing it off.
+        // CTS may drop between the sender's look and its write; it must not write after seeing it off.
         WritesWhileOff += ReportCts && !LastCtsOn;
         SimReceive(Board, bytes.data(), bytes.size(), Now());
         return true;
@@ -92,8 +90,7 @@ TEST_F(Link, TheSenderWaitsWhileTheBoardHoldsCtsOff) {
     EXPECT_EQ(SimTakeLog(Board).substr(0, 3), "PD\t");
 }
 
-// Ticked, recording starts afresh in the current directory: a block for each command sent, a
-// header with the tick count before it; the replies reach the windows and the receive file.
+// Replies reach the windows; ticked, recording starts afresh, a block for each command sent.
 TEST_F(Link, RepliesReachTheWindowsAndWhatGoesOverTheLineTheTrafficFiles) {
     WriteFileBytes(dir + "\\txprot.txt", "old");
     SendCommand("PU\r\n");
@@ -102,6 +99,8 @@ TEST_F(Link, RepliesReachTheWindowsAndWhatGoesOverTheLineTheTrafficFiles) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].title + "|" + boxes[0].text, "Protokollierung gestartet !|" + dir + "\\rxprot.txt\r\n" + dir + "\\txprot.txt");
     const long long before = static_cast<int32_t>(GetTickCount());
+    // A file dialog, say, moves the current directory: the files stay where they were.
+    SetCurrentDirectoryA(TempFolder("kt-link\\elsewhere").c_str());
     StartReceiveLoop(comPort);
     SendCommand("PA400,-120;PX12,30\r\n");
     SendCommand(";PX9876,3\r\nPX0,12\r\n");
@@ -122,26 +121,7 @@ TEST_F(Link, RepliesReachTheWindowsAndWhatGoesOverTheLineTheTrafficFiles) {
     EXPECT_FALSE(IsDlgButtonChecked(OpenLineMonitor(nullptr), ids::ChkTrafficLog)) << "a new monitor starts unticked";
 }
 
-TEST_F(Link, ThePathsAreFixedAtTheStartAndNeverCut) {
-    Record(true);
-    // A file dialog, say, moves the current directory: the files stay where they were.
-    std::string deep = TempFolder("kt-link\\d");
-    SetCurrentDirectoryA(deep.c_str());
-    LogTx("PA0,0\r\n");
-    EXPECT_NE(ReadFileBytes(dir + "\\txprot.txt"), "");
-    EXPECT_EQ(ReadFileBytes(deep + "\\txprot.txt"), "");
-    // 246 characters: "\rxprot.txt" makes 257, one more than a path may have. Cut to 256
-    // it would name "rxprot.tx", a file that is not ours.
-    while (deep.size() < 246) CreateDirectoryA((deep += "\\" + std::string(std::min<size_t>(40, 245 - deep.size()), 'd')).c_str(), nullptr);
-    ASSERT_TRUE(SetCurrentDirectoryA(deep.c_str()));
-    WriteFileBytes(deep + "\\rxprot.tx", "keep");
-    EXPECT_TRUE(Record(true).empty());
-    EXPECT_FALSE(IsDlgButtonChecked(monitor, ids::ChkTrafficLog));
-    EXPECT_EQ(ReadFileBytes(deep + "\\rxprot.tx"), "keep");
-}
-
-// The receive thread logs while the user switches the recording on and off: the file of the
-// last start holds whole blocks only.
+// The receive thread logs while the user switches: the last start's file holds whole blocks.
 TEST_F(Link, TheReceiveThreadLogsWhileTheUserSwitches) {
     Hand hand;
     std::atomic<bool> stop{false};

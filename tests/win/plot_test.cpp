@@ -25,8 +25,7 @@ TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
         const std::string bytes = ReadFileBytes(target);
         if (k.magic.empty()) {
             ASSERT_EQ(hand.boxes.size(), 1u) << k.name;
-            EXPECT_EQ(hand.boxes[0].title, "JPG, PNG, GIF, BMP ?");
-            EXPECT_EQ(hand.boxes[0].text, "Dateityp falsch !");
+            EXPECT_EQ(hand.boxes[0].title + "|" + hand.boxes[0].text, "JPG, PNG, GIF, BMP ?|Dateityp falsch !");
             EXPECT_FALSE(Exists(target));
             EXPECT_TRUE(Exists(TemporaryBitmapPath())) << "kept";
             continue;

@@ -1,6 +1,5 @@
-// The setup dialog's transfers against the board simulator on a real (pseudo-terminal) port:
-// run by tests/e2e/setup_board.sh, which maps the simulator to COM8 and records what it
-// receives. The tests share one setup dialog and run in order, as a user's session would.
+// The setup dialog's transfers against the board simulator on COM8 (tests/e2e/setup_board.sh):
+// the tests share one dialog and run in order, as a user's session would.
 #include "tests/win/win_test_util.h"
 
 #include <map>
@@ -9,8 +8,7 @@
 
 namespace {
 
-// What the board holds, as the fields show it (check boxes "0"/"1"): its factory values until
-// the tests write.
+// What the board holds as the fields show it (check boxes "0"/"1"), from the factory on.
 std::map<int, std::string> Factory() {
     std::map<int, std::string> f = {{1162, "4"}, {1165, "60"}, {1167, "20"}, {1169, "4000"}, {1171, "400"},
                                     {1173, "400"}, {1186, "0"}, {1188, "120"}, {1190, "30"}, {1177, "1"}};
@@ -49,9 +47,8 @@ std::vector<std::string> LinesSince(size_t from) {
     return lines;
 }
 
-// From a helper thread: once the progress window of a transfer shows the request of a
-// register beyond `after`, asks for the other transfer, which must not begin inside this one,
-// and closes the window.
+// From a helper thread: once a transfer's progress shows a register beyond `after`, asks for
+// the other transfer, which must not begin inside this one, and closes the progress window.
 std::thread StopBeyond(bool reading, int after, bool& otherBegun) {
     return std::thread([=, &otherBegun] {
         WaitUntil([&] {
@@ -106,7 +103,7 @@ TEST_F(BoardSetup, WriteSendsEveryRegisterThenStoresAndAReadGetsItBack) {
     // An empty tool depth is out of range: nothing is sent, not even the store command.
     size_t before = Received().size();
     bool progressShown = true;
-    Hand hand("", "", nullptr, [&] { progressShown = FindOwnWindow(kWriting); });
+    Hand hand("", "", [&] { progressShown = FindOwnWindow(kWriting); });
     ClickButton(ids::BtnCfgWrite);
     ASSERT_EQ(hand.Finish().boxes.size(), 1u);
     EXPECT_EQ(hand.boxes[0].title + "|" + hand.boxes[0].text,

@@ -1,5 +1,4 @@
-// Windows-side tests run the real window code under Wine, one test per process (ctest starts
-// each with its own filter), so that the process-wide state of the program starts fresh.
+// One test per process (ctest gives each its own filter): the program's state starts fresh.
 #include <windows.h>
 
 #include <commctrl.h>

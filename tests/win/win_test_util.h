@@ -1,8 +1,6 @@
 #pragma once
-// Helpers of the Windows-side tests: windows, their texts, colours and places; message boxes
-// and file dialogs answered from a helper thread (the thread under test sits in their modal
-// loops); sessions against the board simulator that a script in tests/e2e maps to a COM port,
-// recording what the board received.
+// Helpers of the Windows-side tests: windows as the user sees them, boxes and file dialogs
+// answered, mouse input, and the board simulated on a port by a script in tests/e2e.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -64,8 +62,7 @@ bool PumpUntil(F done, DWORD ms = 5000, bool pump = true) {
 template <class F>
 bool WaitUntil(F done, DWORD ms = 5000) { return PumpUntil(done, ms, false); }
 
-// A visible window of this process with the title; without one, a message box (the dialog
-// with the static text 0xFFFF).
+// A visible window of this process with the title, or else a message box (static text 0xFFFF).
 inline HWND FindOwnWindow(const std::string& title = "") {
     std::pair<std::string, HWND> s{title, nullptr};
     EnumWindows([](HWND w, LPARAM p) -> BOOL {
@@ -80,8 +77,7 @@ inline HWND FindOwnWindow(const std::string& title = "") {
     return s.second;
 }
 
-// A control's background and text colour as its parent sets them when the system asks before
-// painting it (the system's own where the parent leaves them to it).
+// A control's background and text colour, set by its parent when the system asks before painting.
 inline std::pair<COLORREF, COLORREF> ColoursOf(HWND c) {
     const LONG style = GetWindowLongA(c, GWL_STYLE);
     UINT message = WM_CTLCOLORSTATIC;  // labels, read-only boxes, check boxes and group boxes
@@ -123,10 +119,9 @@ inline std::string TipOf(HWND control) {
     return out;
 }
 
-// While it lives, a helper thread answers what the thread under test waits on: the file
-// dialog titled `dialog` gets `fileName` (or is cancelled when that is empty), and every
-// message box is remembered, `whileShown` runs and `dismiss` closes it (OK by default; a box
-// that stays is closed with OK and counted in `forced`). Results are read after Finish().
+// While it lives, a helper thread answers the modal loops the thread under test sits in: the
+// file dialog titled `dialog` gets `fileName` (cancel when empty); each message box is
+// remembered, `whileShown` runs, OK closes it. Results are read after Finish().
 struct Hand {
     struct Box {
         std::string title, text;
@@ -135,12 +130,10 @@ struct Hand {
     std::vector<Box> boxes;
     std::string preset;  // the name the file dialog offered
     bool dialogSeen = false;
-    int forced = 0;
     std::atomic<bool> stop{false};
     std::thread t;
 
-    explicit Hand(std::string dialog = "", std::string fileName = "", std::function<void(HWND)> dismiss = nullptr,
-                  std::function<void()> whileShown = nullptr) {
+    explicit Hand(std::string dialog = "", std::string fileName = "", std::function<void()> whileShown = nullptr) {
         t = std::thread([=] {
             for (; !stop; Sleep(10)) {
                 HWND dlg = dialog.empty() || dialogSeen ? nullptr : FindOwnWindow(dialog);
@@ -156,14 +149,9 @@ struct Hand {
                 Sleep(100);  // as long as a person would look at it
                 boxes.push_back({Text(box), Text(GetDlgItem(box, 0xFFFF)), !IsWindowEnabled(Ui.mainDialog)});
                 if (whileShown) whileShown();
-                if (dismiss) {
-                    dismiss(box);
-                } else {
+                for (int tries = 0; tries < 3 && IsWindowVisible(box); ++tries) {  // OK may come too early
                     PostMessageA(box, WM_COMMAND, IDOK, 0);
-                }
-                while (!WaitUntil([box] { return !IsWindowVisible(box); }, 4000) && !stop) {
-                    ++forced;
-                    PostMessageA(box, WM_COMMAND, IDOK, 0);
+                    WaitUntil([box] { return !IsWindowVisible(box); }, 4000);
                 }
             }
         });
@@ -204,8 +192,6 @@ inline std::string ReceivedSince(size_t from) {
 }
 // The main dialog shown in front, the board's port open and its replies received.
 inline bool OpenBoardSession(int port) {
-    // A test program killed while pressing leaves the button down for the next one.
-    if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) Mouse(MOUSEEVENTF_LEFTUP);
     HWND dlg = CreateMainDialog();
     ShowWindow(dlg, SW_SHOW);
     SetForegroundWindow(dlg);
