@@ -5,11 +5,9 @@ source "$(dirname "$0")/lib.sh" "$@"
 
 e2e_board 3
 start_program
-wait_found
+wait_indicator
 for i in $(seq 0 99); do printf 'PA%d,0;\r\n' "$i"; done >"$E2E_DIR/lines.plt"
-mouse click 16 16  # BtnOpenPlot
-timeout 5 xdotool search --sync --name 'PLT-Datei' >/dev/null || fail "no open dialog"
-xdotool type "Z:${E2E_DIR//\//\\}\\lines.plt"; xdotool key Return; sleep 1
+open_plot "$E2E_DIR/lines.plt"
 all=";\r\n$(sed 's/\r$/\\r\\n/' "$E2E_DIR/lines.plt" | tr -d '\n')"
 
 # Run sends the semicolon, then every line.

@@ -29,19 +29,11 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
-# True while a program called $1 runs in this prefix.
-e2e_running() {
-  local p
-  for p in $(pgrep -x "$1" 2>/dev/null); do
-    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
-  done
-  return 1
-}
-
 # Maps a device to COM$1 with the given command, started in the background, and waits for the link.
 e2e_device() {
   local n=$1; shift
   "$@" >/dev/null &
+  E2E_LAST=$!  # the device's process
   E2E_PIDS+=($!)
   E2E_PORTS+=("$n")
   for _ in $(seq 1 100); do [[ -L $E2E_DEV/com$n ]] && return 0; sleep 0.05; done
@@ -91,13 +83,14 @@ pixel_at() {
   # The real ImageMagick, not a stand-in that may come first on the PATH.
   "$(command -v /usr/bin/convert || command -v convert)" "$E2E_DIR/screen.png" -format "%[pixel:p{$1}]" info:
 }
-# Waits until the port indicator, LblComPort at 142,34 (52 x 16), shows the board found.
-wait_found() {
-  for _ in $(seq 1 100); do
-    [[ $(pixel_at 146,37) =~ ^s?rgb\(0,128,0\)$ ]] && return 0
+# Waits until the port indicator, LblComPort at 142,34 (52 x 16), shows the colour $1 ("r,g,b"):
+# green when the board is found.
+wait_indicator() {
+  for _ in $(seq 1 150); do
+    [[ $(pixel_at 146,37) =~ ^s?rgb\(${1:-0,128,0}\)$ ]] && return 0
     sleep 0.1
   done
-  fail "the port indicator did not turn green"
+  fail "the port indicator did not turn rgb(${1:-0,128,0})"
 }
 # Mouse input at x,y of the main dialog's client area: "mousedown", "mouseup" or "click", which
 # holds the button as long as a person does (the jog images look at it while it is held).
@@ -105,4 +98,21 @@ mouse() {
   xdotool mousemove --window "$E2E_WINDOW" "$2" "$3"
   case $1 in click) xdotool mousedown 1; sleep 0.06; xdotool mouseup 1 ;; *) xdotool "$1" 1 ;; esac
   sleep 0.3
+}
+# Opens the plot file $1 through the open dialog of BtnOpenPlot.
+open_plot() {
+  mouse click 16 16
+  timeout 5 xdotool search --sync --name 'PLT-Datei' >/dev/null || fail "no open dialog"
+  xdotool type "Z:${1//\//\\}"; xdotool key Return; sleep 1
+}
+# Closes the program with Alt+F4 and prints the seconds until its process has gone.
+close_program() {
+  local closed; closed=$(date +%s.%N)
+  xdotool windowfocus "$E2E_WINDOW" 2>/dev/null || true
+  xdotool keydown Alt_L key F4 keyup Alt_L
+  for _ in $(seq 1 100); do
+    [[ -n $(pids_in_prefix KT4180.exe) ]] || { awk "BEGIN { printf \"%.2f\", $(date +%s.%N) - $closed }"; return 0; }
+    sleep 0.05
+  done
+  return 1
 }

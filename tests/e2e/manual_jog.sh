@@ -5,7 +5,7 @@ source "$(dirname "$0")/lib.sh" "$@"
 
 e2e_board 3
 start_program
-wait_found
+wait_indicator
 mouse click 400 200  # the dialog in front: jogs act only then
 steps() { mouse click 134 136; xdotool key End BackSpace BackSpace BackSpace BackSpace BackSpace; xdotool type "$1"; }
 

@@ -1,9 +1,12 @@
-// The link against the in-process board (the only one with a CTS line), and the traffic files.
+// The link against the in-process board (the only one with a CTS line) and a port whose CTS
+// the test holds: the waits where operations meet, the replies, the traffic files.
 #include "tests/win/win_test_util.h"
 
 #include <mutex>
 #include <regex>
 
+#include "config/register_transfer_win.h"
+#include "config/setup_dialog_win.h"
 #include "link/line_monitor_win.h"
 #include "link/traffic_log_win.h"
 #include "sim/sim_board.h"
@@ -60,6 +63,7 @@ protected:
         comPort = reinterpret_cast<HANDLE>(ULONG_PTR{0x4000});
         ASSERT_TRUE(SetCurrentDirectoryA((dir = TempFolder("kt-link")).c_str()));
     }
+    void TearDown() override { comPort = INVALID_HANDLE_VALUE; }
     // The user's click on the traffic files' check box; returns the boxes it brought up.
     std::vector<Hand::Box> Record(bool on) {
         Hand hand;
@@ -140,4 +144,123 @@ TEST_F(Link, TheReceiveThreadLogsWhileTheUserSwitches) {
     const std::string rx = ReadFileBytes(dir + "\\rxprot.txt");
     EXPECT_GT(rx.size(), 20u * 13u);
     EXPECT_EQ(std::regex_replace(rx, std::regex("##### -?[0-9]+ #####\r\nXYZP=1/2/3/4\r"), ""), "");
+}
+
+namespace {
+
+// A port whose CTS line the test holds, and which records what is written to it.
+bool CtsOn = true;
+bool PortGone = false;
+std::string Written;
+const PortDriver kHeldPort = {
+    [](HANDLE) { return CtsOn ? 1 : 0; },
+    [](HANDLE) { return DWORD{0}; },
+    [](HANDLE, const std::string& bytes) {
+        if (!PortGone) Written += bytes;
+        return !PortGone;
+    },
+    [](HANDLE) { return std::string(); },
+};
+
+class SendWaits : public testing::Test {
+protected:
+    void SetUp() override {
+        dlg = CreateMainDialog();
+        PortOps = kHeldPort;
+        comPort = reinterpret_cast<HANDLE>(ULONG_PTR{0x4000});
+    }
+    void TearDown() override { comPort = INVALID_HANDLE_VALUE; }
+    HWND dlg = nullptr;
+};
+
+using R = SendResult;
+
+}  // namespace
+
+TEST_F(SendWaits, OneCommandWaitsBehindATransmissionFurtherOnesAreRefused) {
+    CtsOn = false;
+    std::vector<R> nested;
+    TimedSteps steps(10, [&](int n) {
+        if (n < 4) {
+            nested.push_back(SendCommand("PR20,0\r\n"));
+            return true;
+        }
+        CtsOn = true;
+        return false;
+    });
+    EXPECT_EQ(SendCommand("PA0,0\r\n"), R::Sent);
+    EXPECT_EQ(Written, "PA0,0\r\nPR20,0\r\n");
+    EXPECT_EQ(nested, (std::vector<R>{R::Queued, R::Refused, R::Refused, R::Refused}));
+    EXPECT_FALSE(TransmissionBusy());
+}
+
+TEST_F(SendWaits, StopDuringARunOrClosingTheDialogEndsTheWaitAndDropsWhatWaits) {
+    CtsOn = false;
+    App.RunMode = RunAuto;
+    TimedSteps steps(10, [&](int n) {
+        if (n == 0) {
+            EXPECT_EQ(SendCommand("PR20,0\r\n"), R::Queued);
+        }
+        if (n == 3) PollRunButtons(ids::BtnStop);  // what the poll does when it sees Stop held
+        return n < 3;
+    });
+    EXPECT_EQ(SendCommand("PA0,0\r\n"), R::Abandoned);
+    EXPECT_FALSE(CommandWaiting());
+    // Stop with no run going is no reason to give up a wait.
+    TimedSteps later(10, [&](int n) {
+        if (n == 0) PollRunButtons(ids::BtnStop);
+        CtsOn = n >= 3;
+        return n < 3;
+    });
+    EXPECT_EQ(SendCommand("PU\r\n"), R::Sent);
+    EXPECT_EQ(Written, "PU\r\n");
+    CtsOn = false;
+    TimedSteps closing(10, [&](int n) {
+        if (n == 0) SendCommand("PR20,0\r\n");
+        if (n == 2) PostMessageA(dlg, WM_CLOSE, 0, 0);
+        return n < 2;
+    });
+    EXPECT_EQ(SendCommand("PA0,0\r\n"), R::Abandoned);
+    EXPECT_FALSE(IsWindow(dlg));
+    CtsOn = true;
+    PumpFor(50);
+    EXPECT_EQ(Written, "PU\r\n") << "nothing more is written";
+}
+
+TEST_F(SendWaits, ATransferEndsWithItsProgressWindowAndWaitsForNoOtherCommand) {
+    HWND setup = CreateSetupDialog(dlg);
+    SetDlgItemTextA(setup, 1162, "typed");
+    CtsOn = false;
+    TimedSteps steps(20, [&](int n) {
+        if (HWND progress = FindOwnWindow("Lese 4180-Controller aus..."); progress && n >= 3) PostMessageA(progress, WM_CLOSE, 0, 0);
+        return n < 50;
+    });
+    ReadRegisters(setup, Read);
+    EXPECT_EQ(Written, "") << "the read line never started";
+    EXPECT_EQ(Text(GetDlgItem(setup, 1162)), "typed");
+    // While another command waits for the board, a transfer does not start at all.
+    Hand hand;
+    TimedSteps busy(10, [&](int n) {
+        if (n == 0) ReadRegisters(setup, Read);
+        CtsOn = n >= 1;
+        return n < 1;
+    });
+    EXPECT_EQ(SendCommand("PU\r\n"), R::Sent);
+    ASSERT_EQ(hand.Finish().boxes.size(), 1u);
+    EXPECT_EQ(hand.boxes[0].title, "Stop");
+    EXPECT_NE(hand.boxes[0].text.find("beschäftigt"), std::string::npos);
+    EXPECT_EQ(Written, "PU\r\n");
+}
+
+TEST_F(SendWaits, APortThatGoesAwayIsClosedAndTheUserIsToldOnce) {
+    PortGone = true;
+    Hand hand;
+    EXPECT_EQ(SendCommand("PA0,0\r\n"), R::Abandoned);
+    EXPECT_EQ(comPort.load(), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Text(GetDlgItem(dlg, ids::LblComPort)), "COM??");
+    EXPECT_EQ(SendCommand("PA1,1\r\n"), R::Sent);  // no port: nothing to hand over, no second box
+    PumpFor(300);
+    ASSERT_EQ(hand.Finish().boxes.size(), 1u);
+    EXPECT_EQ(hand.boxes[0].title, "CNC?");
+    EXPECT_NE(hand.boxes[0].text.find("Verbindung"), std::string::npos);
 }

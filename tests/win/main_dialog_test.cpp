@@ -65,13 +65,24 @@ TEST_F(MainDialog, CommandsReachTheirActionOnClicksOrOnAnyNotification) {
     HWND other = CreateMainDialog();  // OK ends any window of ours, on any notification
     SendMessageA(other, WM_COMMAND, MAKEWPARAM(ids::BtnCfgOk, BN_DOUBLECLICKED), 0);
     EXPECT_FALSE(IsWindow(other));
-    // The focus comes back where it was when the dialog is active again.
+}
+
+// Switching between two windows of the program gives each its own control back.
+TEST_F(MainDialog, EachWindowGetsItsFocusedControlBack) {
     ShowWindow(dlg, SW_SHOW);
-    SetFocus(Item(ids::TxtSteps));
-    SendMessageA(dlg, WM_NCACTIVATE, FALSE, 0);
-    SetFocus(Item(ids::TxtCommand));
-    SendMessageA(dlg, WM_NCACTIVATE, TRUE, 0);
-    EXPECT_EQ(GetFocus(), Item(ids::TxtSteps));
+    HWND monitor = OpenLineMonitor(dlg);
+    auto activate = [](HWND w, HWND focus) {
+        SetForegroundWindow(w);
+        SetActiveWindow(w);
+        PumpFor(150);
+        if (focus) SetFocus(focus);
+        return GetActiveWindow() == w;
+    };
+    ASSERT_TRUE(activate(dlg, Item(ids::TxtSteps)) && activate(monitor, GetDlgItem(monitor, ids::ChkTrafficLog)));
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_TRUE(activate(dlg, nullptr) && GetFocus() == Item(ids::TxtSteps)) << round;
+        EXPECT_TRUE(activate(monitor, nullptr) && GetFocus() == GetDlgItem(monitor, ids::ChkTrafficLog)) << round;
+    }
 }
 
 // The jog images act on cursor messages while the left button is held: only with the dialog

@@ -164,6 +164,28 @@ struct Hand {
     ~Hand() { Finish(); }
 };
 
+// Runs step(n) every period ms on this thread while it pumps (inside a wait or a modal loop),
+// for n = 0, 1, ... until step returns false.
+struct TimedSteps {
+    static inline std::function<bool(int)> step;
+    static inline int n = 0;
+    static inline UINT_PTR timer = 0;
+    TimedSteps(UINT period, std::function<bool(int)> s) {
+        step = std::move(s);
+        n = 0;
+        timer = SetTimer(nullptr, 0, period, [](HWND, UINT, UINT_PTR, DWORD) {
+            auto s = std::move(step);  // a step may pump: it must not run again inside
+            step = nullptr;
+            if (s && s(n++)) step = std::move(s);
+            else KillTimer(nullptr, timer);
+        });
+    }
+    ~TimedSteps() {
+        KillTimer(nullptr, timer);
+        step = nullptr;
+    }
+};
+
 // Real mouse input: MOUSEEVENTF_LEFTDOWN or MOUSEEVENTF_LEFTUP.
 inline void Mouse(DWORD flags) {
     INPUT in = {INPUT_MOUSE, {}};
