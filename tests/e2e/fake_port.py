@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""A device on a COM port that is not the board: a pseudo-terminal linked as a Wine COM port
-(LINK) that records what it receives (RECORD) and never answers (silent) or answers the probe
-in lower case only (lowercase). Runs until killed."""
+"""A device that is not the board: a pseudo-terminal linked as a Wine COM port (LINK) that records
+what it receives (RECORD) and never answers (silent) or answers the probe in lower case only."""
 import os, pty, sys, time, tty
 
 link, mode, record = sys.argv[1:4]

@@ -1,6 +1,6 @@
-# Shared by the end-to-end scripts: the real KT4180.exe or the Windows-side test program under
-# Wine on the harness's display, against the board simulator on pseudo-terminals mapped as COM
-# ports. Usage in a script: source "$(dirname "$0")/lib.sh" "$@"   (arguments: exe, build dir)
+# Shared by the end-to-end scripts: the real program (or the Windows-side tests) under Wine on the
+# harness's display, against the board simulator on a pseudo-terminal mapped as a COM port.
+# Usage: source "$(dirname "$0")/lib.sh" "$@"   (arguments: exe, build dir)
 set -euo pipefail
 E2E_EXE=$1
 E2E_BUILD=$2
@@ -45,8 +45,7 @@ e2e_board() {
   e2e_device "$n" "$E2E_ROOT/build/native/kt4180-sim" --link "$E2E_DEV/com$n" --raw-log "$E2E_DIR/board.raw" "$@"
 }
 received() { stat -c %s "$E2E_DIR/board.raw"; }
-# What the board received after byte $1, once it has $2 more bytes (or 5 s have passed) and
-# nothing more has come for 0.3 s.
+# What the board received after byte $1, once it has $2 more (or 5 s passed) and 0.3 s are quiet.
 received_since() {
   local n=-1
   for _ in $(seq 1 50); do (( $(received) >= $1 + ${2:-0} )) && break; sleep 0.1; done
@@ -59,11 +58,9 @@ expect_received() {
   [[ $got == "$(printf '%b' "$2" | od -An -c)" ]] || fail "$3: received$got"
 }
 
-# Runs the suites matching the filter $1 of the Windows-side test program, which find the
-# devices' records in KT_BOARD_DIR.
-e2e_suites() {
-  KT_BOARD_DIR="Z:${E2E_DIR//\//\\}" WINEDEBUG=-all "$KT_WINE64" "$E2E_BUILD/bin/kt_win_tests.exe" --gtest_filter="$1" </dev/null
-}
+# Runs the suites matching the filter $1 of the Windows-side test program; they find what the
+# board received in KT_BOARD_DIR.
+e2e_suites() { KT_BOARD_DIR="Z:${E2E_DIR//\//\\}" "$KT_WINE64" "$E2E_BUILD/bin/kt_win_tests.exe" --gtest_filter="$1" </dev/null; }
 
 # Starts the program with nothing remembered; E2E_WINDOW is its main dialog once it shows.
 start_program() {
@@ -83,8 +80,7 @@ pixel_at() {
   # The real ImageMagick, not a stand-in that may come first on the PATH.
   "$(command -v /usr/bin/convert || command -v convert)" "$E2E_DIR/screen.png" -format "%[pixel:p{$1}]" info:
 }
-# Waits until the port indicator, LblComPort at 142,34 (52 x 16), shows the colour $1 ("r,g,b"):
-# green when the board is found.
+# Waits until the port indicator, LblComPort at 142,34 (52 x 16), shows $1 ("r,g,b"; green).
 wait_indicator() {
   for _ in $(seq 1 150); do
     [[ $(pixel_at 146,37) =~ ^s?rgb\(${1:-0,128,0}\)$ ]] && return 0

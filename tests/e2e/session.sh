@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The real program starts, shows its main dialog drawn at its size, finds the board by itself
-# and remembers it, and ends when its dialog is closed. On real (pseudo-terminal) ports: a
+# A session with the real program, driven as a person would: it starts, shows its main dialog
+# drawn at its size, finds the board by itself and remembers it; the jog images clicked and
+# held, a command typed; it ends when its dialog is closed. On real (pseudo-terminal) ports: a
 # silent device on COM1, one answering the probe only in lower case on COM2, the board on COM3.
 source "$(dirname "$0")/lib.sh" "$@"
 
@@ -31,6 +32,35 @@ mouse click 48 16  # BtnFindController
 wait_indicator
 expect_received "$mark" ';PX9876,3\r\n\r\npx0,0\r\n\r\n\r\n' "the search of the remembered port"
 (( $(stat -c %s port1.rec) == probes )) || fail "COM1 was probed before the remembered port"
+
+# The manual panel (jogs act only with the dialog in front): a click on each jog image, at the
+# centre of its place, sends its command once.
+mouse click 400 200
+steps() { mouse click 134 136; xdotool key End BackSpace BackSpace BackSpace BackSpace BackSpace; xdotool type "$1"; }
+steps 345
+mark=$(received)
+for xy in 170,129 96,127 134,91 134,165 168,93 100,91 98,163 168,163 41,129 41,189 41,89 41,227 96,216 159,216; do
+  mouse click "${xy%,*}" "${xy#*,}"
+done
+moves='PR345,0\r\nPR-345,0\r\nPR0,345\r\nPR0,-345\r\nPR345,345\r\nPR-345,345\r\nPR-345,-345\r\nPR345,-345\r\n'
+expect_received "$mark" "${moves}ZR-345\r\nZR345\r\nPU\r\nPD\r\nRE\r\nNU\r\n" "one click each"
+
+# Held, the move repeats after 250 ms and then back to back until the release (thousands in a
+# second here; a move every 250 ms would make four or five).
+steps 20
+mark=$(received)
+mouse mousedown 134 165; sleep 1; mouse mouseup 134 165
+moves=$(received_since "$mark" | tr -d '\r' | sort | uniq -c)
+[[ $moves =~ ^\ *([0-9]+)\ PR0,-20$ ]] || fail "not whole moves: $moves"
+(( BASH_REMATCH[1] >= 20 )) || fail "${BASH_REMATCH[1]} moves in a second"
+
+# A command typed into the box goes out, whole, when Enter is pressed anywhere in it.
+mark=$(received)
+mouse click 100 280
+xdotool type 'PR 550,-340'
+expect_received "$mark" '' "sent while typing"
+xdotool key Home Right Right Right Return
+expect_received "$mark" 'PR \r\n550,-340' "the typed command"
 
 # Without a window manager Wine activates a window on a click; the keys then reach it.
 mouse click 400 200
