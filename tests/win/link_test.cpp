@@ -1,5 +1,5 @@
-// The link against the in-process board (the only one with a CTS line) and a port whose CTS
-// the test holds: the waits where operations meet, the replies, the traffic files.
+// The link against the in-process board, the only one with a CTS line, which the test can also
+// hold: the waits where operations meet, the replies, the traffic files.
 #include "tests/win/win_test_util.h"
 
 #include <mutex>
@@ -16,6 +16,9 @@ namespace {
 SimBoard Board;
 std::mutex BoardLock;      // the receive thread reads while the user-interface thread writes
 bool ReportCts = true;     // false: the port cannot tell (like a pseudo-terminal)
+bool HoldCts = false;      // the test holds CTS off
+bool PortGone = false;     // writes fail, as when the adapter is pulled out
+std::string Written;       // what was written to the port
 bool LastCtsOn = true;     // what the sender saw at its last look
 int CtsOffPasses = 0;      // waiting passes the sender made while CTS was off
 int WritesWhileOff = 0;    // characters written after the sender last saw CTS off: must stay 0
@@ -32,7 +35,7 @@ const PortDriver kBoardPort = {
     [](HANDLE) {
         std::lock_guard<std::mutex> hold(BoardLock);
         SimAdvance(Board, Now());
-        LastCtsOn = SimReadyForInput(Board);
+        LastCtsOn = !HoldCts && SimReadyForInput(Board);
         CtsOffPasses += !LastCtsOn;
         return ReportCts ? LastCtsOn ? 1 : 0 : -1;
     },
@@ -44,6 +47,8 @@ const PortDriver kBoardPort = {
         std::lock_guard<std::mutex> hold(BoardLock);
         // CTS may drop between the sender's look and its write; it must not write after seeing it off.
         WritesWhileOff += ReportCts && !LastCtsOn;
+        if (PortGone) return false;
+        Written += bytes;
         SimReceive(Board, bytes.data(), bytes.size(), Now());
         return true;
     },
@@ -148,44 +153,19 @@ TEST_F(Link, TheReceiveThreadLogsWhileTheUserSwitches) {
 
 namespace {
 
-// A port whose CTS line the test holds, and which records what is written to it.
-bool CtsOn = true;
-bool PortGone = false;
-std::string Written;
-const PortDriver kHeldPort = {
-    [](HANDLE) { return CtsOn ? 1 : 0; },
-    [](HANDLE) { return DWORD{0}; },
-    [](HANDLE, const std::string& bytes) {
-        if (!PortGone) Written += bytes;
-        return !PortGone;
-    },
-    [](HANDLE) { return std::string(); },
-};
-
-class SendWaits : public testing::Test {
-protected:
-    void SetUp() override {
-        dlg = CreateMainDialog();
-        PortOps = kHeldPort;
-        comPort = reinterpret_cast<HANDLE>(ULONG_PTR{0x4000});
-    }
-    void TearDown() override { comPort = INVALID_HANDLE_VALUE; }
-    HWND dlg = nullptr;
-};
-
 using R = SendResult;
 
 }  // namespace
 
-TEST_F(SendWaits, OneCommandWaitsBehindATransmissionFurtherOnesAreRefused) {
-    CtsOn = false;
+TEST_F(Link, OneCommandWaitsBehindATransmissionFurtherOnesAreRefused) {
+    HoldCts = true;
     std::vector<R> nested;
     TimedSteps steps(10, [&](int n) {
         if (n < 4) {
             nested.push_back(SendCommand("PR20,0\r\n"));
             return true;
         }
-        CtsOn = true;
+        HoldCts = false;
         return false;
     });
     EXPECT_EQ(SendCommand("PA0,0\r\n"), R::Sent);
@@ -194,8 +174,8 @@ TEST_F(SendWaits, OneCommandWaitsBehindATransmissionFurtherOnesAreRefused) {
     EXPECT_FALSE(TransmissionBusy());
 }
 
-TEST_F(SendWaits, StopDuringARunOrClosingTheDialogEndsTheWaitAndDropsWhatWaits) {
-    CtsOn = false;
+TEST_F(Link, StopDuringARunOrClosingTheDialogEndsTheWaitAndDropsWhatWaits) {
+    HoldCts = true;
     App.RunMode = RunAuto;
     TimedSteps steps(10, [&](int n) {
         if (n == 0) {
@@ -209,28 +189,28 @@ TEST_F(SendWaits, StopDuringARunOrClosingTheDialogEndsTheWaitAndDropsWhatWaits) 
     // Stop with no run going is no reason to give up a wait.
     TimedSteps later(10, [&](int n) {
         if (n == 0) PollRunButtons(ids::BtnStop);
-        CtsOn = n >= 3;
+        HoldCts = n < 3;
         return n < 3;
     });
     EXPECT_EQ(SendCommand("PU\r\n"), R::Sent);
     EXPECT_EQ(Written, "PU\r\n");
-    CtsOn = false;
+    HoldCts = true;
     TimedSteps closing(10, [&](int n) {
         if (n == 0) SendCommand("PR20,0\r\n");
-        if (n == 2) PostMessageA(dlg, WM_CLOSE, 0, 0);
+        if (n == 2) PostMessageA(Ui.mainDialog, WM_CLOSE, 0, 0);
         return n < 2;
     });
     EXPECT_EQ(SendCommand("PA0,0\r\n"), R::Abandoned);
-    EXPECT_FALSE(IsWindow(dlg));
-    CtsOn = true;
+    EXPECT_FALSE(MainDialogExists());
+    HoldCts = false;
     PumpFor(50);
     EXPECT_EQ(Written, "PU\r\n") << "nothing more is written";
 }
 
-TEST_F(SendWaits, ATransferEndsWithItsProgressWindowAndWaitsForNoOtherCommand) {
-    HWND setup = CreateSetupDialog(dlg);
+TEST_F(Link, ATransferEndsWithItsProgressWindowAndWaitsForNoOtherCommand) {
+    HWND setup = CreateSetupDialog(Ui.mainDialog);
     SetDlgItemTextA(setup, 1162, "typed");
-    CtsOn = false;
+    HoldCts = true;
     TimedSteps steps(20, [&](int n) {
         if (HWND progress = FindOwnWindow("Lese 4180-Controller aus..."); progress && n >= 3) PostMessageA(progress, WM_CLOSE, 0, 0);
         return n < 50;
@@ -242,7 +222,7 @@ TEST_F(SendWaits, ATransferEndsWithItsProgressWindowAndWaitsForNoOtherCommand) {
     Hand hand;
     TimedSteps busy(10, [&](int n) {
         if (n == 0) ReadRegisters(setup, Read);
-        CtsOn = n >= 1;
+        HoldCts = n < 1;
         return n < 1;
     });
     EXPECT_EQ(SendCommand("PU\r\n"), R::Sent);
@@ -252,12 +232,12 @@ TEST_F(SendWaits, ATransferEndsWithItsProgressWindowAndWaitsForNoOtherCommand) {
     EXPECT_EQ(Written, "PU\r\n");
 }
 
-TEST_F(SendWaits, APortThatGoesAwayIsClosedAndTheUserIsToldOnce) {
+TEST_F(Link, APortThatGoesAwayIsClosedAndTheUserIsToldOnce) {
     PortGone = true;
     Hand hand;
     EXPECT_EQ(SendCommand("PA0,0\r\n"), R::Abandoned);
     EXPECT_EQ(comPort.load(), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(Text(GetDlgItem(dlg, ids::LblComPort)), "COM??");
+    EXPECT_EQ(Text(GetDlgItem(Ui.mainDialog, ids::LblComPort)), "COM??");
     EXPECT_EQ(SendCommand("PA1,1\r\n"), R::Sent);  // no port: nothing to hand over, no second box
     PumpFor(300);
     ASSERT_EQ(hand.Finish().boxes.size(), 1u);
