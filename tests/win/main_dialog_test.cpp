@@ -1,6 +1,7 @@
 // The main dialog as built, its dispatch, and the settings stores of the program.
 #include "tests/win/win_test_util.h"
 
+#include "link/controller_search_win.h"
 #include "link/line_monitor_win.h"
 
 namespace {
@@ -112,6 +113,15 @@ TEST_F(MainDialog, AJogNeedsTheDialogInFrontAndACountInRange) {
         EXPECT_TRUE(box.mainDisabled) << "the box is modal";
     }
     EXPECT_FALSE(App.JogBusy);
+}
+
+TEST_F(MainDialog, ASearchWithNoBoardAnsweringSaysSo) {
+    Hand hand;
+    FindController();
+    ASSERT_EQ(hand.Finish().boxes.size(), 1u);
+    EXPECT_EQ(hand.boxes[0].title + "|" + hand.boxes[0].text, "CNC?|kein KT4180-Controller gefunden !");
+    EXPECT_EQ(Text(Item(ids::LblComPort)), "COM??");
+    EXPECT_EQ(BackOf(Item(ids::LblComPort)), RGB(255, 0, 0));
 }
 
 TEST(Settings, WinIniAndTheRegistryAsOtherProgramsSeeThem) {
