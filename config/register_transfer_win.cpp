@@ -94,8 +94,9 @@ void WriteRegisters(HWND dialog) {
         Sleep(kWritePauseMs);
         if (!IsWindow(progress)) break;
     }
-    // What did reach the board is stored, also when the user stopped the sending.
-    SendLine(kStoreCommand, progress);
+    // What did reach the board is stored, also when the user stopped the sending: this line
+    // waits for the board until the setup dialog goes.
+    SendLine(kStoreCommand, dialog);
     CloseProgress(progress);
 }
 
