@@ -118,12 +118,6 @@ std::string TakeFieldSpec(FieldSpecTable& table, int controlId, const std::strin
     return caption.substr(0, mark);
 }
 
-FieldSpecTable BuildFieldSpecs() {
-    FieldSpecTable table;
-    for (const RegisterField& f : RegisterFields()) TakeFieldSpec(table, f.id, f.caption);
-    return table;
-}
-
 std::string FieldSpecEntry(const FieldSpecTable& table, int controlId) {
     const auto it = table.SpecTable.find(controlId);
     return it == table.SpecTable.end() ? std::string() : it->second;

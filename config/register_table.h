@@ -62,9 +62,6 @@ void ClearFieldSpecs(FieldSpecTable& table);
 // LoadFieldSpecs is ClearFieldSpecs, then this for every control id in ascending order.
 std::string TakeFieldSpec(FieldSpecTable& table, int controlId, const std::string& caption);
 
-// The table that loading the specs of a dialog built from RegisterFields() yields.
-FieldSpecTable BuildFieldSpecs();
-
 // The entry of one control id, empty when the control carries no spec.
 std::string FieldSpecEntry(const FieldSpecTable& table, int controlId);
 

@@ -4,177 +4,71 @@
 
 #include <cinttypes>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
-#include <string>
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// A marker written independently of the code under test.
-std::string Marker(uint64_t key) {
+// Keys in hex and records, written independently of the code under test.
+std::string Hex(uint64_t key, const char* format = "%" PRIX64) {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "$%016" PRIX64 "$=", key);
+    std::snprintf(buf, sizeof buf, format, key);
     return buf;
 }
-
+std::string Marker(uint64_t key) { return Hex(key, "$%016" PRIX64 "$="); }
 std::string Record(uint64_t key, const std::string& text) { return Marker(key) + text + "\r\n"; }
+uint64_t Key(const std::string& text) { return static_cast<uint64_t>(TextKey(text)); }
 
-uint64_t Bits(int64_t key) { return static_cast<uint64_t>(key); }
-
-constexpr uint64_t kKeyAbc = 0x00000000006362E1;  // "abc": 0x636261 + 128
-
-TEST(TextKey, ValuesFromTheFormula) {
-    EXPECT_EQ(Bits(TextKey("abc")), kKeyAbc);
-    EXPECT_EQ(Bits(TextKey("")), 0u);
-    // 7 and 8 bytes: one step, i = 1.
-    EXPECT_EQ(Bits(TextKey("abcdefg")), 0x0067666564636261u + 128u);
-    EXPECT_EQ(Bits(TextKey("abcdefgh")), 0x6867666564636261u + 128u);
-    // 9 bytes: a second step at i = 9 adds 128 * 9 = 0x480 to the padded "i".
-    EXPECT_EQ(Bits(TextKey("abcdefghi")), (0x6867666564636261u + 128u) ^ (0x69u + 0x480u));
-    EXPECT_EQ(Bits(TextKey("abcdefghi")), 0x6867666564636608u);
-    // 16 bytes: two full steps; 17 bytes: a third at i = 17 (128 * 17 = 0x880).
-    EXPECT_EQ(Bits(TextKey("abcdefghijklmnop")), 0x1808080808080C08u);
-    EXPECT_EQ(Bits(TextKey("abcdefghijklmnopq")), 0x1808080808080C08u ^ (0x71u + 0x880u));
-    EXPECT_EQ(Bits(TextKey("abcdefghijklmnopq")), 0x18080808080804F9u);
+// Translates the texts in order, each followed by "|".
+std::string Translated(LanguageTable& t, std::initializer_list<std::string> texts, std::function<std::string()> locate) {
+    std::string out;
+    for (const std::string& text : texts) out += TranslateIn(t, text, locate) + "|";
+    return out;
 }
 
-TEST(TextKey, BytesAbove127AreUnsignedAndTheSumWraps) {
-    EXPECT_EQ(Bits(TextKey("\x80")), 0x100u);
-    // "Größe" in Windows-1252.
-    EXPECT_EQ(Bits(TextKey("Gr\xF6\xDF" "e")), 0x65DFF67247u + 128u);
-    // A top byte above 127 makes the key negative.
-    EXPECT_EQ(Bits(TextKey("abcdefg\xE4")), 0xE4676665646362E1u);
-    EXPECT_LT(TextKey("abcdefg\xE4"), 0);
-    // Eight bytes 0xFF read as 2^64 - 1; adding 128 wraps to 127.
-    EXPECT_EQ(Bits(TextKey(std::string(8, '\xFF'))), 0x7Fu);
-    EXPECT_EQ(Bits(TextKey(std::string(9, '\xFF'))), 0x7Fu ^ (0xFFu + 0x480u));
-    // Case, blanks and line breaks count.
-    EXPECT_NE(TextKey("Abc"), TextKey("abc"));
-    EXPECT_NE(TextKey("a\r\nb"), TextKey("a\nb"));
-    EXPECT_EQ(Bits(TextKey(std::string("a\0", 2))), 0x61u + 128u);
+// The entry count, then key and text of each slot in use.
+std::string Slots(const LanguageTable& t) {
+    std::string s = std::to_string(t.entryCount);
+    for (int32_t i = 1; i < t.entryCount && i < static_cast<int32_t>(t.texts.size()); ++i)
+        s += " " + Hex(static_cast<uint64_t>(t.keys[i])) + "=" + t.texts[i];
+    return s;
 }
 
-TEST(KeyHex, SixteenUpperCaseDigitsOfTheBits) {
-    EXPECT_EQ(KeyHex(0x6362E1), "00000000006362E1");
-    EXPECT_EQ(KeyHex(-1), "FFFFFFFFFFFFFFFF");
-    EXPECT_EQ(KeyHex(INT64_MIN), "8000000000000000");
-    EXPECT_EQ(KeyHex(0x0123456789ABCDEF), "0123456789ABCDEF");
+TEST(Language, TextKeyAndKeyHex) {
+    // 8-byte steps at i = 1, 9, 17 add 128 * i; bytes are unsigned, the sum wraps, NUL is a byte.
+    const std::pair<std::string, uint64_t> keys[] = {
+        {"abc", 0x6362E1}, {"", 0}, {"abcdefgh", 0x6867666564636261u + 128u}, {"abcdefghijklmnop", 0x1808080808080C08u},
+        {"abcdefghi", (0x6867666564636261u + 128u) ^ (0x69u + 0x480u)}, {"\x80", 0x100}, {"Gr\xF6\xDF" "e", 0x65DFF672C7u},
+        {"abcdefghijklmnopq", 0x1808080808080C08u ^ (0x71u + 0x880u)}, {"abcdefg\xE4", 0xE4676665646362E1u},
+        {std::string(8, '\xFF'), 0x7F}, {std::string(9, '\xFF'), 0x7Fu ^ (0xFFu + 0x480u)}, {std::string("a\0", 2), 0xE1}};
+    for (const auto& [text, key] : keys) EXPECT_EQ(Key(text), key) << text;
+    EXPECT_EQ(KeyHex(0x6362E1) + KeyHex(-1) + KeyHex(INT64_MIN), "00000000006362E1FFFFFFFFFFFFFFFF8000000000000000");
 }
 
-TEST(ParseLanguageFile, RecordsTextsAndKeys) {
-    LanguageTable t;
-    ParseLanguageFile(t, "Kopfzeile ohne Marke\r\n$ nicht\r\n" + Record(kKeyAbc, "xyz") +
-                             Record(0xFFFFFFFFFFFFFFFE, "zwei\r\nZeilen\r\n") +
-                             "$00000000006362e1$=klein\r\n");
-    EXPECT_EQ(t.capacity, 10000);
-    ASSERT_EQ(t.entryCount, 4);
-    ASSERT_GE(t.texts.size(), 4u);
-    EXPECT_EQ(Bits(t.keys[1]), kKeyAbc);
-    EXPECT_EQ(t.texts[1], "xyz");
-    EXPECT_EQ(t.keys[2], -2);
-    EXPECT_EQ(t.texts[2], "zwei\r\nZeilen\r\n");
-    EXPECT_EQ(Bits(t.keys[3]), kKeyAbc);  // lower-case hex digits are read too
-    EXPECT_EQ(t.texts[3], "klein");
-}
-
-TEST(ParseLanguageFile, LastRecordWithoutLineEndLosesTwoCharacters) {
-    LanguageTable t;
-    ParseLanguageFile(t, Record(1, "eins") + Marker(2) + "Schrittbetrieb");
-    ASSERT_EQ(t.entryCount, 3);
-    EXPECT_EQ(t.texts[1], "eins");
-    EXPECT_EQ(t.texts[2], "Schrittbetri");
-}
-
-TEST(ParseLanguageFile, WithoutMarkersTheTableIsEmpty) {
-    for (const std::string& content : {std::string(), std::string("nur Text\r\n"), std::string("$=$=$=$"),
-                                      // "$" and "$=" 16 characters apart instead of 17.
-                                      std::string("$000000000000000$=abc\r\n")}) {
+TEST(Language, ParseLanguageFile) {
+    // zeros with markers at 0 and 7, or at 0 and 2: the first record is cut short.
+    std::string cut7(40, '0'), cut2(45, '0');
+    for (size_t p : {0, 7}) cut7.replace(p, 1, "$").replace(p + 17, 2, "$=");
+    for (size_t p : {0, 2}) cut2.replace(p, 1, "$").replace(p + 17, 2, "$=");
+    const std::pair<std::string, std::string> rows[] = {
+        {"Kopf\r\n$ nicht\r\n" + Record(0x6362E1, "xyz") + Record(~1ull, "zwei\r\nZeilen\r\n") +
+             "$00000000006362e1$=klein\r\n" + Record(INT64_MAX, "max"),
+         "5 6362E1=xyz FFFFFFFFFFFFFFFE=zwei\r\nZeilen\r\n 6362E1=klein 7FFFFFFFFFFFFFFF=max"},
+        // The last text ends two characters before the end of the file, line end or not.
+        {Record(1, "eins") + Marker(2) + "Schrittbetrieb", "3 1=eins 2=Schrittbetri"}, {Marker(5) + "x", "2 5="},
+        // No marker: "$" and "$=" must be 17 apart; one among the last 18 bytes is text.
+        {"", "1"}, {"$=$=$=$", "1"}, {"$000000000000000$=abc\r\n", "1"}, {Record(1, "a") + "$0000000000000000$", "2 1=a\r\n$000000000000000"},
+        // Non-hex characters end a key.
+        {"$00000000006362G1$=a\r\n$ABC xxxxxxxxxxxx$=b\r\n", "3 6362=a ABC=b"},
+        {cut7, "3 0= 0=" + std::string(12, '0')}, {cut2, "3 0= 0=" + std::string(22, '0')}};
+    for (const auto& [content, slots] : rows) {
         LanguageTable t;
         ParseLanguageFile(t, content);
-        EXPECT_EQ(t.entryCount, 1) << content;
-        EXPECT_EQ(t.capacity, 10000);
-        EXPECT_EQ(SerializeLanguageTable(t), "");
+        EXPECT_EQ(Slots(t) + " cap " + std::to_string(t.capacity), slots + " cap 10000") << content;
     }
 }
 
-TEST(ParseLanguageFile, MarkersAtTheEnd) {
-    {
-        // A file of only a marker: one record with an empty text.
-        LanguageTable t;
-        ParseLanguageFile(t, Marker(kKeyAbc));
-        ASSERT_EQ(t.entryCount, 2);
-        EXPECT_EQ(Bits(t.keys[1]), kKeyAbc);
-        EXPECT_EQ(t.texts[1], "");
-    }
-    {
-        // One byte of text and no line end: nothing is left of the text.
-        LanguageTable t;
-        ParseLanguageFile(t, Marker(5) + "x");
-        ASSERT_EQ(t.entryCount, 2);
-        EXPECT_EQ(t.keys[1], 5);
-        EXPECT_EQ(t.texts[1], "");
-    }
-    {
-        // A "$" among the last 18 bytes cannot start a marker: it is part of the last text.
-        const std::string tail = "$0000000000000000$";
-        const std::string content = Record(1, "abc") + tail;
-        LanguageTable t;
-        ParseLanguageFile(t, content);
-        ASSERT_EQ(t.entryCount, 2);
-        EXPECT_EQ(t.texts[1], "abc\r\n" + tail.substr(0, tail.size() - 2));
-    }
-}
-
-TEST(ParseLanguageFile, MalformedMarkers) {
-    {
-        // Non-hex characters end the key.
-        LanguageTable t;
-        ParseLanguageFile(t, "$00000000006362G1$=a\r\n$ABC xxxxxxxxxxxx$=b\r\n");
-        ASSERT_EQ(t.entryCount, 3);
-        EXPECT_EQ(t.keys[1], 0x6362);
-        EXPECT_EQ(t.keys[2], 0xABC);
-        EXPECT_EQ(t.texts[2], "b");
-    }
-    {
-        // A second marker inside the first one's key: the first record is cut to "$0000".
-        std::string content(40, '0');
-        content[0] = '$';
-        content[17] = '$';
-        content[18] = '=';
-        content[7] = '$';
-        content[24] = '$';
-        content[25] = '=';
-        LanguageTable t;
-        ParseLanguageFile(t, content);
-        ASSERT_EQ(t.entryCount, 3);
-        EXPECT_EQ(t.keys[1], 0);
-        EXPECT_EQ(t.texts[1], "");
-        EXPECT_EQ(t.keys[2], 0);  // the "$" at 17 ends its digits
-        EXPECT_EQ(t.texts[2], content.substr(26, 40 - 2 - 26));
-    }
-    {
-        // Markers two bytes apart, as close as they can come: the first record is empty.
-        std::string content(45, '0');
-        content[0] = '$';
-        content[17] = '$';
-        content[18] = '=';
-        content[2] = '$';
-        content[19] = '$';
-        content[20] = '=';
-        LanguageTable t;
-        ParseLanguageFile(t, content);
-        ASSERT_EQ(t.entryCount, 3);
-        EXPECT_EQ(t.keys[1], 0);
-        EXPECT_EQ(t.texts[1], "");
-        EXPECT_EQ(t.texts[2], content.substr(21, 45 - 2 - 21));
-    }
-}
-
-TEST(ParseLanguageFile, ArbitraryBytesStayInBounds) {
+TEST(Language, ArbitraryBytesStayInBounds) {
     // Dense in "$", "=" and CR LF so that markers, overlaps and cut records occur often.
     std::mt19937 rng(4180);
     const std::string alphabet = "$$$==0F\r\n";
@@ -182,273 +76,95 @@ TEST(ParseLanguageFile, ArbitraryBytesStayInBounds) {
         std::string content(rng() % 120, ' ');
         for (char& c : content) c = alphabet[rng() % alphabet.size()];
         if (round % 3 == 0)
-            for (size_t p = 0; p + 19 <= content.size(); p += 1 + rng() % 25) {
-                content[p] = '$';
-                content[p + 17] = '$';
-                content[p + 18] = '=';
-            }
+            for (size_t p = 0; p + 19 <= content.size(); p += 1 + rng() % 25) content.replace(p, 1, "$").replace(p + 17, 2, "$=");
         LanguageTable t;
         ParseLanguageFile(t, content);
-        ASSERT_GE(t.entryCount, 1);
-        ASSERT_LE(t.entryCount, t.capacity);
-        ASSERT_EQ(t.keys.size(), t.texts.size());
-        ASSERT_LE(t.keys.size(), static_cast<size_t>(t.entryCount) + 1);
+        ASSERT_TRUE(t.entryCount >= 1 && t.entryCount <= t.capacity && t.keys.size() == t.texts.size() &&
+                    t.keys.size() <= static_cast<size_t>(t.entryCount) + 1) << content;
         for (const auto& text : t.texts) ASSERT_LE(text.size(), content.size());
         SerializeLanguageTable(t);
     }
 }
 
-// Records "$<key of German i>$=Deutsch i" for i = 1..count, joined by the separator.
-std::string NumberedFile(int count, const std::string& separator) {
-    std::string content;
-    for (int i = 1; i <= count; ++i)
-        content += Marker(Bits(TextKey("German " + std::to_string(i)))) + "Deutsch " + std::to_string(i) + separator;
-    return content;
-}
-
-TEST(ParseLanguageFile, CapacityGrowsPastHalfOfIt) {
-    {
-        // 5001 records have 5000 CR LF "$": not more than half of 10000.
-        LanguageTable t;
-        ParseLanguageFile(t, NumberedFile(5001, "\r\n"));
-        EXPECT_EQ(t.capacity, 10000);
-        EXPECT_EQ(t.entryCount, 5002);
-    }
+TEST(Language, CapacityGrowsWithTheFileAndAFullTableOverwritesItsLastSlot) {
+    const auto numbered = [](int count, const char* separator) {  // "German i" as "Deutsch i"
+        std::string content;
+        for (int i = 1; i <= count; ++i) content += Marker(Key("German " + std::to_string(i))) + "Deutsch " + std::to_string(i) + separator;
+        return content;
+    };
     LanguageTable t;
-    ParseLanguageFile(t, NumberedFile(6000, "\r\n"));
-    EXPECT_EQ(t.capacity, 5 * 5999);
-    ASSERT_EQ(t.entryCount, 6001);
-    EXPECT_EQ(t.texts[1], "Deutsch 1");
-    EXPECT_EQ(t.texts[6000], "Deutsch 6000");
-    const auto none = [] { return std::string(); };
-    EXPECT_EQ(t.loaded, false);
     t.loaded = true;  // parsed by hand: Translate must not load
-    EXPECT_EQ(TranslateIn(t, "German 6000", none), "Deutsch 6000");
-    EXPECT_EQ(TranslateIn(t, "German 4711", none), "Deutsch 4711");
-    EXPECT_EQ(TranslateIn(t, "German 6001", none), "German 6001");
-    EXPECT_EQ(t.entryCount, 6002);
-}
-
-TEST(ParseLanguageFile, FullTableOverwritesItsLastSlot) {
-    // 10001 records without CR LF "$" between them: the capacity stays 10000, the records
-    // beyond it all land in slot 10000.
-    LanguageTable t;
-    ParseLanguageFile(t, NumberedFile(10001, "--"));
-    ASSERT_EQ(t.capacity, 10000);
-    ASSERT_EQ(t.entryCount, 10000);
-    EXPECT_EQ(t.texts[9999], "Deutsch 9999");
-    EXPECT_EQ(t.texts[10000], "Deutsch 10001");
-    EXPECT_EQ(t.keys.size(), 10001u);
-
-    t.loaded = true;
-    const auto none = [] { return std::string(); };
-    EXPECT_EQ(TranslateIn(t, "German 10001", none), "Deutsch 10001");
-    EXPECT_EQ(TranslateIn(t, "German 10000", none), "German 10000");
-    EXPECT_EQ(TranslateIn(t, "neu 1", none), "neu 1");
-    EXPECT_EQ(TranslateIn(t, "neu 2", none), "neu 2");
-    EXPECT_EQ(t.entryCount, 10000);
-    EXPECT_EQ(t.texts[10000], "neu 2");
-    EXPECT_EQ(t.texts[9999], "Deutsch 9999");
-    EXPECT_EQ(t.keys.size(), 10001u);
-    // Saving includes the slot at the entry count.
-    const std::string saved = SerializeLanguageTable(t);
-    const std::string last = Record(Bits(TextKey("neu 2")), "neu 2");
-    ASSERT_GE(saved.size(), last.size());
+    ParseLanguageFile(t, numbered(5001, "\r\n"));  // 5000 CR LF "$": not more than half of 10000
+    EXPECT_EQ(t.capacity, 10000);
+    ParseLanguageFile(t, numbered(6000, "\r\n"));
+    EXPECT_EQ(Translated(t, {"German 6000", "German 4711", "German 6001"}, {}), "Deutsch 6000|Deutsch 4711|German 6001|");
+    EXPECT_EQ(std::to_string(t.capacity) + " " + std::to_string(t.entryCount), "29995 6002");
+    // Without CR LF "$" the capacity stays 10000: records beyond it, and then new texts, take slot 10000.
+    ParseLanguageFile(t, numbered(10001, "--"));
+    EXPECT_EQ(Translated(t, {"German 10001", "German 10000", "neu"}, {}), "Deutsch 10001|German 10000|neu|");
+    EXPECT_EQ(std::to_string(t.capacity) + " " + std::to_string(t.entryCount) + " " + std::to_string(t.keys.size()),
+              "10000 10000 10001");
+    const std::string saved = SerializeLanguageTable(t), last = Record(Key("German 9999"), "Deutsch 9999") + Record(Key("neu"), "neu");
     EXPECT_EQ(saved.substr(saved.size() - last.size()), last);
 }
 
-TEST(SerializeLanguageTable, NonEmptyTextsUpToTheEntryCount) {
-    LanguageTable t;
-    ParseLanguageFile(t, Record(kKeyAbc, "xyz") + Record(7, "") + Record(0x8000000000000000u, "a\r\nb"));
-    ASSERT_EQ(t.entryCount, 4);
-    EXPECT_EQ(SerializeLanguageTable(t), "$00000000006362E1$=xyz\r\n$8000000000000000$=a\r\nb\r\n");
-}
-
-class LanguageFileTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("kt_language_test_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                "_" + std::to_string(std::random_device{}()));
-        fs::create_directories(dir_);
-        path_ = (dir_ / "default.lan").string();
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-
-    static void Write(const std::string& path, const std::string& content) {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out << content;
-    }
-    static std::string Read(const std::string& path) {
+TEST(Language, TranslatesCollectsSavesAndSwitchesOff) {
+    std::string path = testing::TempDir() + "kt_default.lan";
+    LanguageTable table;
+    int locates = 0;
+    const auto write = [&path](const std::string& content) { std::ofstream(path, std::ios::binary) << content; };
+    const auto read = [&path] {
         std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    // Translate with a locator that counts its calls.
-    std::string Tr(const std::string& text) {
-        return TranslateIn(table_, text, [this] {
-            ++locates_;
-            return path_;
-        });
-    }
-
-    fs::path dir_;
-    std::string path_;
-    LanguageTable table_;
-    int locates_ = 0;
-};
-
-TEST_F(LanguageFileTest, TranslatesFromTheFile) {
-    Write(path_, Record(kKeyAbc, "xyz"));
-    EXPECT_EQ(Tr("abc"), "xyz");
-    EXPECT_EQ(Tr("Abc"), "Abc");
-    EXPECT_EQ(Tr("abc"), "xyz");
-    EXPECT_EQ(locates_, 1);
-    EXPECT_EQ(table_.LanguageFilePath, path_);
-}
-
-TEST_F(LanguageFileTest, MultiLineTextsMatchOnlyWithTheSameLineBreaks) {
-    Write(path_, Record(Bits(TextKey("RS232-Datenstrom\r\nvom PC zum Controller")), "RS232 data\r\nPC to controller"));
-    EXPECT_EQ(Tr("RS232-Datenstrom\r\nvom PC zum Controller"), "RS232 data\r\nPC to controller");
-    EXPECT_EQ(Tr("RS232-Datenstrom\nvom PC zum Controller"), "RS232-Datenstrom\nvom PC zum Controller");
-}
-
-TEST_F(LanguageFileTest, NewTextsTakeTheNextSlots) {
-    Write(path_, "\xEF\xBB\xBF" + Record(1, "eins") + Record(2, "zwei") + Record(3, "drei"));
-    EXPECT_EQ(Tr("Schrittbetrieb"), "Schrittbetrieb");
-    ASSERT_EQ(table_.entryCount, 5);
-    EXPECT_EQ(Bits(table_.keys[4]), Bits(TextKey("Schrittbetrieb")));
-    EXPECT_EQ(table_.texts[4], "Schrittbetrieb");
-    EXPECT_EQ(Tr("Automatikbetrieb l\xE4uft.."), "Automatikbetrieb l\xE4uft..");
-    EXPECT_EQ(table_.texts[5], "Automatikbetrieb l\xE4uft..");
-    // Known now: found, not added again.
-    EXPECT_EQ(Tr("Schrittbetrieb"), "Schrittbetrieb");
-    EXPECT_EQ(table_.entryCount, 6);
-    for (int i = 1; i <= 3; ++i) EXPECT_EQ(table_.keys[i], i);
-    EXPECT_EQ(table_.texts[1], "eins");
-    EXPECT_EQ(table_.texts[3], "drei");
-}
-
-TEST_F(LanguageFileTest, SaveWritesTheTableBackAndItLoadsTheSame) {
-    Write(path_, "Kopf\r\n" + Record(kKeyAbc, "xyz") + Record(9, "") + Record(0xFFFFFFFFFFFFFFFFu, "zwei\r\nZeilen"));
-    EXPECT_EQ(Tr("abc"), "xyz");
-    EXPECT_EQ(Tr("Gr\xF6\xDF" "e"), "Gr\xF6\xDF" "e");
-    EXPECT_EQ(Tr("$SAVE$"), "$SAVE$");
-    const std::string expected = "$00000000006362E1$=xyz\r\n"
-                                 "$FFFFFFFFFFFFFFFF$=zwei\r\nZeilen\r\n"
-                                 "$00000065DFF672C7$=Gr\xF6\xDF" "e\r\n";
-    EXPECT_EQ(Read(path_), expected);
-
-    LanguageTable again;
-    LoadLanguageTable(again, path_);
-    ASSERT_EQ(again.entryCount, 4);
-    EXPECT_EQ(SerializeLanguageTable(again), expected);
-    EXPECT_EQ(TranslateIn(again, "Gr\xF6\xDF" "e", nullptr), "Gr\xF6\xDF" "e");
-    EXPECT_EQ(again.entryCount, 4);
-}
-
-TEST_F(LanguageFileTest, SaveAsFirstCallLoadsFirst) {
-    Write(path_, "Kopf\r\n" + Record(kKeyAbc, "xyz"));
-    EXPECT_EQ(Tr("$SAVE$"), "$SAVE$");
-    EXPECT_EQ(locates_, 1);
-    EXPECT_EQ(Read(path_), Record(kKeyAbc, "xyz"));
-}
-
-TEST_F(LanguageFileTest, NewReloadsAndIsCollectedItself) {
-    Write(path_, Record(kKeyAbc, "xyz"));
-    EXPECT_EQ(Tr("abc"), "xyz");
-    EXPECT_EQ(Tr("neu"), "neu");
-    Write(path_, Record(kKeyAbc, "uvw"));
-    EXPECT_EQ(Tr("abc"), "xyz");
-    EXPECT_EQ(Tr("$NEW$"), "$NEW$");
-    EXPECT_EQ(locates_, 2);
-    EXPECT_EQ(Tr("abc"), "uvw");
-    // The collected "neu" went with the old table; "$NEW$" took the next slot.
-    ASSERT_EQ(table_.entryCount, 3);
-    EXPECT_EQ(Bits(table_.keys[2]), Bits(TextKey("$NEW$")));
-    EXPECT_EQ(table_.texts[2], "$NEW$");
-}
-
-TEST_F(LanguageFileTest, NoFileSwitchesTranslationOffForGood) {
-    path_ = (dir_ / "fehlt.lan").string();
-    EXPECT_EQ(Tr(""), "");
-    EXPECT_EQ(locates_, 0);
-    EXPECT_FALSE(table_.loaded);
-    EXPECT_EQ(Tr("Schrittbetrieb"), "Schrittbetrieb");
-    EXPECT_EQ(table_.entryCount, -1);
-    EXPECT_EQ(locates_, 1);
-    Write(path_, Record(Bits(TextKey("Schrittbetrieb")), "Step mode"));
-    EXPECT_EQ(Tr("$NEW$"), "$NEW$");
-    EXPECT_EQ(Tr("Schrittbetrieb"), "Schrittbetrieb");
-    EXPECT_EQ(Tr("$SAVE$"), "$SAVE$");
-    EXPECT_EQ(locates_, 1);
-    EXPECT_EQ(Read(path_), Record(Bits(TextKey("Schrittbetrieb")), "Step mode"));
-}
-
-TEST_F(LanguageFileTest, EmptyTextLoadsNothing) {
-    Write(path_, Record(kKeyAbc, "xyz"));
-    EXPECT_EQ(Tr(""), "");
-    EXPECT_EQ(locates_, 0);
-    EXPECT_FALSE(table_.loaded);
-}
-
-TEST_F(LanguageFileTest, UnreadableFilesCountAsMissing) {
-    LoadLanguageTable(table_, dir_.string());  // a directory
-    EXPECT_EQ(table_.entryCount, -1);
-    LoadLanguageTable(table_, "");
-    EXPECT_EQ(table_.entryCount, -1);
-    Write(path_, std::string(kLanguageFileMaxBytes + 1, ' '));
-    LoadLanguageTable(table_, path_);
-    EXPECT_EQ(table_.entryCount, -1);
-    EXPECT_TRUE(table_.loaded);
-}
-
-TEST_F(LanguageFileTest, EmptyFileGivesAnEmptyTable) {
-    Write(path_, "");
-    EXPECT_EQ(Tr("abc"), "abc");
-    EXPECT_EQ(table_.entryCount, 2);
-    EXPECT_EQ(Tr("$SAVE$"), "$SAVE$");
-    EXPECT_EQ(Read(path_), Record(kKeyAbc, "abc"));
-}
-
-TEST_F(LanguageFileTest, SaveReportsFailure) {
-    LanguageTable t;
-    ParseLanguageFile(t, Record(kKeyAbc, "xyz"));
-    EXPECT_FALSE(SaveLanguageTable(t, (dir_ / "kein" / "ordner.lan").string()));
-    EXPECT_TRUE(SaveLanguageTable(t, path_));
-    EXPECT_EQ(Read(path_), Record(kKeyAbc, "xyz"));
-    // A switched-off table leaves the file alone.
-    t.entryCount = -1;
-    EXPECT_FALSE(SaveLanguageTable(t, path_));
-    EXPECT_EQ(Read(path_), Record(kKeyAbc, "xyz"));
-}
-
-TEST(LanguageFilePathFor, DirectoryAndNameWithSingleBackslashes) {
-    std::string asked;
-    const auto exists = [&asked](const std::string& p) {
-        asked = p;
-        return true;
+        return std::string(std::istreambuf_iterator<char>(in), {});
     };
-    EXPECT_EQ(LanguageFilePathFor("C:\\KT\\config\\Lang\\", "english.lan", "C:\\KT", exists),
-              "C:\\KT\\config\\Lang\\english.lan");
-    // The default directory in a drive's root: "C:\" + "\config\Lang\".
-    EXPECT_EQ(DefaultLanguageDir("C:\\"), "C:\\\\config\\Lang\\");
-    EXPECT_EQ(LanguageFilePathFor(DefaultLanguageDir("C:\\"), kDefaultLanguageFile, "C:\\", exists),
-              "C:\\config\\Lang\\default.lan");
-    EXPECT_EQ(asked, "C:\\config\\Lang\\default.lan");
-    // One pass, as a text replace does: three backslashes become two, four become two.
-    EXPECT_EQ(LanguageFilePathFor("D:\\\\\\a\\\\\\\\", "b.lan", "C:\\", exists), "D:\\\\a\\\\b.lan");
-    // A network path keeps its leading pair.
-    EXPECT_EQ(LanguageFilePathFor("\\\\srv\\share\\\\lang\\", "b.lan", "C:\\", exists), "\\\\srv\\share\\lang\\b.lan");
-}
-
-TEST(LanguageFilePathFor, FallsBackToTheCurrentDirectory) {
-    const auto none = [](const std::string&) { return false; };
-    EXPECT_EQ(LanguageFilePathFor("C:\\KT\\config\\Lang\\", "english.lan", "C:\\KT", none), "C:\\KT\\default.lan");
-    EXPECT_EQ(LanguageFilePathFor("X\\", "y", "C:\\", none), "C:\\default.lan");
-    EXPECT_EQ(LanguageFilePathFor("X\\", "y", "C:\\", nullptr), "C:\\default.lan");
+    const auto tr = [&](std::initializer_list<std::string> texts) { return Translated(table, texts, [&] { return ++locates, path; }); };
+    write("\xEF\xBB\xBF" "Kopf\r\n" + Record(0x6362E1, "xyz") + Record(9, "") + Record(Key("a\r\nb"), "A\r\nB"));
+    EXPECT_EQ(tr({""}), "|");
+    EXPECT_FALSE(table.loaded);  // an empty text loads nothing
+    // Line breaks count; new texts are collected once, after the file's; the file is read once.
+    EXPECT_EQ(tr({"abc", "a\r\nb", "a\nb", "Gr\xF6\xDF" "e", "a\nb", "$SAVE$"}), "xyz|A\r\nB|a\nb|Gr\xF6\xDF" "e|a\nb|$SAVE$|");
+    EXPECT_EQ(Slots(table) + " " + std::to_string(locates), "6 6362E1=xyz 9= " + Hex(Key("a\r\nb")) + "=A\r\nB " + Hex(Key("a\nb")) +
+                                                                "=a\nb 65DFF672C7=Gr\xF6\xDF" "e 1");
+    EXPECT_EQ(read(), "$00000000006362E1$=xyz\r\n" + Record(Key("a\r\nb"), "A\r\nB") + Record(Key("a\nb"), "a\nb") +
+                          "$00000065DFF672C7$=Gr\xF6\xDF" "e\r\n");
+    // Save loads first; "$NEW$" reloads and is collected itself, the old table's new texts are gone.
+    table = LanguageTable();
+    write("Kopf\r\n" + Record(0x6362E1, "xyz"));
+    EXPECT_EQ(tr({"$SAVE$", "neu"}), "$SAVE$|neu|");
+    EXPECT_EQ(read(), Record(0x6362E1, "xyz"));
+    write(Record(0x6362E1, "uvw"));
+    EXPECT_EQ(tr({"abc", "$NEW$", "abc"}), "xyz|$NEW$|uvw|");
+    EXPECT_EQ(Slots(table) + " " + std::to_string(locates), "3 6362E1=uvw " + Hex(Key("$NEW$")) + "=$NEW$ 3");
+    // An empty file gives an empty table.
+    write("");
+    EXPECT_EQ(tr({"$NEW$", "abc", "$SAVE$"}), "$NEW$|abc|$SAVE$|");
+    EXPECT_EQ(read(), Record(Key("$NEW$"), "$NEW$") + Record(0x6362E1, "abc"));
+    // Without its file the table is discarded and stays switched off, even when the file appears.
+    path += ".fehlt";
+    std::remove(path.c_str());
+    EXPECT_EQ(tr({"$NEW$", "abc"}), "$NEW$|abc|");
+    EXPECT_EQ(Slots(table) + " " + std::to_string(table.texts.size()), "-1 1");
+    write(Record(0x6362E1, "xyz"));
+    EXPECT_EQ(tr({"$NEW$", "abc", "$SAVE$"}), "$NEW$|abc|$SAVE$|");
+    EXPECT_EQ(locates, 5);
+    EXPECT_EQ(read(), Record(0x6362E1, "xyz"));
+    // A folder, no path or an oversized file count as missing. A table cannot go where there is
+    // no folder or no room; a switched-off one leaves the file alone.
+    write(std::string(kLanguageFileMaxBytes + 1, ' '));
+    for (const std::string& p : {testing::TempDir(), std::string(), path}) {
+        LoadLanguageTable(table, p);
+        EXPECT_EQ(table.entryCount, -1) << p;
+    }
+    LanguageTable t;
+    ParseLanguageFile(t, Record(0x6362E1, "xyz"));
+    EXPECT_FALSE(SaveLanguageTable(t, path + "/kein/ordner.lan") || SaveLanguageTable(t, "/dev/full"));
+    t.entryCount = -1;
+    EXPECT_FALSE(SaveLanguageTable(t, path));
+    EXPECT_EQ(read().size(), kLanguageFileMaxBytes + 1);
+    const auto exists = [](const std::string& p) { return p == "C:\\config\\Lang\\default.lan"; };
+    EXPECT_EQ(LanguageFilePathFor(DefaultLanguageDir("C:\\"), kDefaultLanguageFile, "C:\\", exists) + "|" +
+                  LanguageFilePathFor("C:\\KT\\Lang\\", "en.lan", "C:\\KT", exists) + "|" + LanguageFilePathFor("X\\", "y", "C:\\", nullptr),
+              "C:\\config\\Lang\\default.lan|C:\\KT\\default.lan|C:\\default.lan");
 }
 
 }  // namespace

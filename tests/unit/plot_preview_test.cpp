@@ -4,15 +4,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <limits>
 #include <random>
 #include <set>
-#include <string>
-#include <utility>
-#include <vector>
+#include <tuple>
 
 #include "plot/hpgl_reader.h"
 
@@ -21,113 +17,23 @@ namespace {
 namespace fs = std::filesystem;
 
 const uint32_t kBackground = PixelFromColour(kPreviewBackground);
+using Ints = std::vector<int32_t>;
+using Points = std::set<std::pair<int32_t, int32_t>>;
 
 // A canvas with a padding column on each row, so that a write past a row's end shows.
 struct Image {
     std::vector<uint32_t> words;
     PlotCanvas canvas;
 
-    Image(int32_t w, int32_t h) : words(static_cast<std::size_t>((w + 1) * h), kBackground) {
-        canvas.Pixels = words.data();
-        canvas.Width = w;
-        canvas.Height = h;
-        canvas.Stride = w + 1;
-    }
-    uint32_t At(int32_t col, int32_t row) const { return words[static_cast<std::size_t>(row * canvas.Stride + col)]; }
+    Image(int32_t w, int32_t h) : words(static_cast<size_t>((w + 1) * h), kBackground), canvas{words.data(), w, h, w + 1} {}
     // Every word that is not background, padding included, as (column, row).
-    std::set<std::pair<int32_t, int32_t>> Marked() const {
-        std::set<std::pair<int32_t, int32_t>> out;
-        for (std::size_t i = 0; i < words.size(); ++i) {
-            if (words[i] != kBackground) {
-                out.insert({static_cast<int32_t>(i % canvas.Stride), static_cast<int32_t>(i / canvas.Stride)});
-            }
-        }
+    Points Marked() const {
+        Points out;
+        for (size_t i = 0; i < words.size(); ++i)
+            if (words[i] != kBackground) out.insert({static_cast<int32_t>(i % canvas.Stride), static_cast<int32_t>(i / canvas.Stride)});
         return out;
     }
 };
-
-// Plot coordinates relative to the bottom left as canvas (column, row).
-std::set<std::pair<int32_t, int32_t>> Points(int32_t height, std::vector<std::pair<int32_t, int32_t>> xy) {
-    std::set<std::pair<int32_t, int32_t>> out;
-    for (const auto& p : xy) out.insert({p.first, height - p.second - 1});
-    return out;
-}
-
-struct DrawMoveTest : ::testing::Test {
-    Image image{12, 12};
-    PlotState st;
-    PlotHost host;
-
-    void SetUp() override {
-        st.GraphicWidth = 12;
-        st.GraphicHeight = 12;
-        st.PenDown = true;
-        host.Canvas = &image.canvas;
-    }
-};
-
-TEST_F(DrawMoveTest, DiagonalSetsTheStepsNotTheStart) {
-    DrawMove(st, host, 3, 3);
-    EXPECT_EQ(image.Marked(), Points(12, {{1, 1}, {2, 2}, {3, 3}}));
-    EXPECT_EQ(st.DrawPosX, 3);
-    EXPECT_EQ(st.DrawPosY, 3);
-    EXPECT_EQ(st.ExtMaxX, 3);
-    EXPECT_EQ(st.ExtMaxY, 3);
-}
-
-TEST_F(DrawMoveTest, TooLongMoveIsSkippedAndTheNextAbsoluteMoveMeasuresFromTheOldPosition) {
-    st.DrawPosX = st.DrawPosY = 2;
-    DrawMove(st, host, kMoveLimit + 1, 0);
-    DrawMove(st, host, 0, -kMoveLimit - 1);
-    DrawMove(st, host, std::numeric_limits<int32_t>::min(), 1);
-    EXPECT_TRUE(image.Marked().empty());
-    EXPECT_EQ(st.DrawPosX, 2);
-    EXPECT_EQ(st.DrawPosY, 2);
-    EXPECT_EQ(st.ExtMaxX, kExtentsReset);
-
-    PlotState fresh;
-    std::vector<std::pair<int32_t, int32_t>> moves;
-    PlotHost h;
-    h.Move = [&](int32_t dx, int32_t dy, bool) { moves.push_back({dx, dy}); };
-    ReadPlotText(fresh, "PD;PA90001,0;PA5,5;", h);
-    EXPECT_EQ(moves, (std::vector<std::pair<int32_t, int32_t>>{{90001, 0}, {5, 5}}));
-    EXPECT_EQ(fresh.DrawPosX, 5);
-
-    // Nor does a position move on near the end of 32 bits.
-    st.DrawPosX = std::numeric_limits<int32_t>::max() - 10;
-    st.DrawPosY = std::numeric_limits<int32_t>::min() + 10;
-    DrawMove(st, host, 50, 0);
-    DrawMove(st, host, 0, -50);
-    EXPECT_EQ(st.DrawPosX, std::numeric_limits<int32_t>::max() - 10);
-    EXPECT_EQ(st.DrawPosY, std::numeric_limits<int32_t>::min() + 10);
-}
-
-TEST_F(DrawMoveTest, PenColours) {
-    st.CurrentPen = 1;
-    DrawMove(st, host, 1, 0);
-    EXPECT_EQ(image.At(1, 11), 0x00080000u);
-    st.CurrentPen = 32;
-    DrawMove(st, host, 1, 0);
-    EXPECT_EQ(image.At(2, 11), 0x00000100u);
-    EXPECT_EQ(PenColour(31), 0x0000F8u);        // RGB(248,0,0)
-    EXPECT_EQ(PenColour(-1), 0xFFFFF8u);        // only the colour bits of -8
-    EXPECT_EQ(PenColour(0x7FFFFFFF), 0xFFFFF8u);
-    EXPECT_EQ(PixelFromColour(kPreviewBackground), 0x00FFFFE0u);
-    EXPECT_EQ(PixelFromColour(kRunBackground), 0x0090EE90u);
-}
-
-TEST_F(DrawMoveTest, EachMoveAsksTheHostAndIsDroppedWhenTheDialogIsGone) {
-    int asked = 0;
-    host.DrawStep = [&] { return ++asked < 3; };
-    DrawMove(st, host, 0, 0);
-    DrawMove(st, host, 5, 1);
-    EXPECT_EQ(asked, 2);
-    DrawMove(st, host, 1, 1);
-    EXPECT_EQ(asked, 3);
-    EXPECT_EQ(image.Marked(), Points(12, {{0, 0}, {1, 0}, {2, 0}, {3, 1}, {4, 1}, {5, 1}}));
-    EXPECT_EQ(st.DrawPosX, 5);
-    EXPECT_EQ(st.DrawPosY, 1);
-}
 
 // The pixel walk taken literally, one step at a time in single precision: what DrawMove must
 // do, however it does it.
@@ -244,141 +150,71 @@ TEST(BuildPlotPreview, ExamplePlotsAsTheLiteralWalkDrawsThem) {
     }
 }
 
-TEST(AddPenToList, EachPenOnceInOrderOfFirstSelection) {
-    PlotState st;
-    for (int32_t pen : {12, 1, 2, 1, 12}) AddPenToList(st, pen);
-    EXPECT_EQ(st.PensList, "SP's: 12, 1, 2, ");
-    AddPenToList(st, -2);
-    AddPenToList(st, 0);
-    EXPECT_EQ(st.PensList, "SP's: 12, 1, 2, -2, 0, ");
+TEST(DrawMove, PenStateColoursLimitsAndTheHost) {
+    Image image(12, 12);
+    PlotState st, edge;
+    st.GraphicHeight = 12;
+    st.DrawPosX = st.DrawPosY = 4;
+    PlotHost host;
+    host.Canvas = &image.canvas;
+    int asked = 0;
+    host.DrawStep = [&] { return ++asked < 4; };  // the dialog is gone at the fourth move
+    // Pen up: moves, marks nothing. A zero move marks the current point once. Too long: skipped
+    // whole, before the host is asked.
+    for (const auto& [dx, dy, pen] : std::initializer_list<std::tuple<int32_t, int32_t, int32_t>>{
+             {1, -2, -1}, {0, 0, 1}, {1, 0, 32}, {kMoveLimit + 1, 0, 32}, {0, -kMoveLimit - 1, 32}, {INT32_MIN, 1, 32}, {1, 1, 32}})
+        st.PenDown = pen > 0, st.CurrentPen = pen, DrawMove(st, host, dx, dy);
+    // Positions keep 2^20 from the ends of 32 bits: the first move reaches that edge exactly
+    // (and is asked for), the second would cross it.
+    edge.DrawPosX = INT32_MAX - (1 << 20) - 5, edge.DrawPosY = INT32_MIN + (1 << 20) + 5;
+    DrawMove(edge, host, 5, 0);
+    DrawMove(edge, host, 0, -6);
+    EXPECT_EQ(image.Marked(), (Points{{5, 9}, {6, 9}}));
+    EXPECT_EQ((std::vector<uint32_t>{image.words[9 * 13 + 5], image.words[9 * 13 + 6], PenColour(31), PenColour(-1), PenColour(INT32_MAX),
+                                     kBackground, PixelFromColour(kRunBackground)}),
+              (std::vector<uint32_t>{0x080000, 0x000100, 0xF8, 0xFFFFF8, 0xFFFFF8, 0xFFFFE0, 0x90EE90}));
+    EXPECT_EQ((Ints{st.DrawPosX, st.DrawPosY, st.ExtMaxX, st.ExtMaxY, asked, edge.DrawPosX, edge.DrawPosY}),
+              (Ints{6, 2, 6, 2, 5, INT32_MAX - (1 << 20) - 5, INT32_MIN + (1 << 20) + 5}));
 }
 
-TEST(AddPenToList, CutAtNinetyEightCharacters) {
-    PlotState st;
-    std::string all = "SP's: ";
-    for (int32_t pen = 1000; pen < 1030; ++pen) {
-        AddPenToList(st, pen);
-        all += std::to_string(pen) + ", ";
-    }
-    EXPECT_EQ(st.PensList, all.substr(0, kPensListMax));
-    AddPenToList(st, 7);
-    EXPECT_EQ(st.PensList.size(), kPensListMax);
-}
-
-TEST(PlotScale, LargerAxisRoundedTiesToEven) {
-    EXPECT_EQ(PlotScale(4000, 2000, 400, 300), 11);
-    EXPECT_EQ(PlotScale(300, 0, 200, 300), 2);  // 2.5
-    EXPECT_EQ(PlotScale(500, 0, 200, 300), 4);  // 3.5
-    EXPECT_EQ(PlotScale(0, 0, 400, 300), 1);
-    // Negative extents give what the formula gives, zero included.
-    EXPECT_EQ(PlotScale(kExtentsReset, kExtentsReset, 400, 300), -2499999);
-    EXPECT_EQ(PlotScale(-300, -300, 400, 300), 0);
-    // No size, or no 32-bit result: no scale.
-    EXPECT_EQ(PlotScale(4000, 2000, 0, 300), 0);
-    EXPECT_EQ(PlotScale(4000, 2000, 400, 0), 0);
-    EXPECT_EQ(PlotScale(std::numeric_limits<int32_t>::max(), 0, 1, 1), 0);
-}
-
-TEST(PlotStatistics, SizeAndExtentTexts) {
-    PlotState st;
-    st.PlotFileLength = 2048;
-    st.ExtMaxX = 8000;
-    st.ExtMaxY = -1;
-    st.PensList = "SP's: 1, 2, ";
-    const auto parts = PlotStatistics(st, "C:\\Plots\\Haus.plt");
-    EXPECT_EQ(parts[0], "Haus.plt");
-    EXPECT_EQ(parts[1], "Dateigr\xF6\xDF" "e: 2.00 kB");
-    EXPECT_EQ(parts[2], "X-Max: 8000/200.00mm");
-    EXPECT_EQ(parts[3], "Y-Max: -1/-0.03mm");
-    EXPECT_EQ(parts[4], "SP's: 1, 2, ");
-
-    st.PlotFileLength = 1000;
-    st.ExtMaxX = kExtentsReset;
-    EXPECT_EQ(PlotStatistics(st, "")[1], "Dateigr\xF6\xDF" "e: 0.98 kB");
-    EXPECT_EQ(PlotStatistics(st, "")[2], "X-Max: -999999999/-24999999.98mm");
-    // Only "\" separates folders; the name is cut like every status text.
-    EXPECT_EQ(PlotStatistics(st, "Z:/plots/a.plt")[0], "Z:/plots/a.plt");
-    EXPECT_EQ(PlotStatistics(st, "C:\\" + std::string(120, 'n'))[0], std::string(kPensListMax, 'n'));
-}
-
-struct PreviewRecord {
-    std::vector<std::pair<int, std::string>> parts;
-    int32_t lastPercent = -1;
-    int queued = 0;
-    int ended = 0;
-
-    PlotHost Host(PlotCanvas* canvas) {
-        PlotHost h;
-        h.Canvas = canvas;
-        h.StatusText = [this](int part, const std::string& text) { parts.push_back({part, text}); };
-        h.Progress = [this](int32_t p) { lastPercent = p; };
-        h.QueueChar = [this](char) { ++queued; };
-        h.ReadEnded = [this] { ++ended; };
-        return h;
-    }
-};
-
-TEST(BuildPlotPreview, RectangleInA400By300Control) {
+TEST(BuildPlotPreview, MeasuresThenDrawsToScale) {
     Image image(400, 300);
+    image.words[0] = image.words[299 * 401 + 399] = 1;  // the preview clears the whole canvas first
     PlotState st;
     st.PensList = "SP's: 9, ";
-    PreviewRecord rec;
-    const std::string text = "PU;PA0,0;PD;PA4000,0,4000,2000;";
-    BuildPlotPreviewFromText(st, "C:\\Plots\\Rechteck.plt", text, rec.Host(&image.canvas));
-
-    EXPECT_EQ(rec.parts, (std::vector<std::pair<int, std::string>>{{2, "Rechteck.plt"},
-                                                                   {3, "Dateigr\xF6\xDF" "e: 0.03 kB"},
-                                                                   {4, "X-Max: 4000/100.00mm"},
-                                                                   {5, "Y-Max: 2000/50.00mm"},
-                                                                   {6, ""}}));
-    EXPECT_EQ(st.DrawScale, 11);
-    EXPECT_EQ(st.GraphicWidth, 400);
-    EXPECT_EQ(st.GraphicHeight, 300);
-    // Bottom edge from column 1 to the corner at 364 (4000 / 11 = 363.6), then up 182 rows.
-    const auto marked = image.Marked();
-    EXPECT_EQ(marked.size(), 364u + 182u);
-    EXPECT_EQ(marked.count({364, 299}), 1u);
-    EXPECT_EQ(marked.count({364, 299 - 182}), 1u);
-    EXPECT_EQ(marked.rbegin()->first, 364);
-    EXPECT_EQ(marked.count({0, 299}), 0u);
-    EXPECT_EQ(image.At(364, 299), 0u);  // pen 0 draws black
-
-    EXPECT_EQ(st.PlotFile, "C:\\Plots\\Rechteck.plt");
-    EXPECT_EQ(st.PensList, "");
-    EXPECT_EQ(rec.lastPercent, 100);
-    EXPECT_EQ(rec.queued, 0);  // a preview never feeds the run queue
-    EXPECT_EQ(rec.ended, 2);
-}
-
-TEST(BuildPlotPreview, DrawingsWithoutAUsableScaleLeaveTheBackground) {
-    struct Case {
-        const char* text;
-        int32_t scale;
-    };
-    // No pen-down move: negative scale. Pen down only at negative coordinates: scale 0.
-    for (const Case& c : {Case{"", -2499999}, Case{"PU;PA100,100;", -2499999}, Case{"PU;PA-400,-400;PD;PA-300,-300;", 0}}) {
-        SCOPED_TRACE(c.text);
-        Image image(400, 300);
-        PlotState st;
-        PreviewRecord rec;
-        BuildPlotPreviewFromText(st, "x.plt", c.text, rec.Host(&image.canvas));
-        EXPECT_EQ(st.DrawScale, c.scale);
-        EXPECT_TRUE(image.Marked().empty());
-    }
-    // A control of no size has no scale.
-    for (const auto& size : {std::pair<int32_t, int32_t>{0, 0}, {0, 300}, {400, 0}}) {
-        Image image(size.first, size.second);
-        PlotState st;
-        PreviewRecord rec;
-        BuildPlotPreviewFromText(st, "x.plt", "PU;PA0,0;PD;PA4000,0,4000,2000;", rec.Host(&image.canvas));
-        EXPECT_EQ(st.DrawScale, 0);
-        EXPECT_TRUE(image.Marked().empty());
-    }
-    PlotState st;
-    PreviewRecord rec;
-    BuildPlotPreviewFromText(st, "x.plt", "", rec.Host(nullptr));
-    EXPECT_EQ(rec.parts[2].second, "X-Max: -999999999/-24999999.98mm");
-    EXPECT_EQ(rec.parts[3].second, "Y-Max: -999999999/-24999999.98mm");
+    std::string calls;
+    PlotHost host;
+    host.Canvas = &image.canvas;
+    host.StatusText = [&](int part, const std::string& text) { calls += std::to_string(part) + ":" + text + "|"; };
+    host.Progress = [&](int32_t p) { calls += p == 100 ? "%100|" : ""; };
+    host.QueueChar = [&](char) { calls += "queued|"; };  // a preview never feeds the run
+    host.ReadEnded = [&] { calls += "end|"; };
+    BuildPlotPreviewFromText(st, "C:\\Plots\\Rechteck.plt", "PU;PA0,0;PD;PA4000,0,4000,2000;", host);
+    EXPECT_EQ(calls, "%100|end|2:Rechteck.plt|3:Dateigr\xF6\xDF" "e: 0.03 kB|4:X-Max: 4000/100.00mm|5:Y-Max: 2000/50.00mm|6:|%100|end|");
+    EXPECT_EQ(st.PlotFile + "|" + st.PensList, "C:\\Plots\\Rechteck.plt|");
+    // Scale 11: the bottom edge from column 1 to the corner at 364 (4000 / 11 = 363.6), then
+    // up 182 rows, in pen 0's black.
+    const Points marked = image.Marked();
+    EXPECT_EQ((Ints{st.DrawScale, st.GraphicWidth, st.GraphicHeight, static_cast<int32_t>(marked.size()), marked.rbegin()->first}),
+              (Ints{11, 400, 300, 364 + 182, 364}));
+    EXPECT_TRUE(marked.count({364, 299}) && marked.count({364, 299 - 182}) && !marked.count({0, 299}) && !image.words[299 * 401 + 364]);
+    // Without a canvas a preview only measures: no size, no scale.
+    BuildPlotPreviewFromText(st, "x.plt", "PD;PA10,10;", PlotHost{});
+    EXPECT_EQ((Ints{st.GraphicWidth, st.GraphicHeight, st.DrawScale, st.DrawPosX}), (Ints{0, 0, 0, 10}));
+    // The larger axis rounded ties to even, negative extents as the formula has them; no size or
+    // no 32-bit result: no scale.
+    EXPECT_EQ((Ints{PlotScale(300, 0, 200, 300), PlotScale(0, 500, 300, 200), PlotScale(0, 0, 400, 300), PlotScale(-300, -300, 400, 300),
+                    PlotScale(kExtentsReset, kExtentsReset, 400, 300), PlotScale(4000, 2000, 0, 300), PlotScale(4000, 2000, 400, 0),
+                    PlotScale(INT32_MAX, 0, 1, 1)}),
+              (Ints{2, 4, 1, 0, -2499999, 0, 0, 0}));
+    // Statistics: only "\\" separates folders; every text is cut at 98 characters; each pen once.
+    st.PlotFileLength = 2048, st.ExtMaxX = kExtentsReset, st.ExtMaxY = -1;
+    for (int32_t pen : {12, 1, 12}) AddPenToList(st, pen);
+    for (int32_t pen = 1000; pen < 1031; ++pen) AddPenToList(st, pen);
+    const auto parts = PlotStatistics(st, "Z:/" + std::string(120, 'n'));
+    EXPECT_EQ(parts[0] + "|" + parts[1] + "|" + parts[2] + "|" + parts[3] + "|" + parts[4].substr(0, 18) + parts[4].substr(84),
+              "Z:/" + std::string(95, 'n') + "|Dateigr\xF6\xDF" "e: 2.00 kB|X-Max: -999999999/-24999999.98mm|Y-Max: -1/-0.03mm|"
+              "SP's: 12, 1, 1000, 1012, 1013, 1");
 }
 
 }  // namespace

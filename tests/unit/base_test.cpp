@@ -1,0 +1,99 @@
+// The ground floor: numbers as the program reads and shows them, path texts, where the
+// settings live, the register image and the tooltip texts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <tuple>
+
+#include "base/control_ids.h"
+#include "base/help_texts.h"
+#include "base/numbers.h"
+#include "base/paths.h"
+#include "base/process_state.h"
+#include "base/settings.h"
+#include "base/ticks.h"
+
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity(), kMaxD = std::numeric_limits<double>::max();
+constexpr int64_t kMax64 = INT64_MAX, kMin64 = INT64_MIN;
+
+TEST(Numbers, TextToNumber) {
+    const std::string z400(400, '0'), z2000(2000, '0');
+    const std::pair<std::string, double> rows[] = {
+        {"\t -3.5", -3.5}, {"+7", 7}, {"-.25", -0.25}, {"5.", 5}, {"1.2.3", 1.2}, {"400/-120\r", 400}, {"2,5", 2}, {"- 5", 0}, {"+.e5", 0},
+        {"", 0}, {std::string("\0" "5", 2), 0}, {"1.5E-2", 0.015}, {"-2.5e+1", -25}, {"3e+2x", 300}, {"2e+", 2}, {"-0", 0}, {"-1e-999", 0},
+        // Hex is a bit pattern: 32 bits when it fits, else 64; beyond 16 digits the last 16 count.
+        {" &Hff;", 255}, {"&h7FFFFFFF", 2147483647}, {"&h80000000", -2147483648.0}, {"&hFFFFFFFF", -1}, {"&h100000000", 4294967296.0},
+        {"&h1FFFFFFFFFFFFFFFE", -2}, {"&h7FFFFFFFFFFFFFFF", 9223372036854775807.0}, {"&hG1", 0}, {"-&h10", 0}, {"&x10", 0},
+        {"&h123456789ABCDEF0123", static_cast<double>(0x456789ABCDEF0123)}, {"1e400", kInf}, {"-1e99999999999999999999999999", -kInf},
+        {"1e-99999999999999999999999999", 0}, {"1.7976931348623157e308", kMaxD}, {"1.8e308", kInf}, {"4.9406564584124654e-324", 4.9406564584124654e-324},
+        {std::string(1000, '9'), kInf}, {"1" + std::string(299, '0'), 1e299}, {"0." + z400 + "1", 0}, {"0." + z400 + "1e405", 1e4},
+        {z2000 + z2000 + "42", 42}, {"0.1" + z2000 + "1", 0.1},
+        // Correct rounding: 2^53 + 1 ties to even; a non-zero digit far behind breaks the tie.
+        {"9007199254740993." + z2000, 9007199254740992.0}, {"9007199254740993." + z2000 + "1", 9007199254740994.0}};
+    for (const auto& [text, value] : rows) {
+        EXPECT_EQ(TextToNumber(text), value) << text;
+        EXPECT_EQ(std::signbit(TextToNumber(text)), std::signbit(value)) << text;  // zero is +0
+    }
+    const std::pair<double, int64_t> rounded[] = {
+        {12.5, 12}, {13.5, 14}, {-2.5, -2}, {-3.5, -4}, {-0.5, 0}, {2.4999999, 2}, {2.5000001, 3}, {-7.6, -8}, {std::nan(""), 0},
+        {4503599627370495.5, 4503599627370496}, {kInf, kMax64}, {-1e19, kMin64}, {9223372036854775808.0, kMax64},
+        {-9223372036854775808.0, kMin64}, {9223372036854774784.0, 9223372036854774784}};
+    for (const auto& [v, r] : rounded) EXPECT_EQ(RoundToInteger(v), r) << v;
+    EXPECT_EQ((std::vector<int32_t>{TextToInt32("12.5"), TextToInt32("&h1f\r"), TextToInt32("-1e10"), TextToInt32("4294967295"),
+                                    TextToInt32("&h100000000"), TextToInt32("&hFFFFFFFF"), TextToInt32("&h80000000")}),
+              (std::vector<int32_t>{12, 31, INT32_MIN, INT32_MAX, INT32_MAX, -1, INT32_MIN}));
+    EXPECT_EQ(NumberText(kMin64) + NumberTextSpaced(3) + "," + NumberTextSpaced(0) + "," + NumberTextSpaced(-5), "-9223372036854775808 3, 0,-5");
+}
+
+TEST(Numbers, FormatNumber) {
+    // Half away from zero on the written digits, though each double lies a little below them;
+    // no sign when the digits are all zero.
+    const std::tuple<double, const char*, std::string> rows[] = {
+        {-107 / 40.0, "0.000", "-2.675"}, {123456.789, "0.000", "123456.789"}, {-0.0, "0.000", "0.000"}, {-0.00049999, "0.000", "0.000"},
+        {-1e-300, "0.00", "0.00"}, {-0.0005, "0.000", "-0.001"}, {2.675, "0.00", "2.68"}, {1.005, "0.00", "1.01"}, {0.125, "0.00", "0.13"},
+        {0.0125, "0.00", "0.01"}, {0.1 + 0.2, "0.00", "0.30"}, {9.9996, "0.000", "10.000"}, {-999.995, "0.00", "-1000.00"}, {0.6, "0", "1"},
+        {12.5, "0", "13"}, {0.4, "", "0"}, {5, "00.0", "05.0"}, {0.25, ".00", ".25"}, {0.25, ".0", ".3"}, {1e20, "0", "100000000000000000000"},
+        {1e-5, "0.0000000", "0.0000100"}, {4.9406564584124654e-324, "0.00", "0.00"}, {std::nan(""), "0.0", "NaN"}, {-kInf, "0", "-Inf"},
+        {-kMaxD, "0", "-17976931348623157" + std::string(292, '0')}};
+    for (const auto& [v, mask, text] : rows) EXPECT_EQ(FormatNumber(v, mask), text) << v << " " << mask;
+}
+
+TEST(Paths, PathTextsAndWhereTheSettingsLive) {
+    // Doubled backslashes collapse in pairs, left to right; a share keeps its leading pair. A
+    // program's settings file replaces the last four characters, whatever they are.
+    EXPECT_EQ(CollapseDoubleBackslashes("C:\\\\\\x") + "|" + CollapseDoubleBackslashes("\\\\srv\\\\s") + "|" + FileNamePart("C:b", "\\:") + "|" +
+                  ConfigPathForProgram("C:\\T\\KT4180.EXE") + "|" + ConfigPathForProgram("abc") + "|" + ConfigPathForProgram("abcd") + "|" +
+                  RegistryKeyName("D:\\a.b\\my.tool.v2.exe", "Ini") + "|" + ProgramBaseName("KT4180") + "|" + ProgramBaseName("C:/x/.cfg"),
+              "C:\\\\x|\\\\srv\\s|b|C:\\T\\KT4180.cfg|abc.cfg|.cfg|my.tool.v2\\Ini|KT4180|.cfg");
+}
+
+TEST(ProcessState, RegisterImageStartsUnknown) {
+    AllocateRegisterImage();
+    App.RegisterImage[12].store(31);
+    AllocateRegisterImage();
+    for (int r : {0, 12, kRegisterImageSize - 1}) EXPECT_EQ(App.RegisterImage[r].load(), -1) << r;
+}
+
+// A machine up for 49.7 days wraps its millisecond counter; the waits must not notice.
+TEST(Ticks, PeriodsAndWaitsAcrossTheWrap) {
+    for (const uint32_t start : {0u, 0x7FFFFFF0u, 0xFFFFFFF0u}) {
+        PeriodicTick pump;  // due at the first chance, then once a period has passed
+        std::string due;
+        for (uint32_t at : {0u, 24u, 25u, 49u, 60u}) due += pump.Due(start + at, 25) ? "1" : "0";
+        EXPECT_EQ(due + std::to_string(TicksPassed(start + 249, start, 250)) + std::to_string(TicksPassed(start + 250, start, 250)), "1010101")
+            << start;
+    }
+}
+
+TEST(HelpTexts, KeysAreWindows1252Bytes) {  // language files are keyed by them
+    const auto& t = MainHelpTexts();
+    ASSERT_EQ(t.size(), 31u);
+    EXPECT_EQ(t[1].text + "|" + t[28].text, "Datei/Gr\xF6\xDF" "e/X-Ausdehnung/Y-Ausdehnung/\r\nWerkzeuge in Benutzung|"
+                                            "direkte Ausf\xFChrung\r\nvon HPGL-Kommandos\r\nwie zum Beispiel:\r\nPR 550,-340\r\nPD;\r\nZR-200");
+    EXPECT_EQ((std::vector<int>{t[0].id, t[28].id, t[30].id, ExtraHelpTexts()[0].id, ExtraHelpTexts()[2].id}),
+              (std::vector<int>{ids::LblCommand, ids::TxtCommand, ids::BtnSettings, 1042, ids::TxtTxCount}));
+}
+
+}  // namespace
