@@ -65,8 +65,8 @@ TEST(Paths, PathTextsAndWhereTheSettingsLive) {
     // program's settings file replaces the last four characters, whatever they are.
     EXPECT_EQ(CollapseDoubleBackslashes("C:\\\\\\x") + "|" + CollapseDoubleBackslashes("\\\\srv\\\\s") + "|" + FileNamePart("C:b", "\\:") + "|" +
                   ConfigPathForProgram("C:\\T\\KT4180.EXE") + "|" + ConfigPathForProgram("abc") + "|" + ConfigPathForProgram("abcd") + "|" +
-                  RegistryKeyName("D:\\a.b\\my.tool.v2.exe", "Ini") + "|" + ProgramBaseName("KT4180") + "|" + ProgramBaseName("C:/x/.cfg"),
-              "C:\\\\x|\\\\srv\\s|b|C:\\T\\KT4180.cfg|abc.cfg|.cfg|my.tool.v2\\Ini|KT4180|.cfg");
+                  RegistryKeyName("D:\\a.b\\my.tool.v2.exe", "Ini") + "|" + ProgramBaseName("k.exe") + "|" + ProgramBaseName("C:/x/.cfg"),
+              "C:\\\\x|\\\\srv\\s|b|C:\\T\\KT4180.cfg|abc.cfg|.cfg|my.tool.v2\\Ini|k|.cfg");
 }
 
 TEST(ProcessState, RegisterImageStartsUnknown) {

@@ -36,10 +36,10 @@ TEST(RegisterTable, SpecsRegisterBytesAndTheInfoLine) {
               "Pulsbreite (Einschaltzeit in %), wenn Motore drehen|Z+  =  Z- / Faktor (Eintauchtempoveringerung Werkzeug 2)|"
               "XY - Fr\xE4stempoverringerung");
     FieldSpecTable odd;  // no mark, or an id outside 1..32000, is no field; nothing after the mark removes it
-    EXPECT_EQ(Joined({TakeFieldSpec(odd, 5, "a\xA7" "1,1,0,9\xA7" "b\xA7" "c"), FieldSpecEntry(odd, 5), TakeFieldSpec(odd, 6, "OK"),
+    EXPECT_EQ(Joined({TakeFieldSpec(odd, 5, "a\xA7" "1,1,0,9\xA7" "b\xA7" "c"), FieldSpecEntry(odd, 5), TakeFieldSpec(odd, 1, "OK\xA7" "1,1,0,9"), TakeFieldSpec(odd, 6, "no"),
                       TakeFieldSpec(odd, 0, "\xA7x"), TakeFieldSpec(odd, 32001, "\xA7y"), TakeFieldSpec(odd, 32000, "\xA7z"),
                       TakeFieldSpec(odd, 5, "x\xA7"), FieldSpecEntry(odd, 5), std::to_string(odd.FieldCount)}),
-              "a 1,1,0,9\xA7" "b\xA7" "c OK \xA7x \xA7y  x  1");
+              "a 1,1,0,9\xA7" "b\xA7" "c OK no \xA7x \xA7y  x  2");
     ClearFieldSpecs(odd);
     EXPECT_TRUE(odd.SpecTable.empty() && odd.FieldCount == 0);
     // Nothing may point outside the register image, nor wrap into it; the fifth piece is the unit.
@@ -70,7 +70,7 @@ TEST(RegisterTable, SpecsRegisterBytesAndTheInfoLine) {
     for (const auto& [id, text, line] : std::initializer_list<std::tuple<int, const char*, const char*>>{
              {1171, "12000", "+KT4180-Register: 10...13 = 12000,  Wertebereich von 0 bis 2000000     ( 12000 HPGL-Schritte = 300.00mm)"},
              {1162, "1", "-KT4180-Register: 2 = 1,  Wertebereich von 2 bis 125   "},
-             {1188, "2.5", "+KT4180-Register: 22...23 = 2,  Wertebereich von 0 bis 32000   "},
+             {1162, "2.5", "+KT4180-Register: 2 = 2,  Wertebereich von 2 bis 125   "},
              {1173, "-400", "-KT4180-Register: 14...17 =-400,  Wertebereich von 0 bis 2000000     (-400 HPGL-Schritte = -10.00mm)"},
              {1184, "Debug Zeichen (7/4)", " KT4180-Register: 7, Bit: 4  direkte R\xFC" "ckgabe aller empfangenen Zeichen"}}) {
         const FieldInfo info = MakeFieldInfo(FieldSpecEntry(t, id), text);

@@ -40,7 +40,7 @@ TEST(ReadPlotText, EdgeCaseTable) {
         {"IN;SP1;PU;PA100,200;PD;PA300,200,300,400;PU;", 1, "100,200u 200,0d 0,200d | u 300,400 max 300,400 pen 1 SP's: 1, "},
         // Commands count only at the start of a statement: PD and PU here are skipped letter by letter.
         {"PA100,200PD;", 1, "100,200u | u 100,200"}, {"PD;PA100,200PU;", 1, "100,200d | d 100,200 max 100,200"},
-        {"PD;PA1,2 PU 3,4;", 1, "1,2d 2,2d | d 3,4 max 3,4"}, {"PD;PU\r\nPD1,1\nPU\r\n", 1, "1,1d | u 1,1 max 1,1"},
+        {"PD;PA1,2 PU 3,4;", 1, "1,2d 2,2d | d 3,4 max 3,4"}, {"PD;PU\r\nPD1,1\nPU", 1, "1,1d | u 1,1 max 1,1"},
         {"pa-50,-60;", 1, "-50,-60u | u -50,-60"}, {"PA 10 , 20 ;", 1, "10,20u | u 10,20"}, {"PA10.5,20;", 1, "105,20u | u 105,20"},
         {"-;PA5,5;", 1, "-5,5u | u -5,5"}, {"PA10;", 1, "| u 0,0"}, {"SP2,3;SP;", 1, "| u 0,0 pen 2 SP's: 2, "},
         {"sp-3;SP12;SP1;SP2;SP1;", 1, "| u 0,0 pen 1 SP's: -3, 12, 1, 2, "},
