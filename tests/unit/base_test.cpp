@@ -1,5 +1,4 @@
-// The ground floor: numbers as the program reads and shows them, path texts, where the
-// settings live, the register image and the tooltip texts.
+// The ground floor: numbers, path texts, where the settings live, the register image, ticks, tooltip texts.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -27,7 +26,8 @@ TEST(Numbers, TextToNumber) {
         {" &Hff;", 255}, {"&h7FFFFFFF", 2147483647}, {"&h80000000", -2147483648.0}, {"&hFFFFFFFF", -1}, {"&h100000000", 4294967296.0},
         {"&h1FFFFFFFFFFFFFFFE", -2}, {"&h7FFFFFFFFFFFFFFF", 9223372036854775807.0}, {"&hG1", 0}, {"-&h10", 0}, {"&x10", 0},
         {"&h123456789ABCDEF0123", static_cast<double>(0x456789ABCDEF0123)}, {"1e400", kInf}, {"-1e99999999999999999999999999", -kInf},
-        {"1e-99999999999999999999999999", 0}, {"1.7976931348623157e308", kMaxD}, {"1.8e308", kInf}, {"4.9406564584124654e-324", 4.9406564584124654e-324},
+        {"1e-99999999999999999999999999", 0}, {"1.7976931348623157e308", kMaxD}, {"1.8e308", kInf},
+        {"4.9406564584124654e-324", 4.9406564584124654e-324},
         {std::string(1000, '9'), kInf}, {"1" + std::string(299, '0'), 1e299}, {"0." + z400 + "1", 0}, {"0." + z400 + "1e405", 1e4},
         {z2000 + z2000 + "42", 42}, {"0.1" + z2000 + "1", 0.1},
         // Correct rounding: 2^53 + 1 ties to even; a non-zero digit far behind breaks the tie.
@@ -44,12 +44,12 @@ TEST(Numbers, TextToNumber) {
     EXPECT_EQ((std::vector<int32_t>{TextToInt32("12.5"), TextToInt32("&h1f\r"), TextToInt32("-1e10"), TextToInt32("4294967295"),
                                     TextToInt32("&h100000000"), TextToInt32("&hFFFFFFFF"), TextToInt32("&h80000000")}),
               (std::vector<int32_t>{12, 31, INT32_MIN, INT32_MAX, INT32_MAX, -1, INT32_MIN}));
-    EXPECT_EQ(NumberText(kMin64) + NumberTextSpaced(3) + "," + NumberTextSpaced(0) + "," + NumberTextSpaced(-5), "-9223372036854775808 3, 0,-5");
+    EXPECT_EQ(NumberText(kMin64) + NumberTextSpaced(3) + "," + NumberTextSpaced(0) + "," + NumberTextSpaced(-5),
+              "-9223372036854775808 3, 0,-5");
 }
 
 TEST(Numbers, FormatNumber) {
-    // Half away from zero on the written digits, though each double lies a little below them;
-    // no sign when the digits are all zero.
+    // Half away from zero on the written digits, though the doubles lie a little below them; no sign on zero.
     const std::tuple<double, const char*, std::string> rows[] = {
         {-107 / 40.0, "0.000", "-2.675"}, {123456.789, "0.000", "123456.789"}, {-0.0, "0.000", "0.000"}, {-0.00049999, "0.000", "0.000"},
         {-1e-300, "0.00", "0.00"}, {-0.0005, "0.000", "-0.001"}, {2.675, "0.00", "2.68"}, {1.005, "0.00", "1.01"}, {0.125, "0.00", "0.13"},
@@ -61,9 +61,9 @@ TEST(Numbers, FormatNumber) {
 }
 
 TEST(Paths, PathTextsAndWhereTheSettingsLive) {
-    // Doubled backslashes collapse in pairs, left to right; a share keeps its leading pair. A
-    // program's settings file replaces the last four characters, whatever they are.
-    EXPECT_EQ(CollapseDoubleBackslashes("C:\\\\\\x") + "|" + CollapseDoubleBackslashes("\\\\srv\\\\s") + "|" + FileNamePart("C:b", "\\:") + "|" +
+    // Backslash pairs collapse left to right, but a share's leading pair; ".cfg" replaces the last four characters.
+    EXPECT_EQ(CollapseDoubleBackslashes("C:\\\\\\x") + "|" + CollapseDoubleBackslashes("\\\\srv\\\\s") + "|" + FileNamePart("C:b", "\\:") +
+                  "|" +
                   ConfigPathForProgram("C:\\T\\KT4180.EXE") + "|" + ConfigPathForProgram("abc") + "|" + ConfigPathForProgram("abcd") + "|" +
                   RegistryKeyName("D:\\a.b\\my.tool.v2.exe", "Ini") + "|" + ProgramBaseName("k.exe") + "|" + ProgramBaseName("C:/x/.cfg"),
               "C:\\\\x|\\\\srv\\s|b|C:\\T\\KT4180.cfg|abc.cfg|.cfg|my.tool.v2\\Ini|k|.cfg");

@@ -1,5 +1,4 @@
-// The register table, the setup dialog's info line, the register transfers and the
-// configuration files.
+// The register table, the setup dialog's info line, the register transfers and the configuration files.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -36,7 +35,8 @@ TEST(RegisterTable, SpecsRegisterBytesAndTheInfoLine) {
               "Pulsbreite (Einschaltzeit in %), wenn Motore drehen|Z+  =  Z- / Faktor (Eintauchtempoveringerung Werkzeug 2)|"
               "XY - Fr\xE4stempoverringerung");
     FieldSpecTable odd;  // no mark, or an id outside 1..32000, is no field; nothing after the mark removes it
-    EXPECT_EQ(Joined({TakeFieldSpec(odd, 5, "a\xA7" "1,1,0,9\xA7" "b\xA7" "c"), FieldSpecEntry(odd, 5), TakeFieldSpec(odd, 1, "OK\xA7" "1,1,0,9"), TakeFieldSpec(odd, 6, "no"),
+    EXPECT_EQ(Joined({TakeFieldSpec(odd, 5, "a\xA7" "1,1,0,9\xA7" "b\xA7" "c"), FieldSpecEntry(odd, 5), TakeFieldSpec(odd, 1, "OK\xA7" "1,1,0,9"),
+                      TakeFieldSpec(odd, 6, "no"),
                       TakeFieldSpec(odd, 0, "\xA7x"), TakeFieldSpec(odd, 32001, "\xA7y"), TakeFieldSpec(odd, 32000, "\xA7z"),
                       TakeFieldSpec(odd, 5, "x\xA7"), FieldSpecEntry(odd, 5), std::to_string(odd.FieldCount)}),
               "a 1,1,0,9\xA7" "b\xA7" "c OK no \xA7x \xA7y  x  2");
@@ -47,7 +47,8 @@ TEST(RegisterTable, SpecsRegisterBytesAndTheInfoLine) {
              {"1,2,3,4,mmx\xA7" "d", "1 2 3 4 mm: 1 2"}, {"1,2,3,4,,mm", "1 2 3 4: 1 2"}, {"x,,-7,abc", "0 0 -7 0:"},
              {"70000,1,1,2", "65535 1 1 2:"}, {"-3,1,1,2", "0 1 1 2:"}, {"9998,4,1,2", "9998 4 1 2:"},
              {"9997,4,1,2", "9997 4 1 2: 9997 9998 9999 10000"}, {"10000,7,0,0", "10000 7 0 0: 10000"}, {"10001,0,0,0", "10001 0 0 0:"},
-             {"5,8,0,0", "5 8 0 0:"}, {"5,-1,0,0", "5 -1 0 0:"}, {"5,5,1,2", "5 5 1 2:"}, {"5,0,1,2", "5 0 1 2:"}, {"5,1,-1,0", "5 1 -1 0: 5"}}) {
+             {"5,8,0,0", "5 8 0 0:"}, {"5,-1,0,0", "5 -1 0 0:"}, {"5,5,1,2", "5 5 1 2:"}, {"5,0,1,2", "5 0 1 2:"},
+             {"5,1,-1,0", "5 1 -1 0: 5"}}) {
         const FieldSpec s = ParseFieldSpec(entry);
         std::string regs = Joined({std::to_string(s.reg), std::to_string(s.width), std::to_string(s.minimum), std::to_string(s.maximum)});
         regs += s.mm ? " mm:" : ":";
@@ -76,7 +77,8 @@ TEST(RegisterTable, SpecsRegisterBytesAndTheInfoLine) {
         const FieldInfo info = MakeFieldInfo(FieldSpecEntry(t, id), text);
         EXPECT_EQ((info.numeric ? info.inRange ? "+" : "-" : " ") + info.line, line);
     }
-    EXPECT_EQ((Ints{MakeFieldInfo(FieldSpecEntry(t, 1162), "125").inRange, MakeFieldInfo(FieldSpecEntry(t, 1162), "126").inRange}), (Ints{1, 0}));
+    EXPECT_EQ((Ints{MakeFieldInfo(FieldSpecEntry(t, 1162), "125").inRange, MakeFieldInfo(FieldSpecEntry(t, 1162), "126").inRange}),
+              (Ints{1, 0}));
     EXPECT_EQ(MakeFieldInfo("65535,2147483647,1,2", "1").line + "|" + MakeFieldInfo("", "7").line,
               "KT4180-Register: 65535...2147549181 = 1,  Wertebereich von 1 bis 2   |KT4180-Register: 0, Bit: 0  ");
 }
@@ -166,8 +168,7 @@ TEST(ConfigFile, SaveWritesEveryFieldAndLoadReadsThemBack) {
     // Loaded and saved again, every field comes back as it was.
     ASSERT_TRUE(WriteConfigFile(path, ConfigEntries(t, FieldsFromConfigText(t, saved))));
     EXPECT_EQ(Reread(path), saved);
-    // A missing key empties a text box and clears a check box; only 1 checks one. A text is
-    // saved as one line of at most 256 characters.
+    // A missing key empties a field, only 1 checks a box; a text is saved as one line of at most 256 characters.
     const FieldInputs sparse = FieldsFromConfigText(t, "[CO]\r\n01165=7\r\n01176=1\r\n01177=2\r\n");
     EXPECT_EQ((Ints{sparse.at(1165).text == "7", sparse.at(1167).text.empty(), sparse.at(1176).checked, sparse.at(1177).checked}),
               (Ints{1, 1, 1, 0}));
@@ -187,13 +188,12 @@ TEST(ConfigFile, SaveWritesEveryFieldAndLoadReadsThemBack) {
 TEST(ConfigFile, ProfileRulesPathsAndFailures) {
     const std::string ini = "top=0\r\n[A]\r\nKey = \"quoted\" \r\nkey=second\r\nlong=" + std::string(300, 'x') +
                             "\r\n[ b ]\nk=x y\n[CO]\r\nnoequals\r\nq=\"\r\nqq=\"\"\r\n[a]\r\nlater=1\r\n";
-    // Blanks and one pair of quotes go, names compare without case, the first key and the first
-    // section of a name count, values are cut; "top" lies before any section.
+    // Blanks and one pair of quotes go, names ignore case, the first key and section count; "top" is in none.
     const IniValues a = IniGetValues(ini, "a"), co = IniGetValues(ini, "CO");
     EXPECT_EQ((std::vector<std::string>{a.at("key"), a.at("long").substr(250), IniGetValues(ini, "B").at("k"), co.at("q"), co.at("qq"),
                                         IniGetValues(ini, " A", 3).at("key"), IniGetValues(ini, "A", -1).at("key"), IniName(" Ab ")}),
               (std::vector<std::string>{"quoted", "xxxxx", "x y", "\"", "", "quo", "", "ab"}));
-    EXPECT_EQ((Ints{static_cast<int>(a.size()), static_cast<int>(co.size()), static_cast<int>(IniGetValues(ini, "Z").size())}), (Ints{2, 2, 0}));
+    EXPECT_EQ((std::vector<size_t>{a.size(), co.size(), IniGetValues(ini, "Z").size()}), (std::vector<size_t>{2, 2, 0}));
     EXPECT_EQ(IniGetValues("\xEF\xBB\xBF[CO]\r\n01162=20\r\n", "CO").at("01162"), "20");  // behind a byte-order mark
     // Set in place; new keys after the section's last line, in order; other bytes kept.
     for (const auto& [before, set, after] : std::initializer_list<std::tuple<std::string, std::vector<ConfigEntry>, std::string>>{
@@ -206,22 +206,26 @@ TEST(ConfigFile, ProfileRulesPathsAndFailures) {
         IniSetValues(text, "CO", set);
         EXPECT_EQ(text, after) << before;
     }
-    EXPECT_EQ(Joined({ResolveControllerFilePath("", "C:\\W"), ResolveControllerFilePath("", "C:\\"), ResolveControllerFilePath("D:\\\\a\\\\b.cfg", ""),
+    EXPECT_EQ(Joined({ResolveControllerFilePath("", "C:\\W"), ResolveControllerFilePath("", "C:\\"),
+                      ResolveControllerFilePath("D:\\\\a\\\\b.cfg", ""),
                       ResolveControllerFilePath("", "\\\\srv\\share\\"), ConfigKey(1162), ConfigKey(7), ConfigKey(0), ConfigKey(-5)}),
               "C:\\W\\default.cfg C:\\default.cfg D:\\a\\b.cfg \\\\srv\\share\\default.cfg 01162 00007 00000 -5");
     // A file that cannot be read whole is neither loaded nor overwritten; the messages name it.
     const std::string dir = testing::TempDir(), huge = dir + "kt_cfg_huge.cfg";
     std::ofstream(huge, std::ios::binary) << std::string(kConfigFileMaxBytes + 1, ';');
-    for (const std::string& p : {dir + "kt_no_such_folder/default.cfg", dir, std::string(), huge}) EXPECT_FALSE(WriteConfigFile(p, {{"1", "2"}})) << p;
+    for (const std::string& p : {dir + "kt_no_such_folder/default.cfg", dir, std::string(), huge})
+        EXPECT_FALSE(WriteConfigFile(p, {{"1", "2"}})) << p;
     std::string text = "x", one = dir + "kt_cfg_one.cfg";
     std::ofstream(one, std::ios::binary) << ";";
-    EXPECT_EQ((std::vector<ConfigRead>{ReadConfigFile(dir + "kt_no_such_folder/a.cfg", text), ReadConfigFile("", text), ReadConfigFile(dir, text),
-                                       ReadConfigFile(huge, text), ReadConfigFile(one, text)}),
-              (std::vector<ConfigRead>{ConfigRead::Missing, ConfigRead::Missing, ConfigRead::Unreadable, ConfigRead::TooLarge, ConfigRead::Ok}));
+    EXPECT_EQ((std::vector<ConfigRead>{ReadConfigFile(dir + "kt_no_such_folder/a.cfg", text), ReadConfigFile("", text),
+                                       ReadConfigFile(dir, text), ReadConfigFile(huge, text), ReadConfigFile(one, text)}),
+              (std::vector<ConfigRead>{ConfigRead::Missing, ConfigRead::Missing, ConfigRead::Unreadable, ConfigRead::TooLarge,
+                                       ConfigRead::Ok}));
     EXPECT_EQ(text + "|" + SaveFailedMessage("C:\\a.cfg") + "|" + LoadFailedMessage(ConfigRead::TooLarge, "C:\\b.cfg") + "|" +
                   LoadFailedMessage(ConfigRead::Unreadable, "C:\\c.cfg"),
               ";|Die Konfiguration konnte nicht gespeichert werden:\r\nC:\\a.cfg|Die Datei ist zu gro\xDF f\xFCr eine Controller-Konfiguration:"
-              "\r\nC:\\b.cfg\r\nDie Felder bleiben unver\xE4ndert.|Die Datei konnte nicht gelesen werden:\r\nC:\\c.cfg\r\nDie Felder bleiben unver\xE4ndert.");
+              "\r\nC:\\b.cfg\r\nDie Felder bleiben unver\xE4ndert.|"
+              "Die Datei konnte nicht gelesen werden:\r\nC:\\c.cfg\r\nDie Felder bleiben unver\xE4ndert.");
     std::remove(huge.c_str());
     std::remove(one.c_str());
 }

@@ -148,8 +148,7 @@ TEST(Language, TranslatesCollectsSavesAndSwitchesOff) {
     EXPECT_EQ(tr({"$NEW$", "abc", "$SAVE$"}), "$NEW$|abc|$SAVE$|");
     EXPECT_EQ(locates, 5);
     EXPECT_EQ(read(), Record(0x6362E1, "xyz"));
-    // A folder, no path or an oversized file count as missing. A table cannot go where there is
-    // no folder or no room; a switched-off one leaves the file alone.
+    // A folder, no path or an oversized file count as missing; a save needs a folder and room, and a table.
     write(std::string(kLanguageFileMaxBytes + 1, ' '));
     for (const std::string& p : {testing::TempDir(), std::string(), path}) {
         LoadLanguageTable(table, p);

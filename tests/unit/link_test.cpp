@@ -1,5 +1,4 @@
-// What goes over the link: replies, the port search, the line monitor, the traffic files and
-// the jog commands.
+// What goes over the link: replies, the port search, the line monitor, the traffic files, the jog commands.
 #include <gtest/gtest.h>
 
 #include <cstdio>

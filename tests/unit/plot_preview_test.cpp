@@ -159,13 +159,11 @@ TEST(DrawMove, PenStateColoursLimitsAndTheHost) {
     host.Canvas = &image.canvas;
     int asked = 0;
     host.DrawStep = [&] { return ++asked < 4; };  // the dialog is gone at the fourth move
-    // Pen up: moves, marks nothing. A zero move marks the current point once. Too long: skipped
-    // whole, before the host is asked.
+    // Pen up: moves, marks nothing; a zero move marks its point once; too long: skipped before the host is asked.
     for (const auto& [dx, dy, pen] : std::initializer_list<std::tuple<int32_t, int32_t, int32_t>>{
              {1, -2, -1}, {0, 0, 1}, {1, 0, 32}, {kMoveLimit + 1, 0, 32}, {0, -kMoveLimit - 1, 32}, {INT32_MIN, 1, 32}, {1, 1, 32}})
         st.PenDown = pen > 0, st.CurrentPen = pen, DrawMove(st, host, dx, dy);
-    // Positions keep 2^20 from the ends of 32 bits: the first move reaches that edge exactly
-    // (and is asked for), the second would cross it.
+    // Positions keep 2^20 from the ends of 32 bits: one move reaches that edge (and is asked for), one would cross it.
     edge.DrawPosX = INT32_MAX - (1 << 20) - 5, edge.DrawPosY = INT32_MIN + (1 << 20) + 5;
     DrawMove(edge, host, 5, 0);
     DrawMove(edge, host, 0, -6);
@@ -192,8 +190,7 @@ TEST(BuildPlotPreview, MeasuresThenDrawsToScale) {
     BuildPlotPreviewFromText(st, "C:\\Plots\\Rechteck.plt", "PU;PA0,0;PD;PA4000,0,4000,2000;", host);
     EXPECT_EQ(calls, "%100|end|2:Rechteck.plt|3:Dateigr\xF6\xDF" "e: 0.03 kB|4:X-Max: 4000/100.00mm|5:Y-Max: 2000/50.00mm|6:|%100|end|");
     EXPECT_EQ(st.PlotFile + "|" + st.PensList, "C:\\Plots\\Rechteck.plt|");
-    // Scale 11: the bottom edge from column 1 to the corner at 364 (4000 / 11 = 363.6), then
-    // up 182 rows, in pen 0's black.
+    // Scale 11: the bottom edge from column 1 to the corner at 364 (4000 / 11), then up 182 rows, in pen 0's black.
     const Points marked = image.Marked();
     EXPECT_EQ((Ints{st.DrawScale, st.GraphicWidth, st.GraphicHeight, static_cast<int32_t>(marked.size()), marked.rbegin()->first}),
               (Ints{11, 400, 300, 364 + 182, 364}));
@@ -201,8 +198,7 @@ TEST(BuildPlotPreview, MeasuresThenDrawsToScale) {
     // Without a canvas a preview only measures: no size, no scale.
     BuildPlotPreviewFromText(st, "x.plt", "PD;PA10,10;", PlotHost{});
     EXPECT_EQ((Ints{st.GraphicWidth, st.GraphicHeight, st.DrawScale, st.DrawPosX}), (Ints{0, 0, 0, 10}));
-    // The larger axis rounded ties to even, negative extents as the formula has them; no size or
-    // no 32-bit result: no scale.
+    // The larger axis rounded ties to even, negative extents as they come; no size or no 32-bit result: no scale.
     EXPECT_EQ((Ints{PlotScale(300, 0, 200, 300), PlotScale(0, 500, 300, 200), PlotScale(0, 0, 400, 300), PlotScale(-300, -300, 400, 300),
                     PlotScale(kExtentsReset, kExtentsReset, 400, 300), PlotScale(4000, 2000, 0, 300), PlotScale(4000, 2000, 400, 0),
                     PlotScale(INT32_MAX, 0, 1, 1)}),

@@ -30,7 +30,9 @@ struct Recorder {
 // Pen state and position, then the largest pen-down point, the pen and the pens list where set.
 std::string Summary(const PlotState& st) {
     return (st.PenDown ? "d " : "u ") + std::to_string(st.DrawPosX) + "," + std::to_string(st.DrawPosY) +
-           (st.ExtMaxX == kExtentsReset && st.ExtMaxY == kExtentsReset ? "" : " max " + std::to_string(st.ExtMaxX) + "," + std::to_string(st.ExtMaxY)) +
+           (st.ExtMaxX == kExtentsReset && st.ExtMaxY == kExtentsReset
+                ? ""
+                : " max " + std::to_string(st.ExtMaxX) + "," + std::to_string(st.ExtMaxY)) +
            (st.CurrentPen ? " pen " + std::to_string(st.CurrentPen) : "") + (st.PensList.empty() ? "" : " " + st.PensList);
 }
 
@@ -44,15 +46,13 @@ TEST(ReadPlotText, EdgeCaseTable) {
         {"pa-50,-60;", 1, "-50,-60u | u -50,-60"}, {"PA 10 , 20 ;", 1, "10,20u | u 10,20"}, {"PA10.5,20;", 1, "105,20u | u 105,20"},
         {"-;PA5,5;", 1, "-5,5u | u -5,5"}, {"PA10;", 1, "| u 0,0"}, {"SP2,3;SP;", 1, "| u 0,0 pen 2 SP's: 2, "},
         {"sp-3;SP12;SP1;SP2;SP1;", 1, "| u 0,0 pen 1 SP's: -3, 12, 1, 2, "},
-        // PU/PD take pairs in the current mode; a bare PA only switches it; numbers after a
-        // terminator belong to no command; unknown commands are stray text.
+        // PU/PD take pairs in the current mode, a bare PA only switches it; stray numbers and commands do nothing.
         {"PD10,0,10,10;PR5,5,-5,0;PU3,3;PA;0,0;PU0,0;", 1, "10,0d 0,10d 5,5d -5,0d 3,3u -13,-18u | u 0,0 max 15,15"},
         {"IN;LT5,6;VS3;PA1,2,3;PA4,5;PA+7,8;PA9-,1;", 1, "1,2u 3,3u 3,3u -16,-7u | u -9,1"},
         // Scaled moves round ties to even, an absolute one as a whole: 5/2 - 1 = 1.5 gives 2.
         {"PA25,35;", 10, "2,4u | u 2,4"}, {"PA2,0;PA5,-5;PR-5,7;", 2, "1,0u 2,-2u -2,4u | u 1,2"}, {"PA10,-6;", -4, "-2,2u | u -2,2"},
         {"PD;PA5,5;PR1,1;", 0, "| d 0,0"},
-        // A number beyond 32 bits voids its move or its pen; a move too long is not made, and
-        // the next absolute one measures from where the pen still is.
+        // A number beyond 32 bits voids its move or pen; a move too long is skipped and the next measured from before it.
         {"PA99999999999999999999999,5;PA3,4;", 1, "3,4u | u 3,4"}, {"SP7;SP99999999999,4;", 1, "| u 0,0 pen 7 SP's: 7, "},
         {"PA2147483648,0;PA-2147483648,0;PA0,-2147483648;PA000000000000000000012,3;", 1, "12,3u | u 12,3"},
         {"PA2147483647,3;PA90001,0;PA5,5;", 1, "2147483647,3u 90001,0u 5,5u | u 5,5"},
@@ -88,7 +88,8 @@ TEST(ReadPlotText, CallsProgressFilesAndWhatCarriesOver) {
     const std::string path = testing::TempDir() + "kt_plot.plt";
     std::ofstream(path, std::ios::binary) << std::string("SP2;\0PD;PA4,0;\r\n", 16);
     BuildPlotPreview(preview, path, PlotHost{});
-    EXPECT_EQ(LoadPlotText(path) + "|" + Summary(preview) + preview.PlotFile, std::string("SP2;\0PD;PA4,0;\r\n|", 17) + "d 4,0 pen 2 SP's: 2, " + path);
+    EXPECT_EQ(LoadPlotText(path) + "|" + Summary(preview) + preview.PlotFile,
+              std::string("SP2;\0PD;PA4,0;\r\n|", 17) + "d 4,0 pen 2 SP's: 2, " + path);
     EXPECT_EQ(LoadPlotText(path + ".missing") + LoadPlotText(testing::TempDir()), "");
     std::string text = "PA7,8;";
     text.resize(kPlotTextMax - 5, ' ');
@@ -112,8 +113,7 @@ TEST(PlotRun, LinesForTheBoard) {
         return sent + "|" + st.SendBuffer + "|" + std::to_string(waits);
     };
     EXPECT_EQ(run(RunIdle, "PU;\r\n"), "||0");
-    // Upper case; ";" stays in its line and ends it; CR ends a line; the LF after it is taken
-    // out of the next one; lines without a visible character are not sent; bytes above 127 are.
+    // Upper case; ";" and CR end a line, CR and LF are taken out; lines of blanks are not sent, bytes above 127 are.
     EXPECT_EQ(run(RunAuto, "pu;PA1,2;\r\nPA10,10\r\n \t\r\nPD;\r\n\xE4\rPA"), "PU;\r\nPA1,2;\r\nPA10,10\r\nPD;\r\n\xE4\r\n|PA|8");
     // A complete line waits first; when the dialog is gone it stays, and the next run's start joins it.
     alive = false;
@@ -138,8 +138,7 @@ std::string Hex(const std::string& bytes) {
 TEST(BmpImage, PaletteUpTo256ColoursElse24Bits) {
     // 3 x 2 with a padding word a row: top row red, green, red; bottom row background.
     std::vector<uint32_t> px = {0xFF0000, 0x00FF00, 0xFF0000, 0, 0xFFFFE0, 0xFFFFE0, 0xFFFFE0, 0};
-    // "BM", size, 0, pixel offset; 40, width, height, 1 plane, bits, uncompressed, pixel bytes,
-    // 96 dpi twice, colours, 0; the palette in first-seen order; the rows bottom-up, padded.
+    // Header (size, offset, width, height, bits, 96 dpi, colours), palette in first-seen order, rows bottom-up, padded.
     EXPECT_EQ(Hex(EncodeBmp(PlotCanvas{px.data(), 3, 2, 4})),
               "424D" "4A000000" "00000000" "42000000" "28000000" "03000000" "02000000" "0100" "0800" "00000000"
               "08000000" "C40E0000" "C40E0000" "03000000" "00000000" "0000FF00" "00FF0000" "E0FFFF00" "02020200" "00010000");
