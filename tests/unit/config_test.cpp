@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <tuple>
+#include <unistd.h>
 
 #include "config/config_file.h"
 #include "config/field_info.h"
@@ -161,7 +162,7 @@ TEST(ConfigFile, SaveWritesEveryFieldAndLoadReadsThemBack) {
         "01233= 0\r\n01234= 0\r\n01240=\r\n01241=\r\n01242=\r\n01243= 0\r\n01244= 0\r\n01250=\r\n01251=\r\n01252=\r\n"
         "01253= 0\r\n01254= 0\r\n01260=\r\n01261=\r\n01262=\r\n01263= 0\r\n01264= 0\r\n01270=\r\n01271=\r\n01272=\r\n"
         "01273= 0\r\n01274= 0\r\n01280=\r\n01281=\r\n01282=\r\n01283= 0\r\n01384= 1\r\n";
-    const std::string path = testing::TempDir() + "kt_cfg_new.cfg";
+    const std::string path = testing::TempDir() + "kt" + std::to_string(getpid()) + "_new.cfg";
     std::remove(path.c_str());
     ASSERT_TRUE(WriteConfigFile(path, ConfigEntries(t, in)));
     EXPECT_EQ(Reread(path), saved);
@@ -211,11 +212,11 @@ TEST(ConfigFile, ProfileRulesPathsAndFailures) {
                       ResolveControllerFilePath("", "\\\\srv\\share\\"), ConfigKey(1162), ConfigKey(7), ConfigKey(0), ConfigKey(-5)}),
               "C:\\W\\default.cfg C:\\default.cfg D:\\a\\b.cfg \\\\srv\\share\\default.cfg 01162 00007 00000 -5");
     // A file that cannot be read whole is neither loaded nor overwritten; the messages name it.
-    const std::string dir = testing::TempDir(), huge = dir + "kt_cfg_huge.cfg";
+    const std::string dir = testing::TempDir(), huge = dir + "kt" + std::to_string(getpid()) + "_huge.cfg";
     std::ofstream(huge, std::ios::binary) << std::string(kConfigFileMaxBytes + 1, ';');
     for (const std::string& p : {dir + "kt_no_such_folder/default.cfg", dir, std::string(), huge})
         EXPECT_FALSE(WriteConfigFile(p, {{"1", "2"}})) << p;
-    std::string text = "x", one = dir + "kt_cfg_one.cfg";
+    std::string text = "x", one = dir + "kt" + std::to_string(getpid()) + "_one.cfg";
     std::ofstream(one, std::ios::binary) << ";";
     EXPECT_EQ((std::vector<ConfigRead>{ReadConfigFile(dir + "kt_no_such_folder/a.cfg", text), ReadConfigFile("", text),
                                        ReadConfigFile(dir, text), ReadConfigFile(huge, text), ReadConfigFile(one, text)}),

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <random>
+#include <unistd.h>
 
 namespace {
 
@@ -109,7 +110,7 @@ TEST(Language, CapacityGrowsWithTheFileAndAFullTableOverwritesItsLastSlot) {
 }
 
 TEST(Language, TranslatesCollectsSavesAndSwitchesOff) {
-    std::string path = testing::TempDir() + "kt_default.lan";
+    std::string path = testing::TempDir() + "kt" + std::to_string(getpid()) + "_default.lan";
     LanguageTable table;
     int locates = 0;
     const auto write = [&path](const std::string& content) { std::ofstream(path, std::ios::binary) << content; };

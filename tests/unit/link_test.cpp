@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <unistd.h>
 
 #include "base/control_ids.h"
 #include "link/line_monitor.h"
@@ -54,7 +55,7 @@ TEST(Link, PortSearchMonitorAndTrafficFiles) {
         ParseMonitorPosition(value, left, top);
         EXPECT_EQ(FormatMonitorPosition(left, top), position) << value;
     }
-    const std::string raw("XYZP=4\0\xFF", 8), path = testing::TempDir() + "kt_traffic.txt";  // blocks are not touched
+    const std::string raw("XYZP=4\0\xFF", 8), path = testing::TempDir() + "kt" + std::to_string(getpid()) + "_traffic.txt";  // blocks are not touched
     std::remove(path.c_str());
     ASSERT_TRUE(AppendTrafficBlock(path, -2147483647 - 1, "PU\r\n") && AppendTrafficBlock(path, 5025, raw));
     std::ifstream in(path, std::ios::binary);

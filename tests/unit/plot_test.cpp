@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <unistd.h>
 
 #include "base/process_state.h"
 #include "plot/bmp_image.h"
@@ -85,7 +86,7 @@ TEST(ReadPlotText, CallsProgressFilesAndWhatCarriesOver) {
     ReadPlotText(st, "PA2000000000,3;", b.Host());
     EXPECT_EQ(b.moves + std::to_string(st.DrawPosX), "10,0d -2000000000");
     // A file is read whole, up to its limit: the pair (1,2) would complete with the byte after it.
-    const std::string path = testing::TempDir() + "kt_plot.plt";
+    const std::string path = testing::TempDir() + "kt" + std::to_string(getpid()) + "_plot.plt";
     std::ofstream(path, std::ios::binary) << std::string("SP2;\0PD;PA4,0;\r\n", 16);
     BuildPlotPreview(preview, path, PlotHost{});
     EXPECT_EQ(LoadPlotText(path) + "|" + Summary(preview) + preview.PlotFile,
