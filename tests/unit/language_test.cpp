@@ -141,6 +141,7 @@ TEST(Language, TranslatesCollectsSavesAndSwitchesOff) {
     EXPECT_EQ(tr({"$NEW$", "abc", "$SAVE$"}), "$NEW$|abc|$SAVE$|");
     EXPECT_EQ(read(), Record(Key("$NEW$"), "$NEW$") + Record(0x6362E1, "abc"));
     // Without its file the table is discarded and stays switched off, even when the file appears.
+    std::remove(path.c_str());
     path += ".fehlt";
     std::remove(path.c_str());
     EXPECT_EQ(tr({"$NEW$", "abc"}), "$NEW$|abc|");
@@ -165,6 +166,7 @@ TEST(Language, TranslatesCollectsSavesAndSwitchesOff) {
     EXPECT_EQ(LanguageFilePathFor(DefaultLanguageDir("C:\\"), kDefaultLanguageFile, "C:\\", exists) + "|" +
                   LanguageFilePathFor("C:\\KT\\Lang\\", "en.lan", "C:\\KT", exists) + "|" + LanguageFilePathFor("X\\", "y", "C:\\", nullptr),
               "C:\\config\\Lang\\default.lan|C:\\KT\\default.lan|C:\\default.lan");
+    std::remove(path.c_str());
 }
 
 }  // namespace

@@ -62,6 +62,7 @@ TEST(Link, PortSearchMonitorAndTrafficFiles) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "##### -2147483648 #####\r\nPU\r\n##### 5025 #####\r\n" + raw);
     for (const std::string& p : {std::string(), path + "/rxprot.txt", testing::TempDir(), std::string("/dev/full")})
         EXPECT_FALSE(AppendTrafficBlock(p, 1, "x")) << p;  // no name, no folder, a folder, a full disk
+    std::remove(path.c_str());
 }
 
 TEST(JogCommand, EveryImageBuildsItsCommandByteForByte) {
