@@ -62,11 +62,11 @@ TEST(Numbers, FormatNumber) {
 
 TEST(Paths, PathTextsAndWhereTheSettingsLive) {
     // Backslash pairs collapse left to right, but a share's leading pair; ".cfg" replaces the last four characters.
-    EXPECT_EQ(CollapseDoubleBackslashes("C:\\\\\\x") + "|" + CollapseDoubleBackslashes("\\\\srv\\\\s") + "|" + FileNamePart("C:b", "\\:") +
-                  "|" +
-                  ConfigPathForProgram("C:\\T\\KT4180.EXE") + "|" + ConfigPathForProgram("abc") + "|" + ConfigPathForProgram("abcd") + "|" +
+    EXPECT_EQ(CollapseDoubleBackslashes("C:\\\\\\x") + "|" + CollapseDoubleBackslashes("\\\\srv\\\\s") + "|" + FileNamePart("C:b", "\\:"),
+              "C:\\\\x|\\\\srv\\s|b");
+    EXPECT_EQ(ConfigPathForProgram("C:\\T\\KT4180.EXE") + "|" + ConfigPathForProgram("abc") + "|" + ConfigPathForProgram("abcd") + "|" +
                   RegistryKeyName("D:\\a.b\\my.tool.v2.exe", "Ini") + "|" + ProgramBaseName("k.exe") + "|" + ProgramBaseName("C:/x/.cfg"),
-              "C:\\\\x|\\\\srv\\s|b|C:\\T\\KT4180.cfg|abc.cfg|.cfg|my.tool.v2\\Ini|k|.cfg");
+              "C:\\T\\KT4180.cfg|abc.cfg|.cfg|my.tool.v2\\Ini|k|.cfg");
 }
 
 TEST(ProcessState, RegisterImageStartsUnknown) {
