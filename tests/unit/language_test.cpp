@@ -97,6 +97,8 @@ TEST(Language, CapacityGrowsWithTheFileAndAFullTableOverwritesItsLastSlot) {
     t.loaded = true;  // parsed by hand: Translate must not load
     ParseLanguageFile(t, numbered(5001, "\r\n"));  // 5000 CR LF "$": not more than half of 10000
     EXPECT_EQ(t.capacity, 10000);
+    ParseLanguageFile(t, "\r\n" + numbered(5001, "\r\n"));  // one more at the very start
+    EXPECT_EQ(t.capacity, 25005);
     ParseLanguageFile(t, numbered(6000, "\r\n"));
     EXPECT_EQ(Translated(t, {"German 6000", "German 4711", "German 6001"}, {}), "Deutsch 6000|Deutsch 4711|German 6001|");
     EXPECT_EQ(std::to_string(t.capacity) + " " + std::to_string(t.entryCount), "29995 6002");

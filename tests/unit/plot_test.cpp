@@ -49,7 +49,7 @@ TEST(ReadPlotText, EdgeCaseTable) {
         {"sp-3;SP12;SP1;SP2;SP1;", 1, "| u 0,0 pen 1 SP's: -3, 12, 1, 2, "},
         // PU/PD take pairs in the current mode, a bare PA only switches it; stray numbers and commands do nothing.
         {"PD10,0,10,10;PR5,5,-5,0;PU3,3;PA;0,0;PU0,0;", 1, "10,0d 0,10d 5,5d -5,0d 3,3u -13,-18u | u 0,0 max 15,15"},
-        {"IN;LT5,6;VS3;PA1,2,3;PA4,5;PA+7,8;PA9-,1;", 1, "1,2u 3,3u 3,3u -16,-7u | u -9,1"},
+        {"IN;LT5,6;VS3;SC5;PA1,2,3;PA4,5;PA+7,8;PA9-,1;", 1, "1,2u 3,3u 3,3u -16,-7u | u -9,1"},
         // Scaled moves round ties to even, an absolute one as a whole: 5/2 - 1 = 1.5 gives 2.
         {"PA25,35;", 10, "2,4u | u 2,4"}, {"PA2,0;PA5,-5;PR-5,7;", 2, "1,0u 2,-2u -2,4u | u 1,2"}, {"PA10,-6;", -4, "-2,2u | u -2,2"},
         {"PD;PA5,5;PR1,1;", 0, "| d 0,0"},
