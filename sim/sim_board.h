@@ -99,6 +99,10 @@ void SimReceive(SimBoard& board, const char* data, size_t n, int64_t nowMs);
 // Lets simulated time run to nowMs: characters arrive, commands start and finish.
 void SimAdvance(SimBoard& board, int64_t nowMs);
 
+// Every byte on the line but the last `keep` arrives now: for a sender that got further ahead
+// than a line would let it (a pseudo-terminal's writer while the simulator could not run).
+void SimCatchUpLine(SimBoard& board, size_t keep);
+
 // Everything the board has sent since the last call.
 std::string SimTakeOutput(SimBoard& board);
 

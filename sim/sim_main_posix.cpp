@@ -25,9 +25,11 @@ namespace {
 constexpr size_t kReadAhead = 64;
 // On a pseudo-terminal the PC's writes are held while this many bytes wait for the simulated
 // line and let go below the lower mark, so the PC stays a few dozen characters ahead of the
-// board, as it would behind a real transmitter, and its writes never wait long.
+// board, as it would behind a real transmitter, and its writes never wait long. What it
+// writes beyond kMaxLead while we could not run (a busy machine) is taken at once.
 constexpr size_t kHoldAt = 64;
 constexpr size_t kLetGoBelow = 32;
+constexpr size_t kMaxLead = 192;
 constexpr int kIdlePollMs = 100;
 constexpr int kBusyPollMinMs = 2;
 constexpr int kBusyPollMaxMs = 20;
@@ -164,6 +166,7 @@ int main(int argc, char** argv) {
             }
         }
         SimAdvance(board, now);
+        if (holdWriter) SimCatchUpLine(board, kMaxLead);
 
         if (holdWriter) {
             const size_t waiting = SimLineBacklog(board);

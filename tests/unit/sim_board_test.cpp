@@ -339,6 +339,14 @@ TEST(SimBoardPacing, WithoutCtsTheMachineKeepsUpWithTheLine) {
     EXPECT_EQ(out, "XYZP=800000/0/0/1\r\n");
     EXPECT_LT(t - queried, 100) << "characters of the query and the line ahead of it";
     EXPECT_LT(t - t0, static_cast<int64_t>(run.size()) * 1000 / 1920 + 100);
+    // A burst further ahead than the line would let it arrives at once, all but the last 90 bytes.
+    std::string burst;
+    for (int i = 0; i < 100; ++i) burst += "PR400,0\r\n";
+    Send(b, burst);
+    SimCatchUpLine(b, 90);
+    EXPECT_EQ(SimLineBacklog(b), 90u);
+    EXPECT_LE(b.queuedChars + b.partialChars, kSimInputBuffer);
+    EXPECT_GE(b.machine.x, 800000 + 400 * (90 - 16));
 }
 
 TEST(SimBoardPacing, SenderHonouringCtsIsThrottledToTheMachine) {
