@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/app_state.h"
+#include "base/process_state.h"
 #include "app/main_dialog_win.h"
 #include "link/serial_port_win.h"
 #include "link/transmission_win.h"
