@@ -348,28 +348,3 @@ TEST(SimBoardPacing, WithoutCtsTheMachineKeepsUpWithTheLine) {
     EXPECT_LE(b.queuedChars + b.partialChars, kSimInputBuffer);
     EXPECT_GE(b.machine.x, 800000 + 400 * (90 - 16));
 }
-
-TEST(SimBoardPacing, SenderHonouringCtsIsThrottledToTheMachine) {
-    SimBoard b = QuietBoard(true);
-    std::string text;
-    for (int i = 0; i < 50; ++i) text += "PR400,0\r\n";
-    size_t sent = 0;
-    const int64_t t0 = b.nowMs;
-    int64_t now = t0;
-    int64_t firstStall = -1;
-    // Like the PC: one character at a time, only with CTS on and an empty transmit queue.
-    while (sent < text.size() && now < 100000) {
-        SimAdvance(b, ++now);
-        if (!SimReadyForInput(b)) {
-            if (firstStall < 0) firstStall = now;
-            continue;
-        }
-        if (SimLineBacklog(b) == 0) SimReceive(b, &text[sent++], 1, now);
-    }
-    ASSERT_EQ(sent, text.size());
-    EXPECT_GT(firstStall, 0);
-    // The last characters could only go out once the machine had worked off most of the moves.
-    EXPECT_GT(now - t0, 30 * 205);
-    SimAdvance(b, now + 50 * 205);
-    EXPECT_EQ(b.machine.x, 20000);
-}
