@@ -29,7 +29,7 @@ constexpr size_t kReadAhead = 64;
 // writes beyond kMaxLead while we could not run (a busy machine) is taken at once.
 constexpr size_t kHoldAt = 64;
 constexpr size_t kLetGoBelow = 32;
-constexpr size_t kMaxLead = 192;
+constexpr size_t kMaxLead = 512;
 constexpr int kIdlePollMs = 100;
 constexpr int kBusyPollMinMs = 2;
 constexpr int kBusyPollMaxMs = 20;

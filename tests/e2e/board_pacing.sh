@@ -52,9 +52,9 @@ r1=$(received) e1=$(executed_cuts)
 echo "at Stop: received $r0 bytes, $e0 cuts done; afterwards $((r1 - r0)) bytes and $((e1 - e0)) cuts more"
 ((r1 < $(stat -c %s "$dir/cuts.plt"))) || fail "the run was not stopped"
 ((r1 - r0 <= 1500)) || fail "the board received $((r1 - r0)) bytes after Stop: the program ran ahead of the line"
-# What the board had taken from the line but not done: at most the 192 bytes the simulator
+# What the board had taken from the line but not done: at most the 512 bytes the simulator
 # lets the PC run ahead of the line and the 128 characters of the board's buffer (12 a cut).
-((e1 - e0 <= $(received_cuts "$r1") - $(received_cuts "$r0") + (192 + 128) / 12)) \
+((e1 - e0 <= $(received_cuts "$r1") - $(received_cuts "$r0") + (512 + 128) / 12)) \
   || fail "after Stop the board did more than it received, the line ahead and its buffer"
 ((e1 == $(received_cuts "$r1"))) || fail "the board still had work 1.5 s after the program stopped sending"
 
