@@ -166,9 +166,9 @@ int main(int argc, char** argv) {
             }
         }
         SimAdvance(board, now);
-        if (holdWriter) SimCatchUpLine(board, kMaxLead);
 
         if (holdWriter) {
+            SimCatchUpLine(board, kMaxLead);
             const size_t waiting = SimLineBacklog(board);
             const bool hold = holding ? waiting >= kLetGoBelow : waiting >= kHoldAt;
             if (hold != holding) {
