@@ -224,7 +224,6 @@ void SimAdvance(SimBoard& b, int64_t nowMs) {
 
 void SimCatchUpLine(SimBoard& b, size_t keep) {
     if (SimLineBacklog(b) <= keep) return;
-    RunMachine(b, b.nowMs);
     while (SimLineBacklog(b) > keep) DeliverChar(b, b.lineText[b.linePos++], b.nowMs);
     // The rest follows at line speed from now.
     if (b.lineFreeTicks < b.nowMs * kTicksPerMs) b.lineFreeTicks = b.nowMs * kTicksPerMs;

@@ -192,12 +192,18 @@ TEST(SimBoard, GarbageNeverGrowsMemory) {
         EXPECT_LE(SimLineBacklog(b), kSimMaxLineBacklog);
         EXPECT_LE(b.queuedChars, kSimMaxQueuedChars);
     }
-    // Nobody took the output: it is capped, and what was dropped is counted.
     EXPECT_GT(b.lostInput, 0u);
     // Whatever moves the noise happened to spell out (an hour at most each) are long done.
     SimAdvance(b, b.nowMs + 1'000'000'000);
     EXPECT_LE(b.output.size(), kSimMaxPending);
     SimTakeOutput(b);
+    // Output nobody takes is capped, and what was dropped is counted.
+    SimBoard echo = QuietBoard();
+    Send(echo, "PX7,16\r\n");
+    const std::string spaces(kSimMaxPending + 10, ' ');
+    SimReceive(echo, spaces.data(), spaces.size(), 0);
+    EXPECT_EQ(echo.output.size(), kSimMaxPending);
+    EXPECT_EQ(echo.lostOutput, 10u);
     Send(b, "\r\nPX7,0;PX6,0;PX0,0\r\n");
     SimAdvance(b, b.nowMs + 100);
     EXPECT_NE(SimTakeOutput(b).find("Register 0=41\r\n"), std::string::npos);
@@ -258,6 +264,7 @@ TEST(SimBoardPacing, MoveTimesFollowTheSpeedRegisters) {
         {"PX5,1", "PR4000,0", 4096000},            // half steps
         {"PX8,64;PX9,31", "PR4000,0", 4096000},    // 8000 steps per 100 mm instead of 4000
         {"", "PD", 81920},                         // plunge 1 mm
+        {"", "ZR1", 2048},                         // any move down plunges
         {"PD", "PR1000,0", 1024000},               // cutting
         {"PD", "PU", 20480},                       // retract at the rapid speed...
         {"PX28,2;PD", "PU", 81920},                // ...or, with the tool's bit 1, at the plunge speed
