@@ -18,7 +18,11 @@
 // and emptied by the receive loop). `rxByteCount` is written by the receive thread only;
 // sendBusy, the waiting command and the receive thread's handle belong to the user-interface
 // thread. The receive thread never sends a message to a window: it posts, so that the
-// user-interface thread may wait for it.
+// user-interface thread may wait for it. What it posts about (the latest position, the text
+// received since the last update) waits under UpdateLock, and one message at most is on its
+// way for all of it: a run lets one message through per drawing step, and a board that
+// answers faster than that must not bury the user's keys and clicks behind a growing queue
+// (under Wine a queue that is never empty also holds back the input behind it).
 
 namespace {
 
@@ -49,18 +53,24 @@ std::optional<WaitingCommand> Waiting;
 HANDLE ReceiveThread = nullptr;
 std::atomic<HWND> ReceiveOwner{nullptr};  // the main dialog, as the receive thread sees it
 
-enum LinkUpdateKind : WPARAM { UpdatePosition = 1, UpdateRxChunk, UpdateRxCount };
+enum LinkUpdateKind : unsigned { UpdatePosition = 1, UpdateRxChunk = 2, UpdateRxCount = 4 };
 
 struct PositionTexts {
     std::string x, y, z, p;
 };
 
-void Post(LinkUpdateKind kind, void* payload) {
+std::mutex UpdateLock;
+PositionTexts LatestPosition;  // guarded by UpdateLock
+std::string ReceivedText;      // guarded by UpdateLock: received since the last update
+std::atomic<unsigned> PendingUpdates{0};
+std::atomic<bool> UpdatePosted{false};
+
+// The message already on its way shows the latest state when it arrives.
+void Post(LinkUpdateKind kind) {
+    PendingUpdates |= kind;
+    if (UpdatePosted.exchange(true)) return;
     HWND main = ReceiveOwner.load();
-    if (!main || !PostMessageA(main, kLinkUpdateMessage, kind, reinterpret_cast<LPARAM>(payload))) {
-        if (kind == UpdatePosition) delete static_cast<PositionTexts*>(payload);
-        if (kind == UpdateRxChunk) delete static_cast<std::string*>(payload);
-    }
+    if (!main || !PostMessageA(main, kLinkUpdateMessage, 0, 0)) UpdatePosted = false;
 }
 
 // The port stopped taking characters because it is gone (an adapter unplugged): close it, show
@@ -129,7 +139,13 @@ DWORD WINAPI ReceiveLoop(LPVOID param) {
                 replyBuffer.erase(0, replyBuffer.size() - kReplyBufferMax / 2);
         }
         LogRx(chunk);
-        Post(UpdateRxChunk, new std::string(chunk));
+        {
+            std::lock_guard<std::mutex> lock(UpdateLock);
+            ReceivedText += chunk;
+            // The monitor keeps far less than this of it.
+            if (ReceivedText.size() > kReplyBufferMax) ReceivedText.erase(0, ReceivedText.size() - kReplyBufferMax / 2);
+        }
+        Post(UpdateRxChunk);
         chunk.clear();
     }
     return 0;
@@ -161,34 +177,39 @@ bool CommandWaiting() { return Waiting.has_value(); }
 void DropWaitingCommand() { Waiting.reset(); }
 
 void ParseReply(std::string& buffer) {
-    Post(UpdateRxCount, nullptr);
+    Post(UpdateRxCount);
     const ReplyActions a = ParseReplyText(buffer);
-    if (a.hasPosition) Post(UpdatePosition, new PositionTexts{a.posX, a.posY, a.posZ, a.pen});
+    if (a.hasPosition) {
+        {
+            std::lock_guard<std::mutex> lock(UpdateLock);
+            LatestPosition = PositionTexts{a.posX, a.posY, a.posZ, a.pen};
+        }
+        Post(UpdatePosition);
+    }
     if (a.hasRegister && App.RegisterImage) App.RegisterImage[a.registerNumber].store(a.registerValue);
     buffer.clear();
 }
 
-void ApplyLinkUpdate(WPARAM kind, LPARAM payload) {
-    HWND main = Ui.mainDialog;
-    switch (kind) {
-        case UpdatePosition: {
-            auto* p = reinterpret_cast<PositionTexts*>(payload);
-            SetDlgItemTextA(main, ids::TxtPosX, p->x.c_str());
-            SetDlgItemTextA(main, ids::TxtPosY, p->y.c_str());
-            SetDlgItemTextA(main, ids::TxtPosZ, p->z.c_str());
-            SetDlgItemTextA(main, ids::TxtPen, p->p.c_str());
-            delete p;
-            break;
-        }
-        case UpdateRxChunk: {
-            auto* s = reinterpret_cast<std::string*>(payload);
-            MonitorShowRx(*s);
-            delete s;
-            break;
-        }
-        case UpdateRxCount: MonitorShowRxCount(rxByteCount.load()); break;
-        default: break;
+void ApplyLinkUpdate(WPARAM, LPARAM) {
+    // Cleared before the state is taken: what arrives meanwhile posts again.
+    UpdatePosted = false;
+    const unsigned kinds = PendingUpdates.exchange(0);
+    PositionTexts p;
+    std::string text;
+    {
+        std::lock_guard<std::mutex> lock(UpdateLock);
+        p = LatestPosition;
+        text.swap(ReceivedText);
     }
+    HWND main = Ui.mainDialog;
+    if (kinds & UpdatePosition) {
+        SetDlgItemTextA(main, ids::TxtPosX, p.x.c_str());
+        SetDlgItemTextA(main, ids::TxtPosY, p.y.c_str());
+        SetDlgItemTextA(main, ids::TxtPosZ, p.z.c_str());
+        SetDlgItemTextA(main, ids::TxtPen, p.p.c_str());
+    }
+    if (kinds & UpdateRxChunk) MonitorShowRx(text);
+    if (kinds & UpdateRxCount) MonitorShowRxCount(rxByteCount.load());
 }
 
 void StartReceiveLoop(HANDLE port) {
@@ -197,6 +218,13 @@ void StartReceiveLoop(HANDLE port) {
         CloseHandle(ReceiveThread);
     }
     ReceiveOwner = Ui.mainDialog;
+    // A message posted to an earlier dialog may never have arrived.
+    UpdatePosted = false;
+    PendingUpdates = 0;
+    {
+        std::lock_guard<std::mutex> lock(UpdateLock);
+        ReceivedText.clear();
+    }
     ReceiveThread = CreateThread(nullptr, 0, ReceiveLoop, port, 0, nullptr);
 }
 

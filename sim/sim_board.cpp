@@ -88,7 +88,11 @@ void StartCommand(SimBoard& b, SimCommand& c, int64_t startMs) {
 }
 
 void FinishCommand(SimBoard& b, const SimCommand& c) {
-    if (!DebugOnly(b)) SimMoveMachine(b.machine, b.registers, c);
+    if (!DebugOnly(b)) SimMoveMachine(b.machine, b.registers, c, b.keepDrawing ? &b.drawing : nullptr);
+    if (b.drawing.size() > kSimMaxStrokes) {
+        b.lostStrokes += b.drawing.size() - kSimMaxStrokes;
+        b.drawing.resize(kSimMaxStrokes);
+    }
     if (SimIsCommand(c, "PX")) RegisterCommand(b, c);
     const SimMachine& m = b.machine;
     Append(b.log,
@@ -117,8 +121,22 @@ void RunMachine(SimBoard& b, int64_t nowMs) {
     }
 }
 
+// Nothing can hold a sender without a handshake line, and the buffer must not overflow:
+// the machine completes everything it holds now, as if its moves took no time.
+void FinishMovesInHand(SimBoard& b, int64_t atMs) {
+    while (!b.queue.empty()) {
+        SimCommand command = std::move(b.queue.front());
+        b.queue.pop_front();
+        if (!command.started) StartCommand(b, command, atMs);
+        b.queuedChars -= command.chars;
+        FinishCommand(b, command);
+    }
+    b.machineFreeMs = atMs;
+}
+
 // One character has crossed the line into the board.
 void DeliverChar(SimBoard& b, char c, int64_t atMs) {
+    if (b.pacing && !b.ctsLine && b.queuedChars + b.partialChars >= kSimInputBuffer) FinishMovesInHand(b, atMs);
     if (b.registers[kSimRegOutput] & 0x10) Append(b.output, std::string(1, c), b.lostOutput);
     ++b.partialChars;
     std::vector<SimCommand> done;
@@ -156,6 +174,10 @@ void SimInit(SimBoard& board, bool pacing, const std::string& statePath, int64_t
 void SimPowerCycle(SimBoard& board, int64_t nowMs) {
     SimBoard fresh;
     fresh.pacing = board.pacing;
+    fresh.ctsLine = board.ctsLine;
+    fresh.keepDrawing = board.keepDrawing;
+    fresh.drawing = std::move(board.drawing);
+    fresh.lostStrokes = board.lostStrokes;
     fresh.statePath = board.statePath;
     fresh.registers = board.stored;
     fresh.stored = board.stored;
@@ -198,6 +220,13 @@ void SimAdvance(SimBoard& b, int64_t nowMs) {
         b.linePos = 0;
     }
     RunMachine(b, nowMs);
+}
+
+void SimCatchUpLine(SimBoard& b, size_t keep) {
+    if (SimLineBacklog(b) <= keep) return;
+    while (SimLineBacklog(b) > keep) DeliverChar(b, b.lineText[b.linePos++], b.nowMs);
+    // The rest follows at line speed from now.
+    if (b.lineFreeTicks < b.nowMs * kTicksPerMs) b.lineFreeTicks = b.nowMs * kTicksPerMs;
 }
 
 void SimReceive(SimBoard& b, const char* data, size_t n, int64_t nowMs) {

@@ -23,8 +23,11 @@
 // into the board, commands queue up behind the running one and every move takes as long
 // as the motors need; SimReadyForInput is the board's CTS line. The board never refuses a
 // byte: a sender that ignores CTS makes its queue grow and the machine fall behind, up to
-// kSimMaxQueuedChars, beyond which the line is held (bytes wait in SimLineBacklog). With
-// pacing off every byte is executed the moment it is received. A board is not shared
+// kSimMaxQueuedChars, beyond which the line is held (bytes wait in SimLineBacklog).
+// Without a CTS line (`ctsLine` false: a pseudo-terminal, where nothing can hold the sender
+// for long) the buffer still never holds more than kSimInputBuffer characters: a character
+// that would overflow it first makes the machine finish every command in hand at once.
+// With pacing off every byte is executed the moment it is received. A board is not shared
 // between threads: a caller with a sending and a receiving thread serialises its calls.
 //
 // Output per command, in this order (register 6 and 7 select; numbers in hex with 7/0):
@@ -43,14 +46,17 @@
 //   command text TAB "X=" x " Y=" y " Z=" z " P=" p LF     e.g. "PR20,0\tX=20 Y=0 Z=0 P=1"
 // with the command text upper case, without blanks, numbers decimal and rounded.
 
-constexpr size_t kSimInputBuffer = 128;           // CTS drops while this many characters wait for the machine
+constexpr size_t kSimInputBuffer = 128;           // the board's buffer: CTS drops while it is full
 constexpr size_t kSimMaxQueuedChars = 1 << 20;    // beyond this the line is held
 constexpr size_t kSimMaxLineBacklog = 64 * 1024;  // beyond this received bytes are lost (overrun)
 constexpr size_t kSimMaxPending = 1 << 20;        // untaken output or log beyond this is dropped
+constexpr size_t kSimMaxStrokes = 1 << 20;        // a drawing keeps at most this many strokes
 constexpr int kSimBaud = 19200;                   // 10 bits a character: 1920 characters/s
 
 struct SimBoard {
     bool pacing = true;
+    bool ctsLine = true;       // false: no handshake line, overflow finishes the moves in hand
+    bool keepDrawing = false;  // collect the pen-down strokes in `drawing`
     std::string statePath;  // empty: stored registers live in `stored` only
     SimRegisters registers{};
     SimRegisters stored{};
@@ -71,17 +77,20 @@ struct SimBoard {
     uint32_t echoCounter = 0;
     std::string output;
     std::string log;
+    std::vector<SimStroke> drawing;  // at most kSimMaxStrokes, the rest counted in lostStrokes
+    uint64_t lostStrokes = 0;
     uint64_t lostInput = 0;    // bytes dropped because the line backlog was full
     uint64_t lostOutput = 0;   // output or log bytes nobody took
     uint32_t stateFileErrors = 0;
 };
 
 // Power-up: reads the registers from `statePath` when it names a readable file, otherwise
-// the factory values; the machine stands at the reference with tool 1.
+// the factory values; the machine stands at the reference with tool 1. A board without a
+// CTS line or with a drawing is set up by changing those fields after this.
 void SimInit(SimBoard& board, bool pacing, const std::string& statePath, int64_t nowMs);
 
 // Power off and on: the stored registers come back, the machine is at the reference,
-// everything queued or travelling is gone.
+// everything queued or travelling is gone; the drawing stays.
 void SimPowerCycle(SimBoard& board, int64_t nowMs);
 
 // Bytes from the PC. Advances time to nowMs first.
@@ -89,6 +98,10 @@ void SimReceive(SimBoard& board, const char* data, size_t n, int64_t nowMs);
 
 // Lets simulated time run to nowMs: characters arrive, commands start and finish.
 void SimAdvance(SimBoard& board, int64_t nowMs);
+
+// Every byte on the line but the last `keep` arrives now: for a sender that got further ahead
+// than a line would let it (a pseudo-terminal's writer while the simulator could not run).
+void SimCatchUpLine(SimBoard& board, size_t keep);
 
 // Everything the board has sent since the last call.
 std::string SimTakeOutput(SimBoard& board);

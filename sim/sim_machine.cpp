@@ -34,18 +34,21 @@ int64_t MoveZ(SimMachine& m, const SimRegisters& regs, int64_t target) {
 }
 
 // X and Y run together; the longer leg sets the time.
-int64_t MoveXY(SimMachine& m, const SimRegisters& regs, int64_t tx, int64_t ty) {
+int64_t MoveXY(SimMachine& m, const SimRegisters& regs, int64_t tx, int64_t ty,
+               std::vector<SimStroke>* strokes = nullptr) {
     const int32_t x = Clamp32(tx);
     const int32_t y = Clamp32(ty);
     const int64_t dx = Abs64(int64_t{x} - m.x);
     const int64_t dy = Abs64(int64_t{y} - m.y);
     const int64_t factor = m.penDown ? Factor(regs[ToolBase(m.p) + 1]) : 1;
+    if (m.penDown && strokes) strokes->push_back({m.x, m.y, x, y, m.p});
     m.x = x;
     m.y = y;
     return TravelUs(regs, dx > dy ? dx : dy, factor);
 }
 
-int64_t MovePairs(SimMachine& m, const SimRegisters& regs, const SimCommand& command) {
+int64_t MovePairs(SimMachine& m, const SimRegisters& regs, const SimCommand& command,
+                  std::vector<SimStroke>* strokes) {
     int64_t us = 0;
     for (size_t i = 0; i + 1 < command.params.size(); i += 2) {
         int64_t tx = command.params[i];
@@ -54,7 +57,7 @@ int64_t MovePairs(SimMachine& m, const SimRegisters& regs, const SimCommand& com
             tx += m.x;
             ty += m.y;
         }
-        us += MoveXY(m, regs, tx, ty);
+        us += MoveXY(m, regs, tx, ty, strokes);
     }
     return us;
 }
@@ -73,19 +76,20 @@ int32_t SimToolDepth(const SimRegisters& regs, int32_t p) {
     return static_cast<int32_t>(SimJoinRegisters(regs, ToolBase(p) + 3, 2));
 }
 
-int64_t SimMoveMachine(SimMachine& m, const SimRegisters& regs, const SimCommand& command) {
+int64_t SimMoveMachine(SimMachine& m, const SimRegisters& regs, const SimCommand& command,
+                       std::vector<SimStroke>* strokes) {
     if (!command.known) return 0;
     int64_t us = 0;
     const auto& params = command.params;
     if (SimIsCommand(command, "PA") || SimIsCommand(command, "PR")) {
         m.relative = command.name[1] == 'R';
-        us = MovePairs(m, regs, command);
+        us = MovePairs(m, regs, command, strokes);
     } else if (SimIsCommand(command, "PU") || SimIsCommand(command, "PD")) {
         if (command.first) {
             m.penDown = command.name[1] == 'D';
             us = MoveZ(m, regs, m.penDown ? SimToolDepth(regs, m.p) : 0);
         }
-        us += MovePairs(m, regs, command);
+        us += MovePairs(m, regs, command, strokes);
     } else if (SimIsCommand(command, "SP")) {
         const int32_t tool = params.empty() ? 0 : params[0];
         if (tool >= 0 && tool != m.p) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "sim/sim_parser.h"
 #include "sim/sim_registers.h"
@@ -15,6 +16,12 @@ struct SimMachine {
     bool relative = false;  // PR in force (PA switches back)
 };
 
+// One pen-down move in plotter units, drawn with pen `pen`.
+struct SimStroke {
+    int32_t x0, y0, x1, y1;
+    int32_t pen;
+};
+
 // No single command keeps the motors busy longer than this.
 constexpr int64_t kSimMaxMoveUs = 3600LL * 1000 * 1000;
 
@@ -27,7 +34,9 @@ constexpr int64_t kSimMaxMoveUs = 3600LL * 1000 * 1000;
 // Speeds come from the registers: step time (2), half step (5/0), steps per 100 mm (8..9),
 // and while cutting the tool's X/Y factor, for plunging its Z factor (retract as fast
 // as the rapid speed unless the tool's bit 1 says as slow as the plunge).
-int64_t SimMoveMachine(SimMachine& m, const SimRegisters& regs, const SimCommand& command);
+// Every X/Y move made with the pen down is appended to `strokes` when one is given.
+int64_t SimMoveMachine(SimMachine& m, const SimRegisters& regs, const SimCommand& command,
+                       std::vector<SimStroke>* strokes = nullptr);
 
 // The tool whose table entry applies: P itself for tools 1..9, tool 1 for anything else.
 int SimToolIndex(int32_t p);

@@ -1,5 +1,6 @@
 // kt4180-sim: a simulated KT4180 board on a pseudo-terminal (or a serial device).
-// Prints the port's path on stdout and serves it until SIGINT or SIGTERM.
+// Prints the port's path on stdout and serves it until SIGINT or SIGTERM; SIGUSR1 writes the
+// drawing now.
 
 #include <poll.h>
 #include <signal.h>
@@ -13,15 +14,22 @@
 #include <string>
 
 #include "sim/sim_board.h"
+#include "sim/sim_drawing.h"
 #include "sim/sim_options.h"
 #include "sim/sim_port_posix.h"
 
 namespace {
 
-// With pacing the port is read no further ahead than this many bytes still on the simulated
-// line, so the PC's writes drain at line speed and never wait long (a pseudo-terminal has no
-// CTS, and a write that blocks past the PC's write time-out loses its character).
+// On a serial device the port is read no further ahead than this many bytes still on the
+// simulated line: the device's own line paces the PC, and CTS holds it.
 constexpr size_t kReadAhead = 64;
+// On a pseudo-terminal the PC's writes are held while this many bytes wait for the simulated
+// line and let go below the lower mark, so the PC stays a few dozen characters ahead of the
+// board, as it would behind a real transmitter, and its writes never wait long. What it
+// writes beyond kMaxLead while we could not run (a busy machine) is taken at once.
+constexpr size_t kHoldAt = 64;
+constexpr size_t kLetGoBelow = 32;
+constexpr size_t kMaxLead = 512;
 constexpr int kIdlePollMs = 100;
 constexpr int kBusyPollMinMs = 2;
 constexpr int kBusyPollMaxMs = 20;
@@ -31,8 +39,10 @@ constexpr int kHangupSleepMs = 20;
 constexpr size_t kMaxUnsent = 1 << 20;
 
 volatile sig_atomic_t stopRequested = 0;
+volatile sig_atomic_t drawingRequested = 0;
 
 void OnStopSignal(int) { stopRequested = 1; }
+void OnDrawingSignal(int) { drawingRequested = 1; }
 
 int64_t NowMs() {
     timespec ts{};
@@ -57,6 +67,11 @@ void WriteLog(std::FILE* file, const char* data, size_t n) {
     if (!file || n == 0) return;
     std::fwrite(data, 1, n, file);
     std::fflush(file);
+}
+
+void WriteDrawing(const std::string& path, const SimBoard& board) {
+    if (path.empty()) return;
+    if (!SimWriteDrawing(path, board.drawing)) std::fprintf(stderr, "kt4180-sim: cannot write %s\n", path.c_str());
 }
 
 int PollTimeout(const SimBoard& board, int64_t now) {
@@ -98,6 +113,10 @@ int main(int argc, char** argv) {
     sigemptyset(&stop.sa_mask);
     sigaction(SIGINT, &stop, nullptr);
     sigaction(SIGTERM, &stop, nullptr);
+    struct sigaction draw {};
+    draw.sa_handler = OnDrawingSignal;
+    sigemptyset(&draw.sa_mask);
+    sigaction(SIGUSR1, &draw, nullptr);
     signal(SIGPIPE, SIG_IGN);
 
     if (!options.link.empty() && !MakeLink(options.link, port.path, error)) {
@@ -110,13 +129,21 @@ int main(int argc, char** argv) {
 
     SimBoard board;
     SimInit(board, options.pacing, options.statePath, NowMs());
+    board.ctsLine = port.isDevice;
+    board.keepDrawing = !options.drawingPath.empty();
+    // A pseudo-terminal's writer is kept in step with the simulated line by holding it.
+    bool holdWriter = board.pacing && !port.isDevice;
+    bool holding = false;
     std::string unsent;
     uint32_t stateErrorsShown = 0;
     bool clearToSend = true;
     char buf[4096];
 
     while (!stopRequested) {
-        const bool wantRead = !board.pacing || SimLineBacklog(board) < kReadAhead;
+        const size_t backlog = SimLineBacklog(board);
+        // A held pseudo-terminal is read on every pass anyway; wake at once only for the
+        // first byte after a quiet spell.
+        const bool wantRead = !board.pacing || (holdWriter ? backlog == 0 : backlog < kReadAhead);
         pollfd pfd{port.fd, static_cast<short>((wantRead ? POLLIN : 0) | (unsent.empty() ? 0 : POLLOUT)), 0};
         const int ready = poll(&pfd, 1, PollTimeout(board, NowMs()));
         if (ready < 0 && errno != EINTR) {
@@ -124,11 +151,12 @@ int main(int argc, char** argv) {
             break;
         }
         const int64_t now = NowMs();
+        const bool readable = ready > 0 && (pfd.revents & POLLIN);
         // Hang-up: the PC has closed the port. Keep the master and wait for the next open.
-        bool hungUp = ready > 0 && (pfd.revents & (POLLHUP | POLLERR)) && !(pfd.revents & POLLIN);
+        bool hungUp = ready > 0 && (pfd.revents & (POLLHUP | POLLERR)) && !readable;
 
-        if (ready > 0 && (pfd.revents & POLLIN)) {
-            const size_t want = board.pacing ? kReadAhead : sizeof buf;
+        if (readable || (holdWriter && !hungUp)) {
+            const size_t want = board.pacing && !holdWriter ? kReadAhead - backlog : sizeof buf;
             const ssize_t n = read(port.fd, buf, want);
             if (n > 0) {
                 WriteLog(rawLog, buf, static_cast<size_t>(n));
@@ -138,6 +166,21 @@ int main(int argc, char** argv) {
             }
         }
         SimAdvance(board, now);
+
+        if (holdWriter) {
+            SimCatchUpLine(board, kMaxLead);
+            const size_t waiting = SimLineBacklog(board);
+            const bool hold = holding ? waiting >= kLetGoBelow : waiting >= kHoldAt;
+            if (hold != holding) {
+                if (HoldSender(port, hold)) {
+                    holding = hold;
+                } else if (hold) {
+                    std::fprintf(stderr, "kt4180-sim: cannot hold the writer of %s: it may run ahead of the line\n",
+                                 port.path.c_str());
+                    holdWriter = false;
+                }
+            }
+        }
 
         const std::string out = SimTakeOutput(board);
         if (hungUp) {
@@ -160,6 +203,10 @@ int main(int argc, char** argv) {
             stateErrorsShown = board.stateFileErrors;
             std::fprintf(stderr, "kt4180-sim: cannot write %s\n", board.statePath.c_str());
         }
+        if (drawingRequested) {
+            drawingRequested = 0;
+            WriteDrawing(options.drawingPath, board);
+        }
         if (SimReadyForInput(board) != clearToSend) {
             clearToSend = !clearToSend;
             SetClearToSend(port, clearToSend);
@@ -167,6 +214,8 @@ int main(int argc, char** argv) {
         if (hungUp) SleepMs(kHangupSleepMs);
     }
 
+    if (holding) HoldSender(port, false);
+    WriteDrawing(options.drawingPath, board);
     if (!options.link.empty()) RemoveLink(options.link, port.path);
     ClosePort(port);
     if (log) std::fclose(log);

@@ -3,7 +3,7 @@
 
 // Command line of kt4180-sim:
 //   kt4180-sim [--device PATH] [--link PATH] [--state FILE] [--log FILE] [--raw-log FILE]
-//              [--no-pacing] [--help]
+//              [--drawing FILE] [--no-pacing] [--help]
 // Each option with a value also takes the form --option=VALUE.
 struct SimOptions {
     std::string device;      // serial device to serve instead of a new pseudo-terminal
@@ -11,6 +11,7 @@ struct SimOptions {
     std::string statePath;   // where "PX 9876,5432" stores the registers
     std::string logPath;     // executed commands with the position after each
     std::string rawLogPath;  // every received byte
+    std::string drawingPath; // PNG of the pen-down moves
     bool pacing = true;
     bool help = false;
 };

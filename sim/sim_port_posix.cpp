@@ -89,6 +89,16 @@ void SetClearToSend(const SimPort& port, bool on) {
     ioctl(port.fd, on ? TIOCMBIS : TIOCMBIC, &bits);
 }
 
+bool HoldSender(const SimPort& port, bool hold) {
+    if (port.isDevice || port.fd < 0) return false;
+    // Opened only for the moment: a slave held open here would hide the PC's hang-up.
+    const int slave = open(port.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave < 0) return false;
+    const bool ok = tcflow(slave, hold ? TCOOFF : TCOON) == 0;
+    close(slave);
+    return ok;
+}
+
 bool MakeLink(const std::string& link, const std::string& target, std::string& error) {
     struct stat st {};
     if (lstat(link.c_str(), &st) == 0) {

@@ -16,6 +16,12 @@ void ClosePort(SimPort& port);
 // A real line can carry the board's CTS: our RTS, crossed over by a null-modem cable.
 void SetClearToSend(const SimPort& port, bool on);
 
+// A pseudo-terminal has no CTS, and the PC's end reports an empty transmit queue, so the PC
+// would run ahead of the line by all the pseudo-terminal buffers (20 kB here). Stopping the
+// slave's output makes the PC's next write wait, as a busy transmitter would. False when the
+// slave cannot be opened to do so.
+bool HoldSender(const SimPort& port, bool hold);
+
 // Replaces an existing symlink at `link` (never another kind of file).
 bool MakeLink(const std::string& link, const std::string& target, std::string& error);
 // Removes `link` only while it still points at `target`.

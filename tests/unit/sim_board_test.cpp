@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -191,12 +192,18 @@ TEST(SimBoard, GarbageNeverGrowsMemory) {
         EXPECT_LE(SimLineBacklog(b), kSimMaxLineBacklog);
         EXPECT_LE(b.queuedChars, kSimMaxQueuedChars);
     }
-    // Nobody took the output: it is capped, and what was dropped is counted.
     EXPECT_GT(b.lostInput, 0u);
     // Whatever moves the noise happened to spell out (an hour at most each) are long done.
     SimAdvance(b, b.nowMs + 1'000'000'000);
     EXPECT_LE(b.output.size(), kSimMaxPending);
     SimTakeOutput(b);
+    // Output nobody takes is capped, and what was dropped is counted.
+    SimBoard echo = QuietBoard();
+    Send(echo, "PX7,16\r\n");
+    const std::string spaces(kSimMaxPending + 10, ' ');
+    SimReceive(echo, spaces.data(), spaces.size(), 0);
+    EXPECT_EQ(echo.output.size(), kSimMaxPending);
+    EXPECT_EQ(echo.lostOutput, 10u);
     Send(b, "\r\nPX7,0;PX6,0;PX0,0\r\n");
     SimAdvance(b, b.nowMs + 100);
     EXPECT_NE(SimTakeOutput(b).find("Register 0=41\r\n"), std::string::npos);
@@ -235,9 +242,48 @@ TEST(SimBoardPacing, MovesTakeTheirTimeAndRepliesWaitForThem) {
     Send(b, "PD;PR1000,0\r\n");
     SimAdvance(b, t1 + 1000);
     EXPECT_EQ(b.machine.x, 4000);
+    EXPECT_EQ(SimNextEventMs(b), t1 + 2 + 82 + 1024);  // "PD;" on the line, plunging, cutting
     SimAdvance(b, t1 + 1200);
     EXPECT_EQ(b.machine.x, 5000);
     EXPECT_EQ(SimNextEventMs(b), INT64_MAX);
+}
+
+// Motor time of one command after others have set the machine up, at factory speed: 0.512 ms
+// a step, one step per plotter unit; tool n plunges n mm at a quarter of that speed and cuts
+// at half of it.
+TEST(SimBoardPacing, MoveTimesFollowTheSpeedRegisters) {
+    struct Case {
+        const char* before;
+        const char* command;
+        int64_t us;
+    };
+    const Case cases[] = {
+        {"", "PR4000,0", 2048000},
+        {"", "PR-3000,4000", 2048000},             // the longer leg sets the time
+        {"PX2,8", "PR4000,0", 4096000},            // step time
+        {"PX5,1", "PR4000,0", 4096000},            // half steps
+        {"PX8,64;PX9,31", "PR4000,0", 4096000},    // 8000 steps per 100 mm instead of 4000
+        {"", "PD", 81920},                         // plunge 1 mm
+        {"", "ZR1", 2048},                         // any move down plunges
+        {"PD", "PR1000,0", 1024000},               // cutting
+        {"PD", "PU", 20480},                       // retract at the rapid speed...
+        {"PX28,2;PD", "PU", 81920},                // ...or, with the tool's bit 1, at the plunge speed
+        {"SP2", "PD", 163840},                     // tool 2 plunges 2 mm
+        {"SP12", "PD", 81920},                     // tools outside 1..9 use tool 1's entry
+        {"SP-3", "PD", 81920},
+        {"PD;PA4000,0", "RE", 20480 + 2048000},    // reference: Z up, then home
+        {"PA800,0", "NU", 409600 + 204800},        // reference, then to the zero point (400,400)
+    };
+    for (const Case& c : cases) {
+        SimBoard b = QuietBoard();
+        Send(b, std::string(c.before) + "\r\n");
+        SimParser parser;
+        std::vector<SimCommand> parsed;
+        for (char ch : std::string(c.command) + ";") SimParseChar(parser, ch, parsed);
+        ASSERT_EQ(parsed.size(), 1u);
+        SimMachine m = b.machine;
+        EXPECT_EQ(SimMoveMachine(m, b.registers, parsed[0]), c.us) << c.before << " " << c.command;
+    }
 }
 
 TEST(SimBoardPacing, CtsDropsWhileTheBufferIsFullButTheLineKeepsFlowing) {
@@ -257,29 +303,55 @@ TEST(SimBoardPacing, CtsDropsWhileTheBufferIsFullButTheLineKeepsFlowing) {
     EXPECT_TRUE(SimReadyForInput(b));
     EXPECT_EQ(b.machine.x, 40000);
     EXPECT_EQ(b.lostInput, 0u);
+    // The buffer holds 128 characters: sixteen commands of eight (the LF after each CR ends
+    // no command and takes no room) while the first still runs.
+    for (int commands : {15, 16}) {
+        std::string text;
+        for (int i = 0; i < commands; ++i) text += "PR400,0\r\n";
+        const int64_t t = b.nowMs;
+        Send(b, text);
+        SimAdvance(b, t + 100);
+        EXPECT_EQ(SimReadyForInput(b), commands == 15) << commands;
+        SimAdvance(b, t + 100000);
+    }
 }
 
-TEST(SimBoardPacing, SenderHonouringCtsIsThrottledToTheMachine) {
+// Without a CTS line the sender cannot be held; kept a few dozen characters ahead of the line
+// (as the simulator keeps a pseudo-terminal's writer), the board never holds more than its
+// buffer, the machine keeps up with the line, and a query at the end is answered at once with
+// the position after every move before it.
+TEST(SimBoardPacing, WithoutCtsTheMachineKeepsUpWithTheLine) {
     SimBoard b = QuietBoard(true);
-    std::string text;
-    for (int i = 0; i < 50; ++i) text += "PR400,0\r\n";
-    size_t sent = 0;
+    b.ctsLine = false;
+    std::string run;
+    for (int i = 0; i < 2000; ++i) run += "PR400,0\r\n";  // 18 kB; seven minutes of moving
+    const size_t queryAt = run.size();
+    run += ";PX9876,3\r\n";
     const int64_t t0 = b.nowMs;
-    int64_t now = t0;
-    int64_t firstStall = -1;
-    // Like the PC: one character at a time, only with CTS on and an empty transmit queue.
-    while (sent < text.size() && now < 100000) {
-        SimAdvance(b, ++now);
-        if (!SimReadyForInput(b)) {
-            if (firstStall < 0) firstStall = now;
-            continue;
+    int64_t t = t0, queried = -1;
+    size_t sent = 0, mostHeld = 0;
+    std::string out;
+    while (out.empty() && t < t0 + 60000) {
+        if (sent < run.size() && SimLineBacklog(b) < 32) {
+            const size_t n = run.size() - sent < 32 ? run.size() - sent : 32;
+            if (sent <= queryAt && queryAt < sent + n) queried = t;
+            SimReceive(b, run.data() + sent, n, t);
+            sent += n;
         }
-        if (SimLineBacklog(b) == 0) SimReceive(b, &text[sent++], 1, now);
+        SimAdvance(b, ++t);
+        if (b.queuedChars + b.partialChars > mostHeld) mostHeld = b.queuedChars + b.partialChars;
+        out += SimTakeOutput(b);
     }
-    ASSERT_EQ(sent, text.size());
-    EXPECT_GT(firstStall, 0);
-    // The last characters could only go out once the machine had worked off most of the moves.
-    EXPECT_GT(now - t0, 30 * 205);
-    SimAdvance(b, now + 50 * 205);
-    EXPECT_EQ(b.machine.x, 20000);
+    EXPECT_LE(mostHeld, kSimInputBuffer);
+    EXPECT_EQ(out, "XYZP=800000/0/0/1\r\n");
+    EXPECT_LT(t - queried, 100) << "characters of the query and the line ahead of it";
+    EXPECT_LT(t - t0, static_cast<int64_t>(run.size()) * 1000 / 1920 + 100);
+    // A burst further ahead than the line would let it arrives at once, all but the last 90 bytes.
+    std::string burst;
+    for (int i = 0; i < 100; ++i) burst += "PR400,0\r\n";
+    Send(b, burst);
+    SimCatchUpLine(b, 90);
+    EXPECT_EQ(SimLineBacklog(b), 90u);
+    EXPECT_LE(b.queuedChars + b.partialChars, kSimInputBuffer);
+    EXPECT_GE(b.machine.x, 800000 + 400 * (90 - 16));
 }

@@ -103,11 +103,13 @@ TEST(SimParser, NumberFormats) {
 }
 
 TEST(SimOptions, ValuesInBothFormsAndErrors) {
-    const char* argv[] = {"kt4180-sim", "--link", "/tmp/com3", "--state=/tmp/s", "--log", "l",
-                          "--raw-log=r", "--no-pacing", "--device", "/dev/ttyUSB0"};
+    const char* argv[] = {"kt4180-sim", "--link", "/tmp/com3", "--state=/tmp/s", "--log",   "l",
+                          "--raw-log=r", "--no-pacing", "--device", "/dev/ttyUSB0", "--drawing=d.png"};
     SimOptions o;
     std::string error;
-    ASSERT_TRUE(SimParseOptions(10, argv, o, error)) << error;
+    ASSERT_TRUE(SimParseOptions(11, argv, o, error)) << error;
+    EXPECT_FALSE(o.help);
+    EXPECT_EQ(o.drawingPath, "d.png");
     EXPECT_EQ(o.link, "/tmp/com3");
     EXPECT_EQ(o.statePath, "/tmp/s");
     EXPECT_EQ(o.logPath, "l");
@@ -118,6 +120,10 @@ TEST(SimOptions, ValuesInBothFormsAndErrors) {
     const char* missing[] = {"kt4180-sim", "--log"};
     SimOptions m;
     EXPECT_FALSE(SimParseOptions(2, missing, m, error));
+    const char* empty[] = {"kt4180-sim", "--drawing="};
+    EXPECT_FALSE(SimParseOptions(2, empty, m, error));
+    const char* help[] = {"kt4180-sim", "-h"};
+    EXPECT_TRUE(SimParseOptions(2, help, m, error) && m.help);
     const char* unknown[] = {"kt4180-sim", "--fast"};
     EXPECT_FALSE(SimParseOptions(2, unknown, m, error));
     EXPECT_NE(error.find("--fast"), std::string::npos);
