@@ -13,6 +13,8 @@ E2E_DIR=$E2E_BUILD/e2e-$(basename "$0" .sh)  # what the devices received
 rm -rf "$E2E_DIR"; mkdir -p "$E2E_DIR"
 E2E_PIDS=()
 E2E_PORTS=()
+# The real ImageMagick, not a stand-in that may come first on the PATH.
+E2E_CONVERT=$(command -v /usr/bin/convert || command -v convert)
 
 fail() {
   echo "FAIL: $* (the screen: $E2E_DIR/failed.png)" >&2
@@ -77,8 +79,7 @@ start_program() {
 # The colour of the pixel at x,y of the main dialog's client area, from a screenshot.
 pixel_at() {
   import -window "$E2E_WINDOW" "$E2E_DIR/screen.png" 2>/dev/null || return 0  # not mapped yet
-  # The real ImageMagick, not a stand-in that may come first on the PATH.
-  "$(command -v /usr/bin/convert || command -v convert)" "$E2E_DIR/screen.png" -format "%[pixel:p{$1}]" info:
+  "$E2E_CONVERT" "$E2E_DIR/screen.png" -format "%[pixel:p{$1}]" info:
 }
 # Waits until the port indicator, LblComPort at 142,34 (52 x 16), shows $1 ("r,g,b"; green).
 wait_indicator() {
