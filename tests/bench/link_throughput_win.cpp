@@ -10,74 +10,52 @@
 #include <cstdlib>
 #include <string>
 
-#include "base/process_state.h"
 #include "app/main_dialog_win.h"
+#include "base/process_state.h"
 #include "link/serial_port_win.h"
 #include "link/transmission_win.h"
 
 namespace {
-double Seconds(const FILETIME& f) {
-    ULARGE_INTEGER u;
-    u.LowPart = f.dwLowDateTime;
-    u.HighPart = f.dwHighDateTime;
-    return static_cast<double>(u.QuadPart) / 1e7;
+double Now() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
 }
 double CpuSeconds() {
-    FILETIME c, e, k, u;
-    GetProcessTimes(GetCurrentProcess(), &c, &e, &k, &u);
-    return Seconds(k) + Seconds(u);
+    ULARGE_INTEGER t[4];
+    GetProcessTimes(GetCurrentProcess(), reinterpret_cast<FILETIME*>(&t[0]), reinterpret_cast<FILETIME*>(&t[1]),
+                    reinterpret_cast<FILETIME*>(&t[2]), reinterpret_cast<FILETIME*>(&t[3]));
+    return static_cast<double>(t[2].QuadPart + t[3].QuadPart) / 1e7;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
-    const long total = argc > 1 ? std::atol(argv[1]) : 100000;
+    const size_t total = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100000;
     CreateMainDialog();
-    HANDLE port = OpenSerialPort(3);
-    if (port == INVALID_HANDLE_VALUE) {
-        std::fprintf(stderr, "COM3 does not open\n");
-        return 1;
-    }
-    comPort = port;
-    StartReceiveLoop(port);
-
-    // Polylines as a plot file holds them, one command per line.
-    std::string lines;
-    for (int i = 0; static_cast<long>(lines.size()) < total; ++i)
+    if ((comPort = OpenSerialPort(3)) == INVALID_HANDLE_VALUE) return std::fprintf(stderr, "COM3 does not open\n"), 1;
+    StartReceiveLoop(comPort);
+    std::string lines;  // polylines as a plot file holds them, one command per line
+    for (int i = 0; lines.size() < total; ++i)
         lines += "PD" + std::to_string(1000 + i % 4000) + "," + std::to_string(2000 + (i * 7) % 3000) + ";\r\n";
-    lines.resize(static_cast<size_t>(total));
+    lines.resize(total);
 
-    LARGE_INTEGER f, t0, t1;
-    QueryPerformanceFrequency(&f);
-    const double cpu0 = CpuSeconds();
-    QueryPerformanceCounter(&t0);
-    size_t sent = 0;
-    while (sent < lines.size()) {
-        const size_t end = lines.find('\n', sent);
-        const size_t next = end == std::string::npos ? lines.size() : end + 1;
+    const double cpu0 = CpuSeconds(), t0 = Now();
+    for (size_t sent = 0, next; sent < lines.size(); sent = next) {
+        next = std::min(lines.find('\n', sent), lines.size() - 1) + 1;
         SendCommand(lines.substr(sent, next - sent));
-        sent = next;
     }
-    QueryPerformanceCounter(&t1);
+    const double written = Now() - t0;
     // The board answers in order: its reply comes once every line before it has been executed.
     App.RegisterImage[2].store(-1);
     SendCommand("PX0,2\r\n");
-    const DWORD waitStart = GetTickCount();
-    while (App.RegisterImage[2].load() == -1 && GetTickCount() - waitStart < 120000) Sleep(1);
-    LARGE_INTEGER t2;
-    QueryPerformanceCounter(&t2);
-    const double cpu = CpuSeconds() - cpu0;
-    const double seconds = static_cast<double>(f.QuadPart);
-    const double wall = static_cast<double>(t1.QuadPart - t0.QuadPart) / seconds;
-    const double board = static_cast<double>(t2.QuadPart - t0.QuadPart) / seconds;
-    if (App.RegisterImage[2].load() == -1) {
-        std::printf("the board did not answer within 2 minutes of the last line\n");
-        return 1;
-    }
+    for (const DWORD start = GetTickCount(); App.RegisterImage[2].load() == -1 && GetTickCount() - start < 120000;) Sleep(1);
+    const double board = Now() - t0, cpu = CpuSeconds() - cpu0;
+    if (App.RegisterImage[2].load() == -1) return std::printf("the board did not answer within 2 minutes of the last line\n"), 1;
     std::printf("board received and executed %zu characters in %.2f s: %.0f characters/s, %.1f%% of the 1920 a "
-                "19200-baud line carries\n",
-                sent, board, static_cast<double>(sent) / board, static_cast<double>(sent) / board / 19.2);
+                "19200-baud line carries\n", total, board, total / board, total / board / 19.2);
     std::printf("the program's writes took %.2f s (%.0f characters/s); processor time %.2f s: %.0f%% of one core\n",
-                wall, static_cast<double>(sent) / wall, cpu, 100.0 * cpu / board);
+                written, total / written, cpu, 100.0 * cpu / board);
     ClosePortAndStopReceiving();
     return 0;
 }

@@ -16,39 +16,31 @@
 #include "plot/preview_win.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: plot_preview_win FILE\n");
-        return 2;
-    }
-    const std::string path = argv[1];
+    if (argc != 2) return std::fprintf(stderr, "usage: plot_preview_win FILE\n"), 2;
     const auto memory = [] {
         PROCESS_MEMORY_COUNTERS pmc = {};
         pmc.cb = sizeof pmc;
         GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc);
         return pmc;
     };
-
     HWND dlg = CreateMainDialog();
     ShowWindow(dlg, SW_SHOW);
-    // The preview's size in a main dialog of its first size; its bitmap is made here.
-    const int w = 811 - 230, h = 472 - 60;
+    const int w = 811 - 230, h = 472 - 60;  // the preview in a main dialog of its first size
     HWND gfx = CreatePreviewControl(dlg, 206, 2, w, h);
-    const double before = static_cast<double>(memory().WorkingSetSize);
+    const double mb = 1048576.0, bitmap = 4.0 * w * h, before = static_cast<double>(memory().WorkingSetSize);
 
     LARGE_INTEGER f, t0, t1;
     QueryPerformanceFrequency(&f);
     QueryPerformanceCounter(&t0);
     // What the open button does once the dialog has returned the file.
-    SendDlgItemMessageA(dlg, ids::SBar1, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(path.c_str()));
-    LoadPlotPreview(gfx, path);
+    SendDlgItemMessageA(dlg, ids::SBar1, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(argv[1]));
+    LoadPlotPreview(gfx, argv[1]);
     QueryPerformanceCounter(&t1);
+    const double ms = 1e3 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(f.QuadPart);
 
-    const double mb = 1048576.0, bitmap = 4.0 * w * h, peak = static_cast<double>(memory().PeakWorkingSetSize);
-    std::printf("  under Wine, chosen to shown %8.1f ms  (%d bytes read)\n",
-                1e3 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(f.QuadPart),
-                Plot.PlotFileLength);
+    const double peak = static_cast<double>(memory().PeakWorkingSetSize);
+    std::printf("  under Wine, chosen to shown %8.1f ms  (%d bytes read)\n", ms, Plot.PlotFileLength);
     std::printf("  peak working set        %8.1f MB  (the preview took %.1f MB with its bitmap; allowed 2 x file + "
-                "bitmap = %.1f MB)\n",
-                peak / mb, (peak - before + bitmap) / mb, (2.0 * Plot.PlotFileLength + bitmap) / mb);
+                "bitmap = %.1f MB)\n", peak / mb, (peak - before + bitmap) / mb, (2.0 * Plot.PlotFileLength + bitmap) / mb);
     return 0;
 }

@@ -5,36 +5,21 @@
 # search right after a whole run finds the board within the program's probe window.
 source "$(dirname "$0")/lib.sh" "$@"
 
-dir=$E2E_BUILD/e2e-pacing
-rm -rf "$dir"; mkdir -p "$dir"
-dev=$WINEPREFIX/dosdevices
+dir=$E2E_DIR
 # 800 cuts of 2.5 mm (0.1 s each), one 14-character line apiece, in rows back and forth.
 awk 'BEGIN { printf "PU1000,1000;\r\n"
   for (i = 0; i < 800; i++) { r = int(i / 40); k = i % 40; if (r % 2) k = 39 - k
     printf "PD%d,%d;\r\n", 1000 + 100 * k, 1000 + 100 * r } }' >"$dir/cuts.plt"
 # No position echoes: the only position reply is the query's.
 printf '6=0\n' >"$dir/state.txt"
-"$E2E_ROOT/build/native/kt4180-sim" --link "$dev/com5" --state "$dir/state.txt" --raw-log "$dir/board.raw" \
-  --log "$dir/board.log" >/dev/null &
-E2E_PIDS+=($!)
-for _ in $(seq 1 100); do [[ -L $dev/com5 ]] && break; sleep 0.05; done
-trap 'e2e_cleanup; rm -f "$dev/com5"; ln -sfn /nonexistent "$dev/com5"' EXIT
+e2e_board 5 --state "$dir/state.txt" --log "$dir/board.log"
 "$E2E_ROOT/tools/wine-profile" pltfile "Z:${dir//\//\\}\\cuts.plt"
 
 start_program
-shot=$dir/window.png
-pixel() { $E2E_CONVERT "$shot" -format "%[pixel:p{$1,$2}]" info: 2>/dev/null || true; }
-for _ in $(seq 1 150); do
-  import -window "$E2E_WINDOW" "$shot" 2>/dev/null && [[ $(pixel 146 37) == *"(0,128,0)" ]] \
-    && [[ $(pixel 780 4) == *"(255,255,224)" ]] && break
-  sleep 0.2
-done
-[[ $(pixel 780 4) == *"(255,255,224)" ]] || fail "no board found or no preview ($shot)"
+wait_indicator
+for _ in $(seq 1 50); do [[ $(pixel_at 780,4) == *"(255,255,224)" ]] && break; sleep 0.2; done
+[[ $(pixel_at 780,4) == *"(255,255,224)" ]] || fail "no preview"
 
-press() { # x y seconds
-  xdotool mousemove --window "$E2E_WINDOW" "$1" "$2" mousedown 1; sleep "$3"; xdotool mouseup 1
-}
-received() { stat -c %s "$dir/board.raw"; }
 received_cuts() { head -c "$1" "$dir/board.raw" | grep -c 'PD'; }
 executed_cuts() { grep -c '^PD' "$dir/board.log" || true; }
 quiet() { # until the board has received nothing for 1.5 s
@@ -43,10 +28,10 @@ quiet() { # until the board has received nothing for 1.5 s
   while ((n < 15)); do sleep 0.1; now=$(received); if [[ $now == "$last" ]]; then n=$((n + 1)); else n=0; last=$now; fi; done
 }
 
-press 40 412 0.2  # Run
-sleep 2
+mouse click 40 412  # BtnRun
+sleep 1.7
 r0=$(received) e0=$(executed_cuts)
-press 156 412 0.6  # Stop
+mouse mousedown 156 412; sleep 0.3; mouse mouseup 156 412  # BtnStop
 quiet
 r1=$(received) e1=$(executed_cuts)
 echo "at Stop: received $r0 bytes, $e0 cuts done; afterwards $((r1 - r0)) bytes and $((e1 - e0)) cuts more"
@@ -61,9 +46,9 @@ echo "at Stop: received $r0 bytes, $e0 cuts done; afterwards $((r1 - r0)) bytes 
 # A whole run: the program sends ";" and then the file unchanged. A position query a second
 # into it is answered at once (behind at most the line ahead and the buffer), with the position
 # after the cut sent before it; the search starts the moment the last line is on the board's side.
-press 40 412 0.2
-sleep 1
-press 156 356 0.1  # BtnQueryPosition
+mouse click 40 412
+sleep 0.7
+mouse click 156 356  # BtnQueryPosition
 clicked=$(date +%s%N)
 for _ in $(seq 1 60); do grep -q '^PX9876,3' "$dir/board.log" && break; sleep 0.05; done
 echo "position query answered $(( ($(date +%s%N) - clicked) / 1000000 )) ms after the click"
@@ -74,7 +59,7 @@ reported=$(sed -n 's/^PX9876,3\tX=\([0-9]*\) Y=\([0-9]*\).*/\1,\2/p' "$dir/board
 want=$((r1 + 3 + $(stat -c %s "$dir/cuts.plt") + 11))
 for _ in $(seq 1 600); do (($(received) >= want)) && break; sleep 0.05; done
 (($(received) >= want)) || fail "the whole run did not arrive ($(received) of $want bytes)"
-press 48 16 0.1  # BtnFindController
+mouse click 48 16  # BtnFindController
 # The probe ends with two line ends; the one the program sends on accepting makes three. A
 # probe that went unanswered for 2.25 s would be followed by another.
 after=
