@@ -1,11 +1,9 @@
-// The ground floor: numbers, path texts, where the settings live, the register image, ticks, tooltip texts.
+// The ground floor: numbers, path texts, where the settings live, the register image, ticks.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <tuple>
 
-#include "base/control_ids.h"
-#include "base/help_texts.h"
 #include "base/numbers.h"
 #include "base/paths.h"
 #include "base/process_state.h"
@@ -85,15 +83,6 @@ TEST(Ticks, PeriodsAndWaitsAcrossTheWrap) {
         EXPECT_EQ(due + std::to_string(TicksPassed(start + 249, start, 250)) + std::to_string(TicksPassed(start + 250, start, 250)), "1010101")
             << start;
     }
-}
-
-TEST(HelpTexts, KeysAreWindows1252Bytes) {  // language files are keyed by them
-    const auto& t = MainHelpTexts();
-    ASSERT_EQ(t.size(), 31u);
-    EXPECT_EQ(t[1].text + "|" + t[28].text, "Datei/Gr\xF6\xDF" "e/X-Ausdehnung/Y-Ausdehnung/\r\nWerkzeuge in Benutzung|"
-                                            "direkte Ausf\xFChrung\r\nvon HPGL-Kommandos\r\nwie zum Beispiel:\r\nPR 550,-340\r\nPD;\r\nZR-200");
-    EXPECT_EQ((std::vector<int>{t[0].id, t[28].id, t[30].id, ExtraHelpTexts()[0].id, ExtraHelpTexts()[2].id}),
-              (std::vector<int>{ids::LblCommand, ids::TxtCommand, ids::BtnSettings, 1042, ids::TxtTxCount}));
 }
 
 }  // namespace

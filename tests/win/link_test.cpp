@@ -17,7 +17,6 @@ SimBoard Board;
 std::mutex BoardLock;      // the receive thread reads while the user-interface thread writes
 bool ReportCts = true;     // false: the port cannot tell (like a pseudo-terminal)
 bool HoldCts = false;      // the test holds CTS off
-bool PortGone = false;     // writes fail, as when the adapter is pulled out
 std::string Written;       // what was written to the port
 bool LastCtsOn = true;     // what the sender saw at its last look
 int CtsOffPasses = 0;      // waiting passes the sender made while CTS was off
@@ -47,7 +46,6 @@ const PortDriver kBoardPort = {
         std::lock_guard<std::mutex> hold(BoardLock);
         // CTS may drop between the sender's look and its write; it must not write after seeing it off.
         WritesWhileOff += ReportCts && !LastCtsOn;
-        if (PortGone) return false;
         Written += bytes;
         SimReceive(Board, bytes.data(), bytes.size(), Now());
         return true;
@@ -230,17 +228,4 @@ TEST_F(Link, ATransferEndsWithItsProgressWindowAndWaitsForNoOtherCommand) {
     EXPECT_EQ(hand.boxes[0].title, "Stop");
     EXPECT_NE(hand.boxes[0].text.find("beschäftigt"), std::string::npos);
     EXPECT_EQ(Written, "PU\r\n");
-}
-
-TEST_F(Link, APortThatGoesAwayIsClosedAndTheUserIsToldOnce) {
-    PortGone = true;
-    Hand hand;
-    EXPECT_EQ(SendCommand("PA0,0\r\n"), R::Abandoned);
-    EXPECT_EQ(comPort.load(), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(Text(GetDlgItem(Ui.mainDialog, ids::LblComPort)), "COM??");
-    EXPECT_EQ(SendCommand("PA1,1\r\n"), R::Sent);  // no port: nothing to hand over, no second box
-    PumpFor(300);
-    ASSERT_EQ(hand.Finish().boxes.size(), 1u);
-    EXPECT_EQ(hand.boxes[0].title, "CNC?");
-    EXPECT_NE(hand.boxes[0].text.find("Verbindung"), std::string::npos);
 }

@@ -77,19 +77,18 @@ inline HWND FindOwnWindow(const std::string& title = "") {
     return s.second;
 }
 
-// A control's background and text colour, set by its parent when the system asks before painting.
-inline std::pair<COLORREF, COLORREF> ColoursOf(HWND c) {
+// A control's background, set by its parent when the system asks before painting.
+inline COLORREF BackOf(HWND c) {
     const LONG style = GetWindowLongA(c, GWL_STYLE);
     UINT message = WM_CTLCOLORSTATIC;  // labels, read-only boxes, check boxes and group boxes
     if (ClassOf(c) == "Edit" && !(style & ES_READONLY)) message = WM_CTLCOLOREDIT;
     if (ClassOf(c) == "Button" && (style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON) message = WM_CTLCOLORBTN;
     HDC dc = CreateCompatibleDC(nullptr);
     SendMessageA(GetParent(c), message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(c));
-    const std::pair<COLORREF, COLORREF> colours = {GetBkColor(dc), GetTextColor(dc)};
+    const COLORREF colour = GetBkColor(dc);
     DeleteDC(dc);
-    return colours;
+    return colour;
 }
-inline COLORREF BackOf(HWND c) { return ColoursOf(c).first; }
 
 // A control as the user sees it: id, class, caption and rectangle in its parent's client
 // area, "1037 Static COMx 142,34 52x16"; a status bar, which the system docks, without one.
