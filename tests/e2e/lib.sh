@@ -1,4 +1,4 @@
-# Shared by the end-to-end scripts: the real program (or the Windows-side tests) under Wine on the
+# Shared by the end-to-end scripts: the real program under Wine on the
 # harness's display, against the board simulator on a pseudo-terminal mapped as a COM port.
 # Usage: source "$(dirname "$0")/lib.sh" "$@"   (arguments: exe, build dir)
 set -euo pipefail
@@ -59,10 +59,6 @@ expect_received() {
   local got; got=$(received_since "$1" "$(printf '%b' "$2" | wc -c)" | od -An -c)
   [[ $got == "$(printf '%b' "$2" | od -An -c)" ]] || fail "$3: received$got"
 }
-
-# Runs the suites matching the filter $1 of the Windows-side test program; they find what the
-# board received in KT_BOARD_DIR.
-e2e_suites() { KT_BOARD_DIR="Z:${E2E_DIR//\//\\}" "$KT_WINE64" "$E2E_BUILD/bin/kt_win_tests.exe" --gtest_filter="$1" </dev/null; }
 
 # Starts the program with nothing remembered; E2E_WINDOW is its main dialog once it shows.
 start_program() {

@@ -1,69 +1,21 @@
-// The link against the in-process board, the only one with a CTS line, which the test can also
-// hold: the waits where operations meet, the replies, the traffic files.
+// The link against the in-process board: the waits where operations meet, the replies, the
+// traffic files.
 #include "tests/win/win_test_util.h"
 
-#include <mutex>
 #include <regex>
 
 #include "config/register_transfer_win.h"
 #include "config/setup_dialog_win.h"
 #include "link/line_monitor_win.h"
 #include "link/traffic_log_win.h"
-#include "sim/sim_board.h"
 
 namespace {
-
-SimBoard Board;
-std::mutex BoardLock;      // the receive thread reads while the user-interface thread writes
-bool ReportCts = true;     // false: the port cannot tell (like a pseudo-terminal)
-bool HoldCts = false;      // the test holds CTS off
-std::string Written;       // what was written to the port
-bool LastCtsOn = true;     // what the sender saw at its last look
-int CtsOffPasses = 0;      // waiting passes the sender made while CTS was off
-int WritesWhileOff = 0;    // characters written after the sender last saw CTS off: must stay 0
-
-// A fine clock: the tick count moves in steps too coarse for a line at 1920 characters/s.
-int64_t Now() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return static_cast<int64_t>(c.QuadPart * 1000 / f.QuadPart);
-}
-
-const PortDriver kBoardPort = {
-    [](HANDLE) {
-        std::lock_guard<std::mutex> hold(BoardLock);
-        SimAdvance(Board, Now());
-        LastCtsOn = !HoldCts && SimReadyForInput(Board);
-        CtsOffPasses += !LastCtsOn;
-        return ReportCts ? LastCtsOn ? 1 : 0 : -1;
-    },
-    [](HANDLE) {
-        std::lock_guard<std::mutex> hold(BoardLock);
-        return static_cast<DWORD>(SimLineBacklog(Board));
-    },
-    [](HANDLE, const std::string& bytes) {
-        std::lock_guard<std::mutex> hold(BoardLock);
-        // CTS may drop between the sender's look and its write; it must not write after seeing it off.
-        WritesWhileOff += ReportCts && !LastCtsOn;
-        Written += bytes;
-        SimReceive(Board, bytes.data(), bytes.size(), Now());
-        return true;
-    },
-    [](HANDLE) {
-        std::lock_guard<std::mutex> hold(BoardLock);
-        SimAdvance(Board, Now());
-        return SimTakeOutput(Board);
-    },
-};
 
 class Link : public testing::Test {
 protected:
     void SetUp() override {
         CreateMainDialog();
-        SimInit(Board, true, "", Now());
-        PortOps = kBoardPort;
-        comPort = reinterpret_cast<HANDLE>(ULONG_PTR{0x4000});
+        ConnectBoard();
         ASSERT_TRUE(SetCurrentDirectoryA((dir = TempFolder("kt-link")).c_str()));
     }
     void TearDown() override { comPort = INVALID_HANDLE_VALUE; }

@@ -1,5 +1,4 @@
-// The setup dialog's transfers against the board simulator on COM8 (tests/e2e/setup_board.sh):
-// the tests share one dialog and run in order, as a user's session would.
+// The setup dialog's transfers against the in-process board.
 #include "tests/win/win_test_util.h"
 
 #include <map>
@@ -20,7 +19,7 @@ std::map<int, std::string> Factory() {
     }
     return f;
 }
-std::map<int, std::string> Board = Factory();
+std::map<int, std::string> Stored = Factory();
 
 constexpr const char* kReading = "Lese 4180-Controller aus...";
 constexpr const char* kWriting = "Schreibe in die Controller-Register...";
@@ -34,7 +33,7 @@ void Show(int id, const std::string& value) {
 }
 // Every field shows something else than the board holds.
 void Scramble() {
-    for (const auto& [id, value] : Board) Show(id, IsCheckBox(id) ? (value == "1" ? "0" : "1") : "x");
+    for (const auto& [id, value] : Stored) Show(id, IsCheckBox(id) ? (value == "1" ? "0" : "1") : "x");
 }
 void ExpectShown(const std::map<int, std::string>& values) {
     for (const auto& [id, value] : values) EXPECT_EQ(Shown(id), value) << id;
@@ -42,7 +41,7 @@ void ExpectShown(const std::map<int, std::string>& values) {
 void ClickButton(int id) { SendMessageA(Ui.SetupDialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 std::vector<std::string> LinesSince(size_t from) {
     std::vector<std::string> lines;
-    std::istringstream in(ReceivedSince(from));
+    std::istringstream in(Written.substr(from));
     for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.size() - 1));
     return lines;
 }
@@ -62,46 +61,50 @@ std::thread StopBeyond(bool reading, int after, bool& otherBegun) {
     });
 }
 
-class BoardSetup : public testing::Test {
+class SetupTransfer : public testing::Test {
 protected:
     void SetUp() override {
-        static const bool open = OpenBoardSession(8) && CreateSetupDialog(Ui.mainDialog);
-        ASSERT_TRUE(open) << "run through tests/e2e/setup_board.sh";
+        ShowWindow(CreateMainDialog(), SW_SHOW);
+        ConnectBoard();
+        StartReceiveLoop(comPort);
+        ASSERT_NE(CreateSetupDialog(Ui.mainDialog), nullptr);
+        for (const auto& [id, value] : Stored) Show(id, value);
     }
+    void TearDown() override { comPort = INVALID_HANDLE_VALUE; }  // the receive loop ends by itself
 };
 
 }  // namespace
 
-TEST_F(BoardSetup, ReadFillsEveryFieldAndVerifyMarksTheChangedOnes) {
+TEST_F(SetupTransfer, ReadFillsEveryFieldAndVerifyMarksTheChangedOnes) {
     Scramble();
-    size_t before = Received().size();
+    size_t before = Written.size();
     ClickButton(ids::BtnCfgRead);
     const auto lines = LinesSince(before);
     EXPECT_EQ(lines.size(), 69u) << "shared registers are asked for once";
     EXPECT_EQ(lines[0], "PX0,2");
-    ExpectShown(Board);
+    ExpectShown(Stored);
     EXPECT_EQ(BackOf(Field(1171)), RGB(0, 255, 0)) << "recoloured by its range as its text arrived";
     EXPECT_EQ(FindOwnWindow(kReading), nullptr);
 
     Show(1162, "5");
     Show(1177, "0");
     ClickButton(ids::BtnCfgVerify);
-    for (const auto& [id, value] : Board) {
+    for (const auto& [id, value] : Stored) {
         const COLORREF same = IsCheckBox(id) ? RGB(211, 211, 211) : RGB(255, 255, 255);
         EXPECT_EQ(BackOf(Field(id)), id == 1162 || id == 1177 ? RGB(255, 255, 0) : same) << id;
     }
     EXPECT_EQ(Shown(1162), "5") << "a compare leaves the fields as they are";
 }
 
-TEST_F(BoardSetup, WriteSendsEveryRegisterThenStoresAndAReadGetsItBack) {
-    Board[1162] = "12";  // typed as 12.5: ties go to the even neighbour
-    Board[1171] = "2000000";
-    Board[1174] = Board[1178] = Board[1384] = "1";
-    Board[1202] = "";
-    for (const auto& [id, value] : Board) Show(id, value);
+TEST_F(SetupTransfer, WriteSendsEveryRegisterThenStoresAndAReadGetsItBack) {
+    Stored[1162] = "12";  // typed as 12.5: ties go to the even neighbour
+    Stored[1171] = "2000000";
+    Stored[1174] = Stored[1178] = Stored[1384] = "1";
+    Stored[1202] = "";
+    for (const auto& [id, value] : Stored) Show(id, value);
     Show(1162, "12.5");
     // An empty tool depth is out of range: nothing is sent, not even the store command.
-    size_t before = Received().size();
+    size_t before = Written.size();
     bool progressShown = true;
     Hand hand("", "", [&] { progressShown = FindOwnWindow(kWriting); });
     ClickButton(ids::BtnCfgWrite);
@@ -109,10 +112,10 @@ TEST_F(BoardSetup, WriteSendsEveryRegisterThenStoresAndAReadGetsItBack) {
     EXPECT_EQ(hand.boxes[0].title + "|" + hand.boxes[0].text,
               "Stop|Der Wert (0) im Feld für das/die Register 29\r\nist nicht im erlaubten Bereich (1...32000)\r\n");
     EXPECT_FALSE(progressShown);
-    EXPECT_EQ(ReceivedSince(before), "");
+    EXPECT_EQ(Written.substr(before), "");
 
-    Show(1202, Board[1202] = "32000");
-    before = Received().size();
+    Show(1202, Stored[1202] = "32000");
+    before = Written.size();
     const DWORD start = GetTickCount();
     ClickButton(ids::BtnCfgWrite);
     EXPECT_GE(GetTickCount() - start, 69u * 20u) << "the registers go 25 ms apart";
@@ -121,12 +124,12 @@ TEST_F(BoardSetup, WriteSendsEveryRegisterThenStoresAndAReadGetsItBack) {
     EXPECT_EQ(lines[0] + " " + lines[69], "PX2,12 PX 9876,5432");
     Scramble();
     ClickButton(ids::BtnCfgRead);
-    ExpectShown(Board);
+    ExpectShown(Stored);
 }
 
-TEST_F(BoardSetup, ClosingTheProgressWindowStopsATransfer) {
+TEST_F(SetupTransfer, ClosingTheProgressWindowStopsATransfer) {
     // A write: the registers up to where it stood go out, and the store command all the same.
-    const size_t before = Received().size();
+    const size_t before = Written.size();
     bool otherBegun = true;
     std::thread hand = StopBeyond(false, 20, otherBegun);
     ClickButton(ids::BtnCfgWrite);
@@ -144,15 +147,15 @@ TEST_F(BoardSetup, ClosingTheProgressWindowStopsATransfer) {
     hand.join();
     EXPECT_FALSE(otherBegun) << "a write began inside the read";
     EXPECT_EQ(FindOwnWindow(kReading), nullptr);
-    EXPECT_EQ(Shown(1202), Board[1202]) << "tool 1 comes before register 41";
+    EXPECT_EQ(Shown(1202), Stored[1202]) << "tool 1 comes before register 41";
     EXPECT_EQ(Shown(1282), "x") << "tool 9 comes after it";
 }
 
-TEST_F(BoardSetup, FactoryResetSendsItsLineAndTouchesNoField) {
+TEST_F(SetupTransfer, FactoryResetSendsItsLineAndTouchesNoField) {
     Scramble();
-    const size_t before = Received().size();
+    const size_t before = Written.size();
     ClickButton(ids::BtnCfgFactoryReset);
-    EXPECT_EQ(ReceivedSince(before), "PX 9876,5433\r\n");
+    EXPECT_EQ(Written.substr(before), "PX 9876,5433\r\n");
     EXPECT_EQ(Shown(1162), "x");
     ClickButton(ids::BtnCfgRead);
     ExpectShown(Factory());

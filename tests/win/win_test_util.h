@@ -1,6 +1,6 @@
 #pragma once
 // Helpers of the Windows-side tests: windows as the user sees them, boxes and file dialogs
-// answered, mouse input, and the board simulated on a port by a script in tests/e2e.
+// answered, mouse input, and the board simulated in this process behind the port.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -10,6 +10,7 @@
 #include <atomic>
 #include <fstream>
 #include <functional>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -23,6 +24,7 @@
 #include "base/tooltips_win.h"
 #include "link/serial_port_win.h"
 #include "link/transmission_win.h"
+#include "sim/sim_board.h"
 
 inline std::string Text(HWND w) {
     char buf[2048] = {};
@@ -192,32 +194,54 @@ inline void Mouse(DWORD flags) {
     SendInput(1, &in, sizeof in);
 }
 
-// The board session of a script in tests/e2e: KT_BOARD_DIR holds what the board received.
-inline std::string BoardDir() {
-    char buf[1024] = {};
-    const DWORD n = GetEnvironmentVariableA("KT_BOARD_DIR", buf, sizeof buf);
-    return std::string(buf, n < sizeof buf ? n : 0);
+// The board simulated in this process behind the program's port: the only one with a CTS
+// line, which a test can also hold, and whose received bytes a test reads at once.
+inline SimBoard Board;
+inline std::mutex BoardLock;      // the receive thread reads while the user-interface thread writes
+inline bool ReportCts = true;     // false: the port cannot tell (like a pseudo-terminal)
+inline bool HoldCts = false;      // the test holds CTS off
+inline std::string Written;       // what was written to the port
+inline bool LastCtsOn = true;     // what the sender saw at its last look
+inline int CtsOffPasses = 0;      // waiting passes the sender made while CTS was off
+inline int WritesWhileOff = 0;    // characters written after the sender last saw CTS off: must stay 0
+
+// A fine clock: the tick count moves in steps too coarse for a line at 1920 characters/s.
+inline int64_t Now() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return static_cast<int64_t>(c.QuadPart * 1000 / f.QuadPart);
 }
-inline std::string Received() { return ReadFileBytes(BoardDir() + "\\board.raw"); }
-// What the board received after `from` bytes, once nothing has come for 300 ms (5 s at most).
-inline std::string ReceivedSince(size_t from) {
-    std::string seen = Received();
-    for (DWORD start = GetTickCount(), quiet = start; GetTickCount() - quiet < 300 && GetTickCount() - start < 5000;) {
-        PumpFor(25);
-        if (Received().size() != seen.size()) {
-            seen = Received();
-            quiet = GetTickCount();
-        }
-    }
-    return seen.substr(std::min(from, seen.size()));
-}
-// The main dialog shown in front, the board's port open and its replies received.
-inline bool OpenBoardSession(int port) {
-    HWND dlg = CreateMainDialog();
-    ShowWindow(dlg, SW_SHOW);
-    SetForegroundWindow(dlg);
-    if (BoardDir().empty() || (comPort = OpenSerialPort(port)) == INVALID_HANDLE_VALUE) return false;
-    StartReceiveLoop(comPort);
-    PumpFor(200);
-    return true;
+
+// Puts the board behind the program's port (pacing on, factory registers), nothing yet received.
+inline void ConnectBoard() {
+    SimInit(Board, true, "", Now());
+    Written.clear();
+    PortOps = {
+        [](HANDLE) {
+            std::lock_guard<std::mutex> hold(BoardLock);
+            SimAdvance(Board, Now());
+            LastCtsOn = !HoldCts && SimReadyForInput(Board);
+            CtsOffPasses += !LastCtsOn;
+            return ReportCts ? LastCtsOn ? 1 : 0 : -1;
+        },
+        [](HANDLE) {
+            std::lock_guard<std::mutex> hold(BoardLock);
+            return static_cast<DWORD>(SimLineBacklog(Board));
+        },
+        [](HANDLE, const std::string& bytes) {
+            std::lock_guard<std::mutex> hold(BoardLock);
+            // CTS may drop between the sender's look and its write; it must not write after seeing it off.
+            WritesWhileOff += ReportCts && !LastCtsOn;
+            Written += bytes;
+            SimReceive(Board, bytes.data(), bytes.size(), Now());
+            return true;
+        },
+        [](HANDLE) {
+            std::lock_guard<std::mutex> hold(BoardLock);
+            SimAdvance(Board, Now());
+            return SimTakeOutput(Board);
+        },
+    };
+    comPort = reinterpret_cast<HANDLE>(ULONG_PTR{0x4000});
 }
