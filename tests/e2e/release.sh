@@ -7,13 +7,9 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 "$root/tools/release" >/dev/null
 rel=$root/build/release
-machine() { # the COFF machine of a PE file: 8664 x86-64, 014c i386
-  local pe
-  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
-  od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' '
-}
-[[ $(machine "$rel/KT4180/64-Bit/KT4180.exe") == 8664 ]] || fail "64-Bit/KT4180.exe is no x86-64 program"
-[[ $(machine "$rel/KT4180/32-Bit/KT4180.exe") == 014c ]] || fail "32-Bit/KT4180.exe is no i386 program"
+format() { x86_64-w64-mingw32-objdump -f "$rel/KT4180/$1/KT4180.exe" | sed -n 's/.*file format //p'; }
+[[ $(format 64-Bit) == pei-x86-64 ]] || fail "64-Bit/KT4180.exe is no x86-64 program"
+[[ $(format 32-Bit) == pei-i386 ]] || fail "32-Bit/KT4180.exe is no i386 program"
 for f in "$root"/examples/*.plt; do
   cmp -s "$f" "$rel/KT4180/Beispiele/$(basename "$f")" || fail "example $(basename "$f") missing"
 done

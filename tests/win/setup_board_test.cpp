@@ -2,6 +2,7 @@
 #include "tests/win/win_test_util.h"
 
 #include <map>
+#include <utility>
 
 #include "config/setup_dialog_win.h"
 
@@ -39,9 +40,10 @@ void ExpectShown(const std::map<int, std::string>& values) {
     for (const auto& [id, value] : values) EXPECT_EQ(Shown(id), value) << id;
 }
 void ClickButton(int id) { SendMessageA(Ui.SetupDialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-std::vector<std::string> LinesSince(size_t from) {
+// The lines the board received since the last look.
+std::vector<std::string> TakeLines() {
     std::vector<std::string> lines;
-    std::istringstream in(Written.substr(from));
+    std::istringstream in(std::exchange(Written, ""));
     for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.size() - 1));
     return lines;
 }
@@ -77,9 +79,8 @@ protected:
 
 TEST_F(SetupTransfer, ReadFillsEveryFieldAndVerifyMarksTheChangedOnes) {
     Scramble();
-    size_t before = Written.size();
     ClickButton(ids::BtnCfgRead);
-    const auto lines = LinesSince(before);
+    const auto lines = TakeLines();
     EXPECT_EQ(lines.size(), 69u) << "shared registers are asked for once";
     EXPECT_EQ(lines[0], "PX0,2");
     ExpectShown(Stored);
@@ -104,7 +105,6 @@ TEST_F(SetupTransfer, WriteSendsEveryRegisterThenStoresAndAReadGetsItBack) {
     for (const auto& [id, value] : Stored) Show(id, value);
     Show(1162, "12.5");
     // An empty tool depth is out of range: nothing is sent, not even the store command.
-    size_t before = Written.size();
     bool progressShown = true;
     Hand hand("", "", [&] { progressShown = FindOwnWindow(kWriting); });
     ClickButton(ids::BtnCfgWrite);
@@ -112,14 +112,13 @@ TEST_F(SetupTransfer, WriteSendsEveryRegisterThenStoresAndAReadGetsItBack) {
     EXPECT_EQ(hand.boxes[0].title + "|" + hand.boxes[0].text,
               "Stop|Der Wert (0) im Feld für das/die Register 29\r\nist nicht im erlaubten Bereich (1...32000)\r\n");
     EXPECT_FALSE(progressShown);
-    EXPECT_EQ(Written.substr(before), "");
+    EXPECT_EQ(Written, "");
 
     Show(1202, Stored[1202] = "32000");
-    before = Written.size();
     const DWORD start = GetTickCount();
     ClickButton(ids::BtnCfgWrite);
     EXPECT_GE(GetTickCount() - start, 69u * 20u) << "the registers go 25 ms apart";
-    const auto lines = LinesSince(before);
+    const auto lines = TakeLines();
     ASSERT_EQ(lines.size(), 70u);
     EXPECT_EQ(lines[0] + " " + lines[69], "PX2,12 PX 9876,5432");
     Scramble();
@@ -129,12 +128,11 @@ TEST_F(SetupTransfer, WriteSendsEveryRegisterThenStoresAndAReadGetsItBack) {
 
 TEST_F(SetupTransfer, ClosingTheProgressWindowStopsATransfer) {
     // A write: the registers up to where it stood go out, and the store command all the same.
-    const size_t before = Written.size();
     bool otherBegun = true;
     std::thread hand = StopBeyond(false, 20, otherBegun);
     ClickButton(ids::BtnCfgWrite);
     hand.join();
-    const auto lines = LinesSince(before);
+    const auto lines = TakeLines();
     ASSERT_GT(lines.size(), 20u);
     EXPECT_LT(lines.size(), 70u);
     for (size_t i = 0; i + 1 < lines.size(); ++i) EXPECT_EQ(lines[i].find("PX" + std::to_string(i + 2) + ","), 0u);
@@ -153,9 +151,8 @@ TEST_F(SetupTransfer, ClosingTheProgressWindowStopsATransfer) {
 
 TEST_F(SetupTransfer, FactoryResetSendsItsLineAndTouchesNoField) {
     Scramble();
-    const size_t before = Written.size();
     ClickButton(ids::BtnCfgFactoryReset);
-    EXPECT_EQ(Written.substr(before), "PX 9876,5433\r\n");
+    EXPECT_EQ(Written, "PX 9876,5433\r\n");
     EXPECT_EQ(Shown(1162), "x");
     ClickButton(ids::BtnCfgRead);
     ExpectShown(Factory());
