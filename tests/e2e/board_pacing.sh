@@ -16,23 +16,16 @@ e2e_board 5 --state "$dir/state.txt" --log "$dir/board.log"
 "$E2E_ROOT/tools/wine-profile" pltfile "Z:${dir//\//\\}\\cuts.plt"
 
 start_program
-wait_indicator
-for _ in $(seq 1 50); do [[ $(pixel_at 780,4) == *"(255,255,224)" ]] && break; sleep 0.2; done
-[[ $(pixel_at 780,4) == *"(255,255,224)" ]] || fail "no preview"
+kt_wait_pixels '*rgb(0,128,0) *rgb(255,255,224) ' 146,37 780,4 || fail "no board found or no preview"
 
 received_cuts() { head -c "$1" "$dir/board.raw" | grep -c 'PD'; }
 executed_cuts() { grep -c '^PD' "$dir/board.log" || true; }
-quiet() { # until the board has received nothing for 1.5 s
-  local last now n=0
-  last=$(received)
-  while ((n < 15)); do sleep 0.1; now=$(received); if [[ $now == "$last" ]]; then n=$((n + 1)); else n=0; last=$now; fi; done
-}
 
-mouse click 40 412  # BtnRun
+kt_mouse click 40 412  # BtnRun
 sleep 1.7
 r0=$(received) e0=$(executed_cuts)
-mouse mousedown 156 412; sleep 0.3; mouse mouseup 156 412  # BtnStop
-quiet
+kt_mouse mousedown 156 412; sleep 0.3; kt_mouse mouseup 156 412  # BtnStop
+kt_wait_quiet "$dir/board.raw" 15
 r1=$(received) e1=$(executed_cuts)
 echo "at Stop: received $r0 bytes, $e0 cuts done; afterwards $((r1 - r0)) bytes and $((e1 - e0)) cuts more"
 ((r1 < $(stat -c %s "$dir/cuts.plt"))) || fail "the run was not stopped"
@@ -46,9 +39,9 @@ echo "at Stop: received $r0 bytes, $e0 cuts done; afterwards $((r1 - r0)) bytes 
 # A whole run: the program sends ";" and then the file unchanged. A position query a second
 # into it is answered at once (behind at most the line ahead and the buffer), with the position
 # after the cut sent before it; the search starts the moment the last line is on the board's side.
-mouse click 40 412
+kt_mouse click 40 412
 sleep 0.7
-mouse click 156 356  # BtnQueryPosition
+kt_mouse click 156 356  # BtnQueryPosition
 clicked=$(date +%s%N)
 for _ in $(seq 1 60); do grep -q '^PX9876,3' "$dir/board.log" && break; sleep 0.05; done
 echo "position query answered $(( ($(date +%s%N) - clicked) / 1000000 )) ms after the click"
@@ -59,7 +52,7 @@ reported=$(sed -n 's/^PX9876,3\tX=\([0-9]*\) Y=\([0-9]*\).*/\1,\2/p' "$dir/board
 want=$((r1 + 3 + $(stat -c %s "$dir/cuts.plt") + 11))
 for _ in $(seq 1 600); do (($(received) >= want)) && break; sleep 0.05; done
 (($(received) >= want)) || fail "the whole run did not arrive ($(received) of $want bytes)"
-mouse click 48 16  # BtnFindController
+kt_mouse click 48 16  # BtnFindController
 # The probe ends with two line ends; the one the program sends on accepting makes three. A
 # probe that went unanswered for 2.25 s would be followed by another.
 after=

@@ -1,5 +1,5 @@
-# Shared by the end-to-end scripts: the real program under Wine on the
-# harness's display, against the board simulator on a pseudo-terminal mapped as a COM port.
+# Shared by the end-to-end scripts: the real program under Wine on the harness's display,
+# against the board simulator on a pseudo-terminal mapped as a COM port.
 # Usage: source "$(dirname "$0")/lib.sh" "$@"   (arguments: exe, build dir)
 set -euo pipefail
 E2E_EXE=$1
@@ -8,13 +8,12 @@ E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 "$E2E_ROOT/tools/wine-up"
 source "$E2E_ROOT/tools/wine-env"
 export DISPLAY=$(cat "$KT_WINE_DIR/display")
-E2E_DEV=$WINEPREFIX/dosdevices
+source "$E2E_ROOT/tools/wine-session"
 E2E_DIR=$E2E_BUILD/e2e-$(basename "$0" .sh)  # what the devices received
 rm -rf "$E2E_DIR"; mkdir -p "$E2E_DIR"
+KT_SHOT=$E2E_DIR/screen.png
 E2E_PIDS=()
 E2E_PORTS=()
-# The real ImageMagick, not a stand-in that may come first on the PATH.
-E2E_CONVERT=$(command -v /usr/bin/convert || command -v convert)
 
 fail() {
   echo "FAIL: $* (the screen: $E2E_DIR/failed.png)" >&2
@@ -26,32 +25,30 @@ fail() {
 e2e_cleanup() {
   kt_kill_in_prefix KT4180.exe
   for p in "${E2E_PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
-  for n in "${E2E_PORTS[@]}"; do rm -f "$E2E_DEV/com$n" "$E2E_DEV/com$n.off"; ln -sfn /nonexistent "$E2E_DEV/com$n"; done
+  for n in "${E2E_PORTS[@]}"; do rm -f "$(kt_com "$n")"; ln -sfn /nonexistent "$(kt_com "$n")"; done
   return 0
 }
 trap e2e_cleanup EXIT
 
-# Maps a device to COM$1 with the given command, started in the background, and waits for the link.
+# Maps a device to COM$1 with the given command, started in the background; E2E_LAST is its process.
 e2e_device() {
   local n=$1; shift
   "$@" >/dev/null &
-  E2E_LAST=$!  # the device's process
+  E2E_LAST=$!
   E2E_PIDS+=($!)
   E2E_PORTS+=("$n")
-  for _ in $(seq 1 100); do [[ -L $E2E_DEV/com$n ]] && return 0; sleep 0.05; done
-  fail "com$n not mapped"
+  kt_wait_com "$n" || fail "com$n not mapped"
 }
 # The board simulator on COM$1 (further arguments are its options), recording what it receives.
 e2e_board() {
   local n=$1; shift
-  e2e_device "$n" "$E2E_ROOT/build/native/kt4180-sim" --link "$E2E_DEV/com$n" --raw-log "$E2E_DIR/board.raw" "$@"
+  e2e_device "$n" "$E2E_ROOT/build/native/kt4180-sim" --link "$(kt_com "$n")" --raw-log "$E2E_DIR/board.raw" "$@"
 }
 received() { stat -c %s "$E2E_DIR/board.raw"; }
 # What the board received after byte $1, once it has $2 more (or 5 s passed) and 0.3 s are quiet.
 received_since() {
-  local n=-1
   for _ in $(seq 1 50); do (( $(received) >= $1 + ${2:-0} )) && break; sleep 0.1; done
-  until [[ $n == $(received) ]]; do n=$(received); sleep 0.3; done
+  kt_wait_quiet "$E2E_DIR/board.raw" 3
   tail -c +$(( $1 + 1 )) "$E2E_DIR/board.raw"
 }
 # Fails with $3 unless the board received exactly $2 (printf escapes) after byte $1.
@@ -60,48 +57,26 @@ expect_received() {
   [[ $got == "$(printf '%b' "$2" | od -An -c)" ]] || fail "$3: received$got"
 }
 
-# Starts the program with nothing remembered; E2E_WINDOW is its main dialog once it shows.
+# Starts the program with nothing remembered; KT_WINDOW is its main dialog.
 start_program() {
   "$KT_WINE64" reg delete 'HKCR\KT4180' /f >/dev/null 2>&1 || true
-  "$KT_WINE64" "$E2E_EXE" </dev/null >/dev/null 2>&1 &
-  E2E_PIDS+=($!)
-  for _ in $(seq 1 200); do
-    E2E_WINDOW=$(xdotool search --name 'XYZ-Controller KT4180 V1.31' 2>/dev/null | head -1 || true)
-    [[ -n $E2E_WINDOW ]] && return 0
-    sleep 0.05
-  done
-  fail "the main dialog did not show"
-}
-# The colour of the pixel at x,y of the main dialog's client area, from a screenshot.
-pixel_at() {
-  import -window "$E2E_WINDOW" "$E2E_DIR/screen.png" 2>/dev/null || return 0  # not mapped yet
-  "$E2E_CONVERT" "$E2E_DIR/screen.png" -format "%[pixel:p{$1}]" info:
+  kt_start_program "$E2E_EXE" || fail "the main dialog did not show"
+  E2E_PIDS+=("$KT_PROGRAM")
 }
 # Waits until the port indicator, LblComPort at 142,34 (52 x 16), shows $1 ("r,g,b"; green).
 wait_indicator() {
-  for _ in $(seq 1 150); do
-    [[ $(pixel_at 146,37) =~ ^s?rgb\(${1:-0,128,0}\)$ ]] && return 0
-    sleep 0.1
-  done
-  fail "the port indicator did not turn rgb(${1:-0,128,0})"
-}
-# Mouse input at x,y of the main dialog's client area: "mousedown", "mouseup" or "click", which
-# holds the button as long as a person does (the jog images look at it while it is held).
-mouse() {
-  xdotool mousemove --window "$E2E_WINDOW" "$2" "$3"
-  case $1 in click) xdotool mousedown 1; sleep 0.06; xdotool mouseup 1 ;; *) xdotool "$1" 1 ;; esac
-  sleep 0.3
+  kt_wait_pixels "*rgb(${1:-0,128,0}) " 146,37 || fail "the port indicator did not turn rgb(${1:-0,128,0})"
 }
 # Opens the plot file $1 through the open dialog of BtnOpenPlot.
 open_plot() {
-  mouse click 16 16
+  kt_mouse click 16 16
   timeout 5 xdotool search --sync --name 'PLT-Datei' >/dev/null || fail "no open dialog"
   xdotool type "Z:${1//\//\\}"; xdotool key Return; sleep 1
 }
 # Closes the program with Alt+F4 and prints the seconds until its process has gone.
 close_program() {
   local closed; closed=$(date +%s.%N)
-  xdotool windowfocus "$E2E_WINDOW" 2>/dev/null || true
+  xdotool windowfocus "$KT_WINDOW" 2>/dev/null || true
   xdotool keydown Alt_L key F4 keyup Alt_L
   for _ in $(seq 1 100); do
     [[ -n $(pids_in_prefix KT4180.exe) ]] || { awk "BEGIN { printf \"%.2f\", $(date +%s.%N) - $closed }"; return 0; }

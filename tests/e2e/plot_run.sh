@@ -12,12 +12,12 @@ wait_indicator
 for i in $(seq 0 99); do printf 'PA%d,0;\r\n' "$i"; done >"$E2E_DIR/lines.plt"
 open_plot "$E2E_DIR/lines.plt"
 mark=$(received)
-mouse click 40 412  # BtnRun
+kt_mouse click 40 412  # BtnRun
 expect_received "$mark" ";\r\n$(sed 's/\r$/\\r\\n/' "$E2E_DIR/lines.plt" | tr -d '\n')" "an automatic run"
 mark=$(received)
-mouse click 96 412; sleep 0.5  # BtnStep
+kt_mouse click 96 412; sleep 0.5  # BtnStep
 expect_received "$mark" ';\r\n' "only the first line before a step wait"
-mouse mousedown 156 412; sleep 0.3; mouse mouseup 156 412  # BtnStop
+kt_mouse mousedown 156 412; sleep 0.3; kt_mouse mouseup 156 412  # BtnStop
 expect_received "$mark" ';\r\nPA0,0;\r\n' "Stop held in a step wait"
 
 # 4000 lines, about 100 kB: a minute of work for the board.
@@ -25,7 +25,7 @@ awk 'BEGIN { printf "IN;SP1;PU0,0;PD;\r\n"; for (i = 0; i < 4000; i++) printf "P
   >"$E2E_DIR/long.plt"
 open_plot "$E2E_DIR/long.plt"
 mark=$(received)
-mouse click 40 412; sleep 1.5
+kt_mouse click 40 412; sleep 1.5
 (( $(received) > mark )) || fail "the run sent nothing"
 gone=$(close_program) || fail "the program was still running 5 s after its dialog was closed"
 sleep 2  # what was on its way in the line's buffers still arrives
@@ -34,12 +34,12 @@ total=$(stat -c %s "$E2E_DIR/long.plt")
 echo "closed mid-run: the board received $(( $(received) - mark )) of $total bytes"
 
 kill "$E2E_LAST"
-rm -f "$E2E_DEV/com3"
+rm -f "$(kt_com 3)"
 e2e_board 3
 start_program
 wait_indicator
 open_plot "$E2E_DIR/long.plt"
-mouse click 40 412; sleep 1.5
+kt_mouse click 40 412; sleep 1.5
 kill "$E2E_LAST"
 box=$(timeout 10 xdotool search --sync --name '^CNC\?$' | head -1) || fail "no message that the connection was lost"
 xdotool windowfocus "$box" 2>/dev/null || true

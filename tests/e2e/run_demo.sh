@@ -11,10 +11,10 @@ shot=$(sed -n 's/^screenshot: //p' <<<"$out")
 drawing=$(sed -n 's/^drawing: //p' <<<"$out")
 [[ -f $shot && -f $drawing ]] || fail "tools/run named no pictures: $out"
 # The preview control lies at 206,2 of the client area, 581 x 412.
-$E2E_CONVERT "$shot" -crop 581x412+206+2 +repage "$dir/preview.png"
+$KT_CONVERT "$shot" -crop 581x412+206+2 +repage "$dir/preview.png"
 
 # Pen colours: everything but the paper (light green during a run, light yellow in the drawing).
-colours() { $E2E_CONVERT "$1" -format %c histogram:info:- | grep -o '#[0-9A-F]\{6\}' | grep -v '#90EE90\|#FFFFE0' | sort; }
+colours() { $KT_CONVERT "$1" -format %c histogram:info:- | grep -o '#[0-9A-F]\{6\}' | grep -v '#90EE90\|#FFFFE0' | sort; }
 [[ $(colours "$dir/preview.png") == "$(colours "$drawing")" ]] \
   || fail "pen colours differ: preview $(colours "$dir/preview.png" | xargs), drawing $(colours "$drawing" | xargs)"
 [[ -n $(colours "$drawing") ]] || fail "nothing drawn"
@@ -23,13 +23,13 @@ colours() { $E2E_CONVERT "$1" -format %c histogram:info:- | grep -o '#[0-9A-F]\{
 # lies more than three pixels from the other's counts as missing.
 for p in preview drawing; do
   src=$dir/preview.png; [[ $p == drawing ]] && src=$drawing
-  $E2E_CONVERT "$src" -colorspace Gray -threshold 50% -negate -trim +repage -resize '400x400!' -threshold 5% "$dir/$p-ink.png"
-  $E2E_CONVERT "$dir/$p-ink.png" -morphology Dilate Disk:3 -negate "$dir/$p-far.png"
+  $KT_CONVERT "$src" -colorspace Gray -threshold 50% -negate -trim +repage -resize '400x400!' -threshold 5% "$dir/$p-ink.png"
+  $KT_CONVERT "$dir/$p-ink.png" -morphology Dilate Disk:3 -negate "$dir/$p-far.png"
 done
 missing() { # ink of $1 far from $2's, as a share of $1's ink
   local ink far
-  ink=$($E2E_CONVERT "$dir/$1-ink.png" -format '%[fx:mean]' info:)
-  far=$($E2E_CONVERT "$dir/$1-ink.png" "$dir/$2-far.png" -compose Multiply -composite -format '%[fx:mean]' info:)
+  ink=$($KT_CONVERT "$dir/$1-ink.png" -format '%[fx:mean]' info:)
+  far=$($KT_CONVERT "$dir/$1-ink.png" "$dir/$2-far.png" -compose Multiply -composite -format '%[fx:mean]' info:)
   awk "BEGIN { printf \"%.4f\", $far / $ink }"
 }
 a=$(missing preview drawing) b=$(missing drawing preview)

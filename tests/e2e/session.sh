@@ -6,8 +6,8 @@
 source "$(dirname "$0")/lib.sh" "$@"
 
 # Record files must not be named like a device ("com1.rec" opens COM1 on Windows).
-e2e_device 1 python3 "$E2E_ROOT/tests/e2e/fake_port.py" "$E2E_DEV/com1" silent "$E2E_DIR/port1.rec"
-e2e_device 2 python3 "$E2E_ROOT/tests/e2e/fake_port.py" "$E2E_DEV/com2" lowercase "$E2E_DIR/port2.rec"
+e2e_device 1 python3 "$E2E_ROOT/tests/e2e/fake_port.py" "$(kt_com 1)" silent "$E2E_DIR/port1.rec"
+e2e_device 2 python3 "$E2E_ROOT/tests/e2e/fake_port.py" "$(kt_com 2)" lowercase "$E2E_DIR/port2.rec"
 e2e_board 3
 cd "$E2E_DIR"
 start_program
@@ -15,32 +15,32 @@ started=$(date +%s.%N)
 wait_indicator
 echo "port indicator green after $(awk "BEGIN { printf \"%.1f\", $(date +%s.%N) - $started }") s"
 # Without a window manager the X window is the client area: the outer 811 x 472 less the frame.
-read -r w h <<<"$(xdotool getwindowgeometry "$E2E_WINDOW" | sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p')"
+read -r w h <<<"$(xdotool getwindowgeometry "$KT_WINDOW" | sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p')"
 (( w > 780 && w <= 811 && h > 420 && h <= 472 )) || fail "unexpected size ${w}x${h}"
 # The group box of the manual panel is filled with its grey: the controls were drawn.
-[[ $(pixel_at 12,280) =~ ^(s?rgb\(224,224,224\)|gr[ae]y\(224\))$ ]] || fail "manual panel not drawn"
+[[ $(kt_pixels 12,280) =~ ^(s?rgb\(224,224,224\)|gr[ae]y\(224\))\ $ ]] || fail "manual panel not drawn"
 # The probe went to the silent and the lower-case device first, then to the board.
 [[ $(od -An -c port1.rec port2.rec) == "$(printf '\r\npx0,0\r\n\r\n\r\npx0,0\r\n\r\n' | od -An -c)" ]] || fail "probes"
 expect_received 0 '\r\npx0,0\r\n\r\n\r\n' "the probe and an empty line"
 
 # The position query goes out; the next search tries the remembered port first.
 mark=$(received)
-mouse click 156 356  # BtnQueryPosition
+kt_mouse click 156 356  # BtnQueryPosition
 expect_received "$mark" ';PX9876,3\r\n' "the position query"
 probes=$(stat -c %s port1.rec)
-mouse click 48 16  # BtnFindController
+kt_mouse click 48 16  # BtnFindController
 wait_indicator
 expect_received "$mark" ';PX9876,3\r\n\r\npx0,0\r\n\r\n\r\n' "the search of the remembered port"
 (( $(stat -c %s port1.rec) == probes )) || fail "COM1 was probed before the remembered port"
 
 # The manual panel (jogs act only with the dialog in front): a click on each jog image, at the
 # centre of its place, sends its command once.
-mouse click 400 200
-steps() { mouse click 134 136; xdotool key End BackSpace BackSpace BackSpace BackSpace BackSpace; xdotool type "$1"; }
+kt_mouse click 400 200
+steps() { kt_mouse click 134 136; xdotool key End BackSpace BackSpace BackSpace BackSpace BackSpace; xdotool type "$1"; }
 steps 345
 mark=$(received)
 for xy in 170,129 96,127 134,91 134,165 168,93 100,91 98,163 168,163 41,129 41,189 41,89 41,227 96,216 159,216; do
-  mouse click "${xy%,*}" "${xy#*,}"
+  kt_mouse click "${xy%,*}" "${xy#*,}"
 done
 moves='PR345,0\r\nPR-345,0\r\nPR0,345\r\nPR0,-345\r\nPR345,345\r\nPR-345,345\r\nPR-345,-345\r\nPR345,-345\r\n'
 expect_received "$mark" "${moves}ZR-345\r\nZR345\r\nPU\r\nPD\r\nRE\r\nNU\r\n" "one click each"
@@ -49,20 +49,20 @@ expect_received "$mark" "${moves}ZR-345\r\nZR345\r\nPU\r\nPD\r\nRE\r\nNU\r\n" "o
 # second here; a move every 250 ms would make four or five).
 steps 20
 mark=$(received)
-mouse mousedown 134 165; sleep 1; mouse mouseup 134 165
+kt_mouse mousedown 134 165; sleep 1; kt_mouse mouseup 134 165
 moves=$(received_since "$mark" | tr -d '\r' | sort | uniq -c)
 [[ $moves =~ ^\ *([0-9]+)\ PR0,-20$ ]] || fail "not whole moves: $moves"
 (( BASH_REMATCH[1] >= 20 )) || fail "${BASH_REMATCH[1]} moves in a second"
 
 # A command typed into the box goes out, whole, when Enter is pressed anywhere in it.
 mark=$(received)
-mouse click 100 280
+kt_mouse click 100 280
 xdotool type 'PR 550,-340'
 expect_received "$mark" '' "sent while typing"
 xdotool key Home Right Right Right Return
 expect_received "$mark" 'PR \r\n550,-340' "the typed command"
 
 # Without a window manager Wine activates a window on a click; the keys then reach it.
-mouse click 400 200
+kt_mouse click 400 200
 gone=$(close_program) || fail "the program did not end when its dialog was closed"
 echo "ended ${gone} s after its dialog was closed"
