@@ -18,6 +18,7 @@
 
 #include "app/main_dialog_win.h"
 #include "base/control_ids.h"
+#include "base/dialog_template_win.h"
 #include "base/message_pump_win.h"
 #include "base/process_state.h"
 #include "base/settings_win.h"
@@ -26,10 +27,7 @@
 #include "link/transmission_win.h"
 #include "sim/sim_board.h"
 
-inline std::string Text(HWND w) {
-    char buf[2048] = {};
-    return std::string(buf, static_cast<size_t>(std::max(0, GetWindowTextA(w, buf, sizeof buf))));
-}
+inline std::string Text(HWND w) { return ControlText(w); }
 inline std::string ClassOf(HWND w) {
     char buf[64] = {};
     GetClassNameA(w, buf, sizeof buf);
