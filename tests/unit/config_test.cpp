@@ -52,8 +52,8 @@ TEST(RegisterTable, SpecsRegisterBytesAndTheInfoLine) {
     for (const auto& [entry, parsed] : std::initializer_list<std::pair<const char*, const char*>>{
              {"1,2,3,4,mmx\xA7" "d", "1 2 3 4 mm: 1 2"}, {"1,2,3,4,,mm", "1 2 3 4: 1 2"}, {"70000,1,1,2", "65535 1 1 2:"},
              {"-3,1,1,2", "0 1 1 2:"}, {"9998,4,1,2", "9998 4 1 2:"}, {"9997,4,1,2", "9997 4 1 2: 9997 9998 9999 10000"},
-             {"10000,7,0,0", "10000 7 0 0: 10000"}, {"10001,0,0,0", "10001 0 0 0:"}, {"5,8,0,0", "5 8 0 0:"}, {"5,-1,0,0", "5 -1 0 0:"},
-             {"5,5,1,2", "5 5 1 2:"}, {"5,0,1,2", "5 0 1 2:"}, {"5,1,-1,0", "5 1 -1 0: 5"}}) {
+             {"10000,7,0,0", "10000 7 0 0: 10000"}, {"10001,0,0,0", "10001 0 0 0:"}, {"5,8,0,0", "5 8 0 0:"},
+             {"5,-1,0,0", "5 -1 0 0:"}, {"5,5,1,2", "5 5 1 2:"}, {"5,0,1,2", "5 0 1 2:"}, {"5,1,-1,0", "5 1 -1 0: 5"}}) {
         const FieldSpec s = ParseFieldSpec(entry);
         std::string regs = Joined({std::to_string(s.reg), std::to_string(s.width), std::to_string(s.minimum), std::to_string(s.maximum)});
         regs += s.mm ? " mm:" : ":";
@@ -129,7 +129,8 @@ TEST(RegisterTransfer, PlansAndLines) {
                     TextMatchesValue("12.5", 12), TextMatchesValue("12.5", 13), TextMatchesValue(" 12", 12), TextMatchesValue("", 0)}),
               (Ints{1162, 1, 1384, 64, 1177, 0, 6, 13, 1, 0, 0, 0, 0, 1, 1}));  // 1178 is bit 2, 1177 bit 1; verify does not round
     // Fields whose registers fall outside 1..10000 are never read or written.
-    const FieldSpecTable odd = TableOf({{10, "9999,4,0,5"}, {11, "0,1,0,5"}, {12, "9,9,0,0"}, {13, "10000,1,0,5"}, {14, "20,3,0,0"}});
+    const FieldSpecTable odd =
+        TableOf({{10, "9999,4,0,5"}, {11, "0,1,0,5"}, {12, "9,9,0,0"}, {13, "10000,1,0,5"}, {14, "20,3,0,0"}});
     EXPECT_EQ(WriteLines(odd, {{10, {"3"}}, {11, {"3"}}, {12, {"", true}}, {13, {"4"}}}), "PX20,0 PX10000,4");  // unset bits are 0
     ASSERT_EQ(PlanRead(odd).size(), 2u);
     EXPECT_EQ((Ints{PlanRead(odd)[0].fetch.at(0), PlanRead(odd)[0].fieldNumber}), (Ints{10000, 4}));  // progress counts every field
