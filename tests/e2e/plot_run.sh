@@ -10,16 +10,15 @@
 #   away is told once, the indicator turns red, the program stays.
 source "$(dirname "$0")/lib.sh" "$@"
 
-dir=$E2E_DIR
-printf '6=0\n' >"$dir/state.txt"  # no position echoes: the only position reply is the query's
-e2e_board 3 --state "$dir/state.txt" --log "$dir/board.log"
+printf '6=0\n' >"$E2E_DIR/state.txt"  # no position echoes: the only position reply is the query's
+e2e_board 3 --state "$E2E_DIR/state.txt" --log "$E2E_DIR/board.log"
 start_program
 wait_indicator
-for i in $(seq 0 99); do printf 'PA%d,0;\r\n' "$i"; done >"$dir/lines.plt"
-open_plot "$dir/lines.plt"
+for i in $(seq 0 99); do printf 'PA%d,0;\r\n' "$i"; done >"$E2E_DIR/lines.plt"
+open_plot "$E2E_DIR/lines.plt"
 mark=$(received)
 kt_mouse click 40 412  # BtnRun
-expect_received "$mark" ";\r\n$(sed 's/\r$/\\r\\n/' "$dir/lines.plt" | tr -d '\n')" "an automatic run"
+expect_received "$mark" ";\r\n$(sed 's/\r$/\\r\\n/' "$E2E_DIR/lines.plt" | tr -d '\n')" "an automatic run"
 mark=$(received)
 kt_mouse click 96 412; sleep 0.5  # BtnStep
 expect_received "$mark" ';\r\n' "only the first line before a step wait"
@@ -29,20 +28,20 @@ expect_received "$mark" ';\r\nPA0,0;\r\n' "Stop held in a step wait"
 # 800 cuts of 2.5 mm (0.1 s each), one 14-character line apiece, in rows back and forth.
 awk 'BEGIN { printf "PU1000,1000;\r\n"
   for (i = 0; i < 800; i++) { r = int(i / 40); k = i % 40; if (r % 2) k = 39 - k
-    printf "PD%d,%d;\r\n", 1000 + 100 * k, 1000 + 100 * r } }' >"$dir/cuts.plt"
-received_cuts() { head -c "$1" "$dir/board.raw" | grep -c 'PD'; }
-executed_cuts() { grep -c '^PD' "$dir/board.log" || true; }
+    printf "PD%d,%d;\r\n", 1000 + 100 * k, 1000 + 100 * r } }' >"$E2E_DIR/cuts.plt"
+received_cuts() { head -c "$1" "$E2E_DIR/board.raw" | grep -c 'PD'; }
+executed_cuts() { grep -c '^PD' "$E2E_DIR/board.log" || true; }
 
-open_plot "$dir/cuts.plt"
+open_plot "$E2E_DIR/cuts.plt"
 base=$(received)
 kt_mouse click 40 412  # BtnRun
 sleep 1.7
 r0=$(received) e0=$(executed_cuts)
 kt_mouse mousedown 156 412; sleep 0.3; kt_mouse mouseup 156 412  # BtnStop
-kt_wait_quiet "$dir/board.raw" 15
+kt_wait_quiet "$E2E_DIR/board.raw" 15
 r1=$(received) e1=$(executed_cuts)
 echo "at Stop: received $((r0 - base)) bytes, $e0 cuts done; afterwards $((r1 - r0)) bytes and $((e1 - e0)) cuts more"
-((r1 - base < $(stat -c %s "$dir/cuts.plt"))) || fail "the run was not stopped"
+((r1 - base < $(stat -c %s "$E2E_DIR/cuts.plt"))) || fail "the run was not stopped"
 ((r1 - r0 <= 1500)) || fail "the board received $((r1 - r0)) bytes after Stop: the program ran ahead of the line"
 # What the board had taken from the line but not done: at most the 512 bytes the simulator
 # lets the PC run ahead of the line and the 128 characters of the board's buffer (12 a cut).
@@ -57,13 +56,13 @@ kt_mouse click 40 412
 sleep 0.7
 kt_mouse click 156 356  # BtnQueryPosition
 clicked=$(date +%s%N)
-for _ in $(seq 1 60); do grep -q '^PX9876,3' "$dir/board.log" && break; sleep 0.05; done
+for _ in $(seq 1 60); do grep -q '^PX9876,3' "$E2E_DIR/board.log" && break; sleep 0.05; done
 echo "position query answered $(( ($(date +%s%N) - clicked) / 1000000 )) ms after the click"
-grep -q '^PX9876,3' "$dir/board.log" || fail "the position query during the run was not answered within 3 s"
-before=$(tr -d '\r' <"$dir/board.raw" | grep -B1 '^;PX9876,3' | head -1 | tr -d 'PD;')
-reported=$(sed -n 's/^PX9876,3\tX=\([0-9]*\) Y=\([0-9]*\).*/\1,\2/p' "$dir/board.log")
+grep -q '^PX9876,3' "$E2E_DIR/board.log" || fail "the position query during the run was not answered within 3 s"
+before=$(tr -d '\r' <"$E2E_DIR/board.raw" | grep -B1 '^;PX9876,3' | head -1 | tr -d 'PD;')
+reported=$(sed -n 's/^PX9876,3\tX=\([0-9]*\) Y=\([0-9]*\).*/\1,\2/p' "$E2E_DIR/board.log")
 [[ $reported == "$before" ]] || fail "the query reported $reported, not $before where the cut before it ended"
-want=$((r1 + 3 + $(stat -c %s "$dir/cuts.plt") + 11))
+want=$((r1 + 3 + $(stat -c %s "$E2E_DIR/cuts.plt") + 11))
 for _ in $(seq 1 600); do (($(received) >= want)) && break; sleep 0.05; done
 (($(received) >= want)) || fail "the whole run did not arrive ($(received) of $want bytes)"
 kt_mouse click 48 16  # BtnFindController
@@ -71,7 +70,7 @@ kt_mouse click 48 16  # BtnFindController
 # probe that went unanswered for 2.25 s would be followed by another.
 after=
 for _ in $(seq 1 200); do
-  after=$(tail -c +$((want + 1)) "$dir/board.raw" | tr '\r\n' '<>')
+  after=$(tail -c +$((want + 1)) "$E2E_DIR/board.raw" | tr '\r\n' '<>')
   [[ $after == *'<><><>' ]] && break
   sleep 0.05
 done
@@ -80,14 +79,14 @@ echo "search after the run: $after"
 
 # 4000 lines, about 100 kB: a minute of work for the board.
 awk 'BEGIN { printf "IN;SP1;PU0,0;PD;\r\n"; for (i = 0; i < 4000; i++) printf "PA%d,%d;PA%d,%d;\r\n", i % 400, 0, i % 400, 300 }' \
-  >"$dir/long.plt"
-open_plot "$dir/long.plt"
+  >"$E2E_DIR/long.plt"
+open_plot "$E2E_DIR/long.plt"
 mark=$(received)
 kt_mouse click 40 412; sleep 1.5
 (( $(received) > mark )) || fail "the run sent nothing"
 gone=$(close_program) || fail "the program was still running 5 s after its dialog was closed"
 sleep 2  # what was on its way in the line's buffers still arrives
-total=$(stat -c %s "$dir/long.plt")
+total=$(stat -c %s "$E2E_DIR/long.plt")
 (( $(received) - mark < total / 2 )) || fail "the board received $(( $(received) - mark )) of $total bytes after the close"
 echo "closed mid-run: the board received $(( $(received) - mark )) of $total bytes"
 
@@ -96,7 +95,7 @@ rm -f "$(kt_com 3)"
 e2e_board 3
 start_program
 wait_indicator
-open_plot "$dir/long.plt"
+open_plot "$E2E_DIR/long.plt"
 kt_mouse click 40 412; sleep 1.5
 kill "$E2E_LAST"
 box=$(timeout 10 xdotool search --sync --name '^CNC\?$' | head -1) || fail "no message that the connection was lost"

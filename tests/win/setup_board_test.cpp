@@ -2,6 +2,7 @@
 #include "tests/win/win_test_util.h"
 
 #include <map>
+#include <sstream>
 #include <utility>
 
 #include "config/setup_dialog_win.h"
