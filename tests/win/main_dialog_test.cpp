@@ -96,9 +96,11 @@ TEST_F(MainDialog, AJogNeedsTheDialogInFrontAndACountInRange) {
     for (auto [steps, inFront] : std::vector<std::pair<std::string, bool>>{
              {"20", false}, {"0", true}, {"20001", true}, {"", true}, {"20", true}}) {
         SetWindowTextA(Item(ids::TxtSteps), steps.c_str());
-        SetForegroundWindow(inFront ? dlg : monitor);
-        PumpFor(100);
+        HWND front = inFront ? dlg : monitor;
+        SetForegroundWindow(front);
+        PumpUntil([front] { return GetForegroundWindow() == front; }, 2000);  // input is posted: wait till it is seen
         Mouse(MOUSEEVENTF_LEFTDOWN);
+        PumpUntil([] { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0; }, 2000);
         std::thread release([] {
             Sleep(400);
             Mouse(MOUSEEVENTF_LEFTUP);
