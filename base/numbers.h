@@ -1,8 +1,22 @@
 #pragma once
 // Text to number and number to text, the way the whole program reads and shows numbers.
+#include <cfloat>
 #include <cstdint>
 #include <string>
 
+
+// The value rounded to its own type, float or double. x87 builds keep both in wider registers;
+// a store rounds each result as every other build does, so that the same pixels are set and a
+// quotient lands on the same side of a tie everywhere.
+template <typename T>
+T Stored(T v) {
+#if FLT_EVAL_METHOD != 0
+    volatile T s = v;
+    return s;
+#else
+    return v;
+#endif
+}
 
 // The board counts positions and lengths in plotter units, 40 to the millimetre.
 constexpr int kPlotterUnitsPerMm = 40;

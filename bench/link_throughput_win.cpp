@@ -22,11 +22,11 @@ double Now() {
     QueryPerformanceCounter(&c);
     return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
 }
-double CpuSeconds() {
-    ULARGE_INTEGER t[4];
-    GetProcessTimes(GetCurrentProcess(), reinterpret_cast<FILETIME*>(&t[0]), reinterpret_cast<FILETIME*>(&t[1]),
-                    reinterpret_cast<FILETIME*>(&t[2]), reinterpret_cast<FILETIME*>(&t[3]));
-    return static_cast<double>(t[2].QuadPart + t[3].QuadPart) / 1e7;
+double CpuSeconds() {  // kernel and user time, in 100 ns units
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto units = [](FILETIME f) { return static_cast<double>(ULONGLONG{f.dwHighDateTime} << 32 | f.dwLowDateTime); };
+    return (units(kernel) + units(user)) / 1e7;
 }
 }  // namespace
 

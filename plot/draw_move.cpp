@@ -1,6 +1,5 @@
 #include "plot/draw_move.h"
 
-#include <cfloat>
 #include <cstring>
 #include <limits>
 
@@ -11,17 +10,6 @@ namespace {
 // A move's pixel walk may overshoot its length (the slope is single precision), by less than
 // twice the longest move; positions keep this far from the ends of the 32-bit range.
 constexpr int64_t kPositionMargin = int64_t{1} << 20;
-
-// x87 builds keep floats in wider registers; a store rounds each step to single precision as
-// every other build does, so the same pixels are set everywhere.
-float Single(float v) {
-#if FLT_EVAL_METHOD != 0
-    volatile float s = v;
-    return s;
-#else
-    return v;
-#endif
-}
 
 bool PositionFits(int64_t v) {
     return v >= std::numeric_limits<int32_t>::min() + kPositionMargin &&
@@ -73,7 +61,7 @@ struct Slope {
     int64_t j = 0;  // additions made
 
     Slope(int32_t major, int32_t minor)
-        : r(Single(static_cast<float>(major) / static_cast<float>(minor ? minor : 1))), t(Single(r / 2)) {}
+        : r(Stored(static_cast<float>(major) / static_cast<float>(minor ? minor : 1))), t(Stored(r / 2)) {}
 
     static int64_t Fixed(float v) { return static_cast<int64_t>(static_cast<double>(v) * 16777216.0); }
     static float FromFixed(int64_t v) { return static_cast<float>(static_cast<double>(v) / 16777216.0); }
@@ -96,7 +84,7 @@ struct Slope {
     }
 
     void Step() {
-        t = Single(t + r);
+        t = Stored(t + r);
         ++j;
     }
 

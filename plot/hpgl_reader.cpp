@@ -1,9 +1,9 @@
 #include "plot/hpgl_reader.h"
 
-#include <cfloat>
 #include <cstdio>
 #include <limits>
 
+#include "base/numbers.h"
 #include "plot/draw_move.h"
 
 namespace {
@@ -15,17 +15,6 @@ char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' +
 bool IsTerminator(char c) { return c == ';' || c == '\r' || c == '\n'; }
 
 bool IsSeparator(char c) { return c == ' ' || c == ',' || IsTerminator(c); }
-
-// x87 builds keep doubles in wider registers; a store rounds like every other build, so that
-// a quotient lands on the same side of a tie everywhere.
-double Stored(double v) {
-#if FLT_EVAL_METHOD != 0
-    volatile double s = v;
-    return s;
-#else
-    return v;
-#endif
-}
 
 // The nearest integer, ties to even, of a value below 2^33 in magnitude (so that v minus its
 // floor is exact): RoundToInteger without its checks for huge values, twice a pair.

@@ -26,12 +26,12 @@ TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
         if (k.magic.empty()) {
             ASSERT_EQ(hand.boxes.size(), 1u) << k.name;
             EXPECT_EQ(hand.boxes[0].title + "|" + hand.boxes[0].text, "JPG, PNG, GIF, BMP ?|Dateityp falsch !");
-            EXPECT_FALSE(Exists(target));
-            EXPECT_TRUE(Exists(TemporaryBitmapPath())) << "kept";
+            EXPECT_FALSE(FileExists(target));
+            EXPECT_TRUE(FileExists(TemporaryBitmapPath())) << "kept";
             continue;
         }
         EXPECT_TRUE(hand.boxes.empty()) << k.name;
-        EXPECT_FALSE(Exists(TemporaryBitmapPath())) << k.name;
+        EXPECT_FALSE(FileExists(TemporaryBitmapPath())) << k.name;
         EXPECT_EQ(bytes.substr(0, k.magic.size()), k.magic) << k.name;
         if (k.magic == "BM") {
             EXPECT_EQ(bytes, ReadFileBytes(dir + "\\reference.bmp")) << "a copy of the preview";

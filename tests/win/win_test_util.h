@@ -18,6 +18,7 @@
 #include "app/main_dialog_win.h"
 #include "base/control_ids.h"
 #include "base/dialog_template_win.h"
+#include "base/files_win.h"
 #include "base/message_pump_win.h"
 #include "base/process_state.h"
 #include "base/settings_win.h"
@@ -39,7 +40,6 @@ inline std::string ReadFileBytes(const std::string& path) {
 inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
-inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 inline std::string TempFolder(const std::string& name) {
     char tmp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, tmp);
