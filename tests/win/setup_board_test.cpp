@@ -21,7 +21,7 @@ std::map<int, std::string> Factory() {
     }
     return f;
 }
-std::map<int, std::string> Stored = Factory();
+std::map<int, std::string> BoardValues = Factory();
 
 constexpr const char* kReading = "Lese 4180-Controller aus...";
 constexpr const char* kWriting = "Schreibe in die Controller-Register...";
@@ -35,7 +35,7 @@ void Show(int id, const std::string& value) {
 }
 // Every field shows something else than the board holds.
 void Scramble() {
-    for (const auto& [id, value] : Stored) Show(id, IsCheckBox(id) ? (value == "1" ? "0" : "1") : "x");
+    for (const auto& [id, value] : BoardValues) Show(id, IsCheckBox(id) ? (value == "1" ? "0" : "1") : "x");
 }
 void ExpectShown(const std::map<int, std::string>& values) {
     for (const auto& [id, value] : values) EXPECT_EQ(Shown(id), value) << id;
@@ -71,7 +71,7 @@ protected:
         ConnectBoard();
         StartReceiveLoop(comPort);
         ASSERT_NE(CreateSetupDialog(Ui.mainDialog), nullptr);
-        for (const auto& [id, value] : Stored) Show(id, value);
+        for (const auto& [id, value] : BoardValues) Show(id, value);
     }
     void TearDown() override { comPort = INVALID_HANDLE_VALUE; }  // the receive loop ends by itself
 };
@@ -83,14 +83,14 @@ TEST_F(SetupTransfer, ReadFillsEveryFieldAndVerifyMarksTheChangedOnes) {
     ClickButton(ids::BtnCfgRead);
     const auto lines = TakeLines();
     EXPECT_EQ(lines.size(), 69u) << "shared registers are asked for once";
-    ExpectShown(Stored);
+    ExpectShown(BoardValues);
     EXPECT_EQ(BackOf(Field(1171)), RGB(0, 255, 0)) << "recoloured by its range as its text arrived";
     EXPECT_EQ(FindOwnWindow(kReading), nullptr);
 
     Show(1162, "5");
     Show(1177, "0");
     ClickButton(ids::BtnCfgVerify);
-    for (const auto& [id, value] : Stored) {
+    for (const auto& [id, value] : BoardValues) {
         const COLORREF same = IsCheckBox(id) ? RGB(211, 211, 211) : RGB(255, 255, 255);
         EXPECT_EQ(BackOf(Field(id)), id == 1162 || id == 1177 ? RGB(255, 255, 0) : same) << id;
     }
@@ -98,11 +98,11 @@ TEST_F(SetupTransfer, ReadFillsEveryFieldAndVerifyMarksTheChangedOnes) {
 }
 
 TEST_F(SetupTransfer, WriteSendsEveryRegisterThenStoresAndAReadGetsItBack) {
-    Stored[1162] = "12";  // typed as 12.5: ties go to the even neighbour
-    Stored[1171] = "2000000";
-    Stored[1174] = Stored[1178] = Stored[1384] = "1";
-    Stored[1202] = "";
-    for (const auto& [id, value] : Stored) Show(id, value);
+    BoardValues[1162] = "12";  // typed as 12.5: ties go to the even neighbour
+    BoardValues[1171] = "2000000";
+    BoardValues[1174] = BoardValues[1178] = BoardValues[1384] = "1";
+    BoardValues[1202] = "";
+    for (const auto& [id, value] : BoardValues) Show(id, value);
     Show(1162, "12.5");
     // An empty tool depth is out of range: nothing is sent, not even the store command.
     bool progressShown = true;
@@ -114,7 +114,7 @@ TEST_F(SetupTransfer, WriteSendsEveryRegisterThenStoresAndAReadGetsItBack) {
     EXPECT_FALSE(progressShown);
     EXPECT_EQ(Written, "");
 
-    Show(1202, Stored[1202] = "32000");
+    Show(1202, BoardValues[1202] = "32000");
     const DWORD start = GetTickCount();
     ClickButton(ids::BtnCfgWrite);
     EXPECT_GE(GetTickCount() - start, 69u * 20u) << "the registers go 25 ms apart";
@@ -123,7 +123,7 @@ TEST_F(SetupTransfer, WriteSendsEveryRegisterThenStoresAndAReadGetsItBack) {
     EXPECT_EQ(lines[0] + " " + lines[69], "PX2,12 PX 9876,5432");
     Scramble();
     ClickButton(ids::BtnCfgRead);
-    ExpectShown(Stored);
+    ExpectShown(BoardValues);
 }
 
 TEST_F(SetupTransfer, ClosingTheProgressWindowStopsATransfer) {
@@ -145,7 +145,7 @@ TEST_F(SetupTransfer, ClosingTheProgressWindowStopsATransfer) {
     hand.join();
     EXPECT_FALSE(otherBegun) << "a write began inside the read";
     EXPECT_EQ(FindOwnWindow(kReading), nullptr);
-    EXPECT_EQ(Shown(1202), Stored[1202]) << "tool 1 comes before register 41";
+    EXPECT_EQ(Shown(1202), BoardValues[1202]) << "tool 1 comes before register 41";
     EXPECT_EQ(Shown(1282), "x") << "tool 9 comes after it";
 }
 
