@@ -17,7 +17,7 @@ TEST(LineMonitor, OneWindowThatOpensWhereItWasClosed) {
     DeleteFileA(ConfigFile().c_str());
     HWND w = OpenLineMonitor(nullptr);
     EXPECT_EQ(Corner(w), (std::pair<LONG, LONG>{9, 9}));
-    EXPECT_EQ(Text(w), "Line-Monitor");
+    EXPECT_EQ(ControlText(w), "Line-Monitor");
     RECT client;
     GetClientRect(w, &client);
     EXPECT_EQ((std::pair<LONG, LONG>{client.right, client.bottom}), (std::pair<LONG, LONG>{231, 395}));

@@ -63,7 +63,7 @@ TEST_F(Link, RepliesReachTheWindowsAndWhatGoesOverTheLineTheTrafficFiles) {
     StartReceiveLoop(comPort);
     SendCommand("PA400,-120;PX12,30\r\n");
     SendCommand(";PX9876,3\r\nPX0,12\r\n");
-    auto text = [](int id) { return Text(GetDlgItem(Ui.mainDialog, id)); };
+    auto text = [](int id) { return ControlText(GetDlgItem(Ui.mainDialog, id)); };
     EXPECT_TRUE(PumpUntil([&] { return text(ids::TxtPosX) == "10.000" && App.RegisterImage[12] == 30; }));
     EXPECT_EQ(text(ids::TxtPosY) + " " + text(ids::TxtPosZ) + " " + text(ids::TxtPen), "-3.000 0.000 1");
     const std::string tx = ReadFileBytes(dir + "\\txprot.txt");
@@ -167,7 +167,7 @@ TEST_F(Link, ATransferEndsWithItsProgressWindowAndWaitsForNoOtherCommand) {
     });
     ReadRegisters(setup, Read);
     EXPECT_EQ(Written, "") << "the read line never started";
-    EXPECT_EQ(Text(GetDlgItem(setup, 1162)), "typed");
+    EXPECT_EQ(ControlText(GetDlgItem(setup, 1162)), "typed");
     // While another command waits for the board, a transfer does not start at all.
     Hand hand;
     TimedSteps busy(10, [&](int n) {

@@ -122,7 +122,7 @@ TEST_F(MainDialog, ASearchWithNoBoardAnsweringSaysSo) {
     FindController();
     ASSERT_EQ(hand.Finish().boxes.size(), 1u);
     EXPECT_EQ(hand.boxes[0].title + "|" + hand.boxes[0].text, "CNC?|kein KT4180-Controller gefunden !");
-    EXPECT_EQ(Text(Item(ids::LblComPort)), "COM??");
+    EXPECT_EQ(ControlText(Item(ids::LblComPort)), "COM??");
     EXPECT_EQ(BackOf(Item(ids::LblComPort)), RGB(255, 0, 0));
 }
 

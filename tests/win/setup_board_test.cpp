@@ -28,7 +28,7 @@ constexpr const char* kWriting = "Schreibe in die Controller-Register...";
 
 HWND Field(int id) { return GetDlgItem(Ui.SetupDialog, id); }
 bool IsCheckBox(int id) { return ClassOf(Field(id)) == "Button"; }
-std::string Shown(int id) { return IsCheckBox(id) ? std::to_string(IsDlgButtonChecked(Ui.SetupDialog, id)) : Text(Field(id)); }
+std::string Shown(int id) { return IsCheckBox(id) ? std::to_string(IsDlgButtonChecked(Ui.SetupDialog, id)) : ControlText(Field(id)); }
 void Show(int id, const std::string& value) {
     if (IsCheckBox(id)) CheckDlgButton(Ui.SetupDialog, id, value == "1");
     if (!IsCheckBox(id)) SetWindowTextA(Field(id), value.c_str());
@@ -54,7 +54,7 @@ std::vector<std::string> TakeLines() {
 std::thread StopBeyond(bool reading, int after, bool& otherBegun) {
     return std::thread([=, &otherBegun] {
         WaitUntil([&] {
-            const std::string text = Text(GetDlgItem(FindOwnWindow(reading ? kReading : kWriting), ids::ProgressText));
+            const std::string text = ControlText(GetDlgItem(FindOwnWindow(reading ? kReading : kWriting), ids::ProgressText));
             return text.compare(0, 2, "PX") == 0 && std::stoi(text.substr(reading ? 4 : 2)) > after;
         });
         PostMessageA(Ui.SetupDialog, WM_COMMAND, reading ? ids::BtnCfgWrite : ids::BtnCfgVerify, 0);

@@ -26,7 +26,7 @@ protected:
 }  // namespace
 
 TEST_F(SetupDialog, BuiltAsTheUserSeesIt) {
-    EXPECT_EQ(Text(dlg), "Setup Controller");
+    EXPECT_EQ(ControlText(dlg), "Setup Controller");
     RECT client;
     GetClientRect(dlg, &client);
     EXPECT_EQ((std::pair<LONG, LONG>{client.right, client.bottom}), (std::pair<LONG, LONG>{764, 376}));
@@ -93,7 +93,7 @@ TEST_F(SetupDialog, ConfigurationFilesGoThroughTheirDialogsAndSaySo) {
     Hand load("Lade Controller-File", dir + "\\machine.cfg");
     SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(ids::BtnCfgLoad, BN_CLICKED), 0);
     EXPECT_EQ(load.Finish().preset, "default.cfg");
-    EXPECT_EQ(Text(Item(1162)) + "|" + Text(Item(1165)), "|abc");
+    EXPECT_EQ(ControlText(Item(1162)) + "|" + ControlText(Item(1165)), "|abc");
     EXPECT_EQ(BackOf(Item(1165)), RGB(255, 0, 0));
     EXPECT_EQ(std::make_pair(IsDlgButtonChecked(dlg, 1176), IsDlgButtonChecked(dlg, 1384)), std::make_pair(1u, 0u));
     // A file another program holds open for itself cannot be read: the fields stay as the
@@ -106,7 +106,7 @@ TEST_F(SetupDialog, ConfigurationFilesGoThroughTheirDialogsAndSaySo) {
     CloseHandle(held);
     EXPECT_EQ(unreadable.boxes[0].title, "Nicht geladen !");
     EXPECT_NE(unreadable.boxes[0].text.find(dir + "\\machine.cfg"), std::string::npos);
-    EXPECT_EQ(Text(Item(1162)), "typed");
+    EXPECT_EQ(ControlText(Item(1162)), "typed");
 
     // Saved as another file, without an overwrite prompt; then to where no file can be.
     Hand saveAs("Save Controller-File", dir + "\\default.cfg");

@@ -27,7 +27,6 @@
 #include "link/transmission_win.h"
 #include "sim/sim_board.h"
 
-inline std::string Text(HWND w) { return ControlText(w); }
 inline std::string ClassOf(HWND w) {
     char buf[64] = {};
     GetClassNameA(w, buf, sizeof buf);
@@ -68,7 +67,7 @@ inline HWND FindOwnWindow(const std::string& title = "") {
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
         const bool box = ClassOf(w) == "#32770" && GetDlgItem(w, 0xFFFF);
-        if (pid == GetCurrentProcessId() && IsWindowVisible(w) && (s->first.empty() ? box : Text(w) == s->first))
+        if (pid == GetCurrentProcessId() && IsWindowVisible(w) && (s->first.empty() ? box : ControlText(w) == s->first))
             s->second = w;
         return !s->second;
     }, reinterpret_cast<LPARAM>(&s));
@@ -94,7 +93,7 @@ inline std::string Looks(HWND c) {
     RECT r = {};
     GetWindowRect(c, &r);
     MapWindowPoints(nullptr, GetParent(c), reinterpret_cast<POINT*>(&r), 2);
-    const std::string s = std::to_string(GetDlgCtrlID(c)) + " " + ClassOf(c) + " " + Text(c);
+    const std::string s = std::to_string(GetDlgCtrlID(c)) + " " + ClassOf(c) + " " + ControlText(c);
     if (ClassOf(c) == STATUSCLASSNAMEA) return s;
     return s + " " + std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) +
            "x" + std::to_string(r.bottom - r.top);
@@ -137,14 +136,14 @@ struct Hand {
                 if (HWND name = dlg ? GetDlgItem(dlg, 0x47C) : nullptr) {  // its file name box
                     Sleep(200);  // its own set-up first
                     dialogSeen = true;
-                    preset = Text(name);
+                    preset = ControlText(name);
                     SetWindowTextA(name, fileName.c_str());
                     PostMessageA(dlg, WM_COMMAND, fileName.empty() ? IDCANCEL : IDOK, 0);
                 }
                 HWND box = FindOwnWindow();
-                if (!box || Text(box) == dialog) continue;
+                if (!box || ControlText(box) == dialog) continue;
                 Sleep(100);  // as long as a person would look at it
-                boxes.push_back({Text(box), Text(GetDlgItem(box, 0xFFFF)), !IsWindowEnabled(Ui.mainDialog)});
+                boxes.push_back({ControlText(box), ControlText(GetDlgItem(box, 0xFFFF)), !IsWindowEnabled(Ui.mainDialog)});
                 if (whileShown) whileShown();
                 for (int tries = 0; tries < 3 && IsWindowVisible(box); ++tries) {  // OK may come too early
                     PostMessageA(box, WM_COMMAND, IDOK, 0);
