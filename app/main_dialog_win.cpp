@@ -1,6 +1,7 @@
 #include "app/main_dialog_win.h"
 
 #include <commctrl.h>
+#include <mmsystem.h>
 
 #include "app/main_tooltips_win.h"
 #include "base/control_colors_win.h"
@@ -194,6 +195,10 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
         case WM_NCACTIVATE:
             KeepFocus(window, wParam != 0);
             return FALSE;
+        case WM_DESTROY:
+            ReleaseWindowImages(window);
+            ForgetControlColors(window);
+            return FALSE;
         case WM_NCDESTROY:
             RemovePropA(window, kSavedFocusProperty);
             return FALSE;
@@ -291,10 +296,14 @@ void BuildMainDialog(HWND parent) {
 }
 
 int RunProgram() {
+    // The waits sleep a millisecond at a time; Windows' default timer period would make each
+    // such sleep 15.6 ms.
+    timeBeginPeriod(1);
     InitCommonControlsOnce();
     BuildMainDialog(nullptr);
     // The receive thread ends and is joined before the port closes and before anything it
     // writes (reply buffer, register image, receive protocol) is destroyed at exit.
     ClosePortAndStopReceiving();
+    timeEndPeriod(1);
     return 0;
 }

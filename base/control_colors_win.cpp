@@ -1,5 +1,6 @@
 #include "base/control_colors_win.h"
 
+#include <iterator>
 #include <map>
 
 namespace {
@@ -39,6 +40,11 @@ void SetControlColors(HWND control, COLORREF background, COLORREF text) {
         InvalidateRect(parent, &r, TRUE);
     }
     UpdateWindow(control);
+}
+
+void ForgetControlColors(HWND window) {
+    for (auto it = ControlColors.begin(); it != ControlColors.end();)
+        it = it->first == window || IsChild(window, it->first) ? ControlColors.erase(it) : std::next(it);
 }
 
 namespace {

@@ -7,6 +7,8 @@ constexpr COLORREF kDefaultTextColor = CLR_INVALID;
 
 // Gives control a background colour (and a text colour, or the system's) and redraws it.
 void SetControlColors(HWND control, COLORREF background, COLORREF text = kDefaultTextColor);
+// Forgets the colours of window and its controls; called when window is being destroyed.
+void ForgetControlColors(HWND window);
 // Answers a WM_CTLCOLOR* message for control: sets the colours on dc and returns the brush,
 // or nullptr when the control has no colours of its own.
 HBRUSH ControlColorBrush(HWND control, HDC dc);

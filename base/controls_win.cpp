@@ -57,3 +57,22 @@ HWND CreateControl(HWND parent, const ControlSpec& c) {
     if (c.background != kNoColor) SetControlColors(w, c.background);
     return w;
 }
+
+void ReleaseWindowImages(HWND window) {
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        char cls[16] = {};
+        GetClassNameA(c, cls, sizeof cls);
+        const LONG style = GetWindowLongA(c, GWL_STYLE);
+        // Setting no image hands back the one shown, which the control then no longer paints.
+        HANDLE image = nullptr;
+        if (lstrcmpiA(cls, "Button") == 0 && (style & BS_ICON))
+            DestroyIcon(reinterpret_cast<HICON>(SendMessageA(c, BM_SETIMAGE, IMAGE_ICON, 0)));
+        else if (lstrcmpiA(cls, "Button") == 0 && (style & BS_BITMAP))
+            image = reinterpret_cast<HANDLE>(SendMessageA(c, BM_SETIMAGE, IMAGE_BITMAP, 0));
+        else if (lstrcmpiA(cls, "Static") == 0 && (style & SS_TYPEMASK) == SS_BITMAP)
+            image = reinterpret_cast<HANDLE>(SendMessageA(c, STM_SETIMAGE, IMAGE_BITMAP, 0));
+        if (image) DeleteObject(image);
+    }
+    for (WPARAM which : {ICON_BIG, ICON_SMALL})
+        if (HICON icon = reinterpret_cast<HICON>(SendMessageA(window, WM_SETICON, which, 0))) DestroyIcon(icon);
+}

@@ -32,3 +32,8 @@ DWORD ControlExStyle(const ControlSpec& c);
 
 // Creates the control of one row in parent, with its image and colour; nullptr on failure.
 HWND CreateControl(HWND parent, const ControlSpec& c);
+
+// Releases the images that window's controls show and the window's own icons (SetWindowIcons):
+// neither a button nor a static control owns the image it is given, nor a window its icons.
+// Called when window is being destroyed, while its controls still exist.
+void ReleaseWindowImages(HWND window);

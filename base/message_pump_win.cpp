@@ -2,7 +2,15 @@
 
 #include <vector>
 
+#include "base/ticks.h"
+
 namespace {
+
+uint32_t LastServed = 0;  // WaitClockMs when this thread's messages were last dispatched
+
+// Sleeps a millisecond (the program asks Windows for 1 ms timer periods), or less when input
+// arrives for this thread.
+void SleepBriefly() { MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE); }
 
 struct ModalEntry {
     HWND window;
@@ -29,9 +37,10 @@ void Dispatch(MSG& msg) {
 }  // namespace
 
 bool PumpMessageStep() {
+    LastServed = WaitClockMs();
     MSG msg;
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        Sleep(1);
+        SleepBriefly();
         return true;
     }
     if (msg.message == WM_QUIT) {
@@ -42,15 +51,42 @@ bool PumpMessageStep() {
     return true;
 }
 
-void PumpMessages() {
+bool PumpMessages() {
+    LastServed = WaitClockMs();
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
+            return false;
         }
         Dispatch(msg);
     }
+    return true;
+}
+
+uint32_t WaitClockMs() {
+    static const LONGLONG frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f.QuadPart > 0 ? f.QuadPart : 1;
+    }();
+    LARGE_INTEGER c;
+    QueryPerformanceCounter(&c);
+    // Whole seconds and the rest apart, so that the product cannot overflow.
+    const LONGLONG ms = c.QuadPart / frequency * 1000 + c.QuadPart % frequency * 1000 / frequency;
+    return static_cast<uint32_t>(ms);
+}
+
+bool PaceWait(uint32_t waitStart, uint32_t spinMs) {
+    const WaitPass pass = PlanWaitPass(WaitClockMs(), waitStart, LastServed, spinMs);
+    if (pass.serve && !PumpMessages()) return false;
+    if (pass.sleep) SleepBriefly();
+    return true;
+}
+
+bool WaitServing(uint32_t ms) {
+    const uint32_t start = WaitClockMs();
+    return WaitWhile([&] { return !TicksPassed(WaitClockMs(), start, ms); });
 }
 
 INT_PTR RunModalLoop(HWND window, HWND owner) {

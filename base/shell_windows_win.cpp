@@ -8,8 +8,12 @@ DLGPROC SharedDialogHandler = nullptr;
 
 bool MainDialogExists() { return Ui.mainDialog && IsWindow(Ui.mainDialog); }
 
+int PrimaryButtonKey() { return GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON; }
+
+bool PrimaryButtonHeld() { return (GetAsyncKeyState(PrimaryButtonKey()) & 0x8000) != 0; }
+
 int ControlUnderHeldMouse() {
-    if (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) return 0;
+    if (!PrimaryButtonHeld()) return 0;
     POINT p;
     if (!GetCursorPos(&p)) return 0;
     HWND w = WindowFromPoint(p);

@@ -26,8 +26,13 @@ extern DLGPROC SharedDialogHandler;
 // True while the main dialog is a live window.
 bool MainDialogExists();
 
-// Sets RunMode from a run button's id (0: the control under the held left mouse button) and
-// returns the id used.
+// The mouse button Windows treats as primary, as a virtual key: the right one for a user who
+// swapped the buttons. GetAsyncKeyState reads the physical buttons.
+int PrimaryButtonKey();
+bool PrimaryButtonHeld();
+
+// Sets RunMode from a run button's id (0: the control under the held primary mouse button)
+// and returns the id used.
 int PollRunButtons(int id);
-// Id of the main dialog's child under the cursor while the left button is held, else 0.
+// Id of the main dialog's child under the cursor while the primary button is held, else 0.
 int ControlUnderHeldMouse();

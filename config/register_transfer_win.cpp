@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr DWORD kWritePauseMs = 25;
+constexpr uint32_t kWritePauseMs = 25;
 
 // Each line's wait for the board ends when the user closes the operation's progress window.
 void SendLine(const std::string& line, HWND progress) { SendCommand(line + "\r\n", progress); }
@@ -34,12 +34,12 @@ void ForgetRegisterImage() {
 // The user closed the progress window, or the dialog it serves has gone.
 bool Stopped(HWND progress, HWND dialog) { return !IsWindow(progress) || !IsWindow(dialog); }
 
-// Pumps until the board has reported reg; false when the read is to end instead.
+// Waits, the windows served, until the board has reported reg; false when the read is to end
+// instead.
 bool AwaitRegister(int reg, HWND progress, HWND dialog) {
-    for (;;) {
-        if (!PumpMessageStep() || Stopped(progress, dialog)) return false;
-        if (App.RegisterImage[reg].load() != -1) return true;
-    }
+    const bool quit =
+        !WaitWhile([&] { return App.RegisterImage[reg].load() == -1 && !Stopped(progress, dialog); });
+    return !quit && !Stopped(progress, dialog);
 }
 
 void ApplyRead(HWND dialog, const ReadStep& step, ReadMode mode) {
@@ -87,11 +87,10 @@ void WriteRegisters(HWND dialog) {
         const double percent = TransferPercent(i, n);
         SetProgress(progress, ProgressBarPosition(percent), TransferProgressText(line, percent));
         SendLine(line, progress);
-        // Everything pending, not one message a round: the board echoes each line, and the
+        // The windows are served throughout the pause: the board echoes each line, and the
         // receive thread's reports would otherwise queue up in front of the user's click on
         // the progress window's close box until the write is over.
-        PumpMessages();
-        Sleep(kWritePauseMs);
+        WaitServing(kWritePauseMs);
         if (!IsWindow(progress)) break;
     }
     // What did reach the board is stored, also when the user stopped the sending: this line

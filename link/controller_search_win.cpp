@@ -19,7 +19,7 @@ namespace {
 
 constexpr const char kProbe[] = "\r\npx0,0\r\n\r\n";  // 11 bytes, never shown or logged
 // The board answers the probe well within this time; a port silent that long has no board.
-constexpr DWORD kProbeAnswerMs = 2250;
+constexpr uint32_t kProbeAnswerMs = 2250;
 bool Searching = false;
 
 void SetTextNow(HWND w, const std::string& text) {
@@ -38,7 +38,7 @@ void FindController() {
 
     if (PortIsOpen()) {
         ClosePortAndStopReceiving();
-        Sleep(200);
+        WaitServing(200);
     }
     const std::string savedText = ControlText(controllerOn);
     SetWindowTextA(comLabel, "COM??");
@@ -62,8 +62,8 @@ void FindController() {
         WriteBytes(port, std::string(kProbe, sizeof kProbe - 1));
         // The windows stay alive while the board has time to answer; closing the progress
         // window (or the program) ends the wait and the search.
-        const DWORD asked = GetTickCount();
-        while (!TicksPassed(GetTickCount(), asked, kProbeAnswerMs) && IsWindow(progress)) PumpMessageStep();
+        const uint32_t asked = WaitClockMs();
+        WaitWhile([&] { return !TicksPassed(WaitClockMs(), asked, kProbeAnswerMs) && IsWindow(progress); });
         if (!IsWindow(progress)) {
             CloseHandle(port);
             continue;
@@ -91,7 +91,7 @@ void FindController() {
     // Follow CTS only where there is a line to follow.
     if (CtsState(port) == 1) SetCtsFlowControl(port, true);
     WriteBytes(port, "\r\n");
-    Sleep(125);
+    WaitServing(125);
     ReadWaiting(port);  // the rest of the probe's answer and the empty line's
     SetupComm(port, 65000, 65000);
     StartReceiveLoop(port);

@@ -26,12 +26,10 @@
 
 namespace {
 
-// The wait for the port pumps messages on passes whose tick count is a multiple of 8: often
-// enough for the windows, rarely enough to keep the wait close to the line.
-constexpr DWORD kSendPumpTickMask = 7;
-// A board that holds the line longer than this is busy or gone: the wait then sleeps 1 ms per
-// pass instead of spinning, which costs nothing once the board is that slow.
-constexpr DWORD kLongWaitMs = 20;
+// A character takes half a millisecond on the line at 19200 baud: the wait for the port spins
+// that long and a little more, so that the line stays busy. A board that holds the line longer
+// is busy or gone, and the wait then sleeps, which costs nothing once the board is that slow.
+constexpr uint32_t kSendSpinMs = 2;
 // A board that streams without ever sending CR cannot grow the reply buffer beyond this; its
 // last bytes are kept, so a reply that does end in CR still parses.
 constexpr size_t kReplyBufferMax = 4096;
@@ -97,7 +95,7 @@ bool TransmitCommand(const std::string& text, HWND guard) {
     bool started = false;
     for (char c : text) {
         HANDLE port;
-        const DWORD waitStart = GetTickCount();
+        const uint32_t waitStart = WaitClockMs();
         for (;;) {
             port = comPort.load();
             if (!MainDialogExists()) return false;
@@ -106,10 +104,7 @@ bool TransmitCommand(const std::string& text, HWND guard) {
             if (PortOps.ctsState(port) != 0 && PortOps.bytesToTransmit(port) == 0) break;
             PollRunButtons(0);
             if (!started && (App.StopCount != stopAtStart || (guard && !IsWindow(guard)))) return false;
-            // A long wait sleeps a little each pass and then lets the windows run every pass.
-            const bool longWait = GetTickCount() - waitStart > kLongWaitMs;
-            if (longWait || (GetTickCount() & kSendPumpTickMask) == 0) PumpMessages();
-            if (longWait) Sleep(1);
+            if (!PaceWait(waitStart, kSendSpinMs)) return false;  // the program is ending
         }
         if (!PortOps.writeBytes(port, std::string(1, c))) {
             LosePort(port);

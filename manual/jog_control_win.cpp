@@ -16,14 +16,12 @@
 
 namespace {
 
-constexpr DWORD kRepeatDelayMs = 250;
+constexpr uint32_t kRepeatDelayMs = 250;
 
 bool QuitPending() {
     MSG msg;
     return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
 }
-
-bool LeftButtonHeld() { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0; }
 
 
 DWORD BytesStillGoingOut() {
@@ -42,8 +40,7 @@ std::string StepBoxText() {
 // every cursor message, so the press is waited out here, with JogBusy still set.
 // False when the main dialog went away meanwhile.
 bool WaitForRelease() {
-    while (LeftButtonHeld() && PumpMessageStep() && MainDialogExists()) {
-    }
+    WaitWhile([] { return PrimaryButtonHeld() && MainDialogExists(); });
     return MainDialogExists();
 }
 
@@ -54,7 +51,7 @@ void JogControl(int id) {
     HWND main = Ui.mainDialog;
     if (!main || GetActiveWindow() != main || GetForegroundWindow() != main) return;
     // Held now, or pressed and released since the last look.
-    if (GetAsyncKeyState(VK_LBUTTON) == 0) return;
+    if (GetAsyncKeyState(PrimaryButtonKey()) == 0) return;
     if (BytesStillGoingOut() > 1) return;
     App.JogBusy = true;
 
@@ -71,17 +68,15 @@ void JogControl(int id) {
         return;
     }
 
-    const DWORD start = GetTickCount();
-    while (LeftButtonHeld()) {
+    const uint32_t start = WaitClockMs();
+    while (PrimaryButtonHeld()) {
         const SendResult sent = SendCommand(command);
         if (!IsWindow(main)) return;  // the program is ending; JogBusy no longer matters
         // Behind a command still going out (a plot line waiting for the board): the next
         // repeat comes only once this one has gone, so that releasing the button ends the moves.
-        while (sent == SendResult::Queued && CommandWaiting() && PumpMessageStep() && IsWindow(main)) {
-        }
+        WaitWhile([&] { return sent == SendResult::Queued && CommandWaiting() && IsWindow(main); });
         PumpMessages();
-        while (!TicksPassed(GetTickCount(), start, kRepeatDelayMs) && PumpMessageStep()) {
-        }
+        WaitWhile([&] { return !TicksPassed(WaitClockMs(), start, kRepeatDelayMs) && IsWindow(main); });
         if (!IsWindow(main)) return;
         if (QuitPending()) break;  // the outer loop must see it
     }

@@ -14,18 +14,16 @@
 
 namespace {
 
-// The step wait pumps one message on passes whose tick count is a multiple of 64.
-constexpr DWORD kStepWaitPumpTickMask = 63;
-
-// The step wait before a line goes out: once in automatic mode, until the Step button is
-// held (or the mode changes) in step mode.
+// The step wait before a line goes out: one look at the run buttons in automatic mode; in
+// step mode, until the Step button is held or the mode changes. It waits on the user, so it
+// sleeps between its looks, a millisecond at a time: a press releases the line at once.
 bool StepWait() {
-    do {
+    const uint32_t start = WaitClockMs();
+    for (;;) {
         if (!MainDialogExists()) return false;
-        if (PollRunButtons(0) == ids::BtnStep) break;
-        if ((GetTickCount() & kStepWaitPumpTickMask) == 0) PumpMessageStep();
-    } while (App.RunMode & 2);
-    return true;
+        if (PollRunButtons(0) == ids::BtnStep || !(App.RunMode & 2)) return true;
+        if (!PaceWait(start)) return false;  // the program is ending
+    }
 }
 
 const PlotLineOut& LineOut() {

@@ -54,8 +54,8 @@ struct PlotHost {
     std::function<void()> CommandRead;
     // Each completed pair, just before DrawMove gets it, with the pen state it is drawn with.
     std::function<void(int32_t dx, int32_t dy, bool penDown)> Move;
-    // Before each move DrawMove walks: a message-pump step when 25 ms have passed since the
-    // last. False when the main dialog is gone: the move is dropped, the position stays.
+    // Before each move DrawMove walks: the windows served when that is due. False when the
+    // main dialog is gone: the move is dropped, the position stays.
     std::function<bool()> DrawStep;
     // The end of every read: RunMode 0, the caption "Automatik:", the preview redrawn.
     std::function<void()> ReadEnded;

@@ -21,9 +21,6 @@ namespace {
 HBITMAP Surface = nullptr;
 PlotCanvas Canvas;
 WNDPROC StaticProc = nullptr;
-// The preview lets one message through every 25 ms while it draws.
-constexpr uint32_t kPreviewPumpMs = 25;
-PeriodicTick PreviewPump;
 
 void FreeSurface() {
     if (Surface) DeleteObject(Surface);
@@ -113,8 +110,9 @@ PlotHost PreviewHost() {
     PlotHost host;
     host.Canvas = PreviewCanvas();
     host.Progress = [](int32_t percent) { App.ProgressPercent = percent; };
+    // The drawing serves the windows as often as a wait does, and never sleeps.
     host.DrawStep = [] {
-        if (PreviewPump.Due(GetTickCount(), kPreviewPumpMs)) PumpMessageStep();
+        PaceWait(0, kNeverSleep);
         return MainDialogExists();
     };
     host.ReadEnded = [] {
@@ -137,17 +135,21 @@ void LoadPlotPreview(HWND gfx, const std::string& path) {
     RedrawPreview();
 }
 
-void OpenPlotFile() {
-    if (App.RunMode != RunIdle) return;
-    Plot.PlotFile.clear();
-    const std::string previous = ReadProfileValue("pltfile", CurrentDirectory());
+FileDialog PlotFileDialog(const std::string& previous) {
+    static constexpr char kFilter[] = "PLT\0*.plt;*.hp;*.hpg;*.hpgl;*.hpl;*.hgl";
     FileDialog d;
     d.title = "PLT-Datei öffnen...";
-    d.filter = std::string("PLT\0*.plt;*.hp;*.hpg;*.hpgl;*.hpl;*.hgl\0", 37);
+    d.filter = std::string(kFilter, sizeof kFilter);  // the pattern's own '\0' included
     d.initialDir = previous;
     d.fileName = previous.substr(0, MAX_PATH);
     d.defaultExtension = "plt";
-    const std::string path = AskFileName(d);
+    return d;
+}
+
+void OpenPlotFile() {
+    if (App.RunMode != RunIdle) return;
+    Plot.PlotFile.clear();
+    const std::string path = AskFileName(PlotFileDialog(ReadProfileValue("pltfile", CurrentDirectory())));
     if (!FileExists(path)) {
         MessageBoxA(Ui.mainDialog, path.c_str(), "File?", MB_OK | MB_TASKMODAL);
         return;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/files_win.h"
 #include "plot/plot_state.h"
 
 // Destroys GfxPreview if it exists and creates it anew at x, y with size w x h (negative
@@ -23,6 +24,8 @@ PlotHost PreviewHost();
 
 // Measures and draws path into the preview and shows its statistics.
 void LoadPlotPreview(HWND gfx, const std::string& path);
+// The open dialog of plot files, starting at the plot file chosen last.
+FileDialog PlotFileDialog(const std::string& previous);
 // BtnOpenPlot: the open dialog, then the preview of the chosen file. Ignored during a run:
 // the running read must not be fed from another file.
 void OpenPlotFile();

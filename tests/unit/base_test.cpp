@@ -1,6 +1,7 @@
-// The ground floor: numbers, path texts, where the settings live, the register image, ticks.
+// The ground floor: numbers, path texts, where the settings live, the register image, waits.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <tuple>
 
@@ -71,15 +72,37 @@ TEST(ProcessState, RegisterImageStartsUnknown) {
     for (int r : {0, 12, kRegisterImageSize - 1}) EXPECT_EQ(App.RegisterImage[r].load(), -1) << r;
 }
 
-// A machine up for 49.7 days wraps its millisecond counter; the waits must not notice.
-TEST(Ticks, PeriodsAndWaitsAcrossTheWrap) {
-    for (const uint32_t start : {0u, 0x7FFFFFF0u, 0xFFFFFFF0u}) {
-        PeriodicTick pump;  // due at the first chance, then once a period has passed
-        std::string due;
-        for (uint32_t at : {0u, 24u, 25u, 49u, 60u}) due += pump.Due(start + at, 25) ? "1" : "0";
-        EXPECT_EQ(due + std::to_string(TicksPassed(start + 249, start, 250)) + std::to_string(TicksPassed(start + 250, start, 250)), "1010101")
-            << start;
-    }
+// A wait serves the windows at least every 25 ms and sleeps once its spin time is over, with a
+// clock of 1 ms steps (Wine) as with one of 15.6 ms steps (Windows' tick count), across the wrap.
+TEST(Ticks, WaitsServeTheWindowsAndSleepWhateverTheClocksStep) {
+    for (const double step : {1.0, 15.625})
+        for (const uint32_t origin : {0u, 0xFFFFFF00u})
+            for (const uint32_t spin : {0u, 2u, kNeverSleep}) {
+                const auto clock = [&](double t) { return origin + static_cast<uint32_t>(std::floor(t / step) * step); };
+                const uint32_t start = clock(0);
+                uint32_t served = start;
+                // Real milliseconds: a pass costs 0.01, serving 0.05 more, sleeping 1 (the timer period the program asks for).
+                double t = 0, lastServe = 0, longestGap = 0, spinning = 0;
+                while (t < 1000) {
+                    const WaitPass pass = PlanWaitPass(clock(t), start, served, spin);
+                    t += 0.01;
+                    if (pass.serve) {
+                        longestGap = std::max(longestGap, t - lastServe);
+                        lastServe = t;
+                        served = clock(t);
+                        t += 0.05;
+                    }
+                    if (pass.sleep) {
+                        t += 1;
+                    } else {
+                        spinning += 0.01;
+                    }
+                }
+                const std::string label = std::to_string(step) + " ms steps, spin " + std::to_string(spin) + " from " + std::to_string(origin);
+                EXPECT_LE(longestGap, 25.0) << label;
+                EXPECT_LE(spinning, spin == kNeverSleep ? 1000.0 : spin + step) << label;
+                EXPECT_TRUE(spin != kNeverSleep || spinning > 900.0) << label << ": slept";
+            }
 }
 
 }  // namespace

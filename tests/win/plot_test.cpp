@@ -47,3 +47,7 @@ TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
     }
     WriteProfileStringA("KTXPLT", "save", nullptr);
 }
+
+TEST(PlotFiles, TheOpenDialogListsAllSixKinds) {
+    EXPECT_EQ(PlotFileDialog("").filter, std::string("PLT\0*.plt;*.hp;*.hpg;*.hpgl;*.hpl;*.hgl\0", 40));
+}
