@@ -2,15 +2,19 @@
 
 #include <vector>
 
-#include "base/ticks.h"
-
 namespace {
 
-uint32_t LastServed = 0;  // WaitClockMs when this thread's messages were last dispatched
+// When this thread's messages were last dispatched, or a sleep found none; and whether the
+// last sleep was ended by input.
+uint32_t LastLook = 0;
+bool InputArrived = false;
 
-// Sleeps a millisecond (the program asks Windows for 1 ms timer periods), or less when input
-// arrives for this thread.
-void SleepBriefly() { MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE); }
+// Sleeps ms (the program asks Windows for 1 ms timer periods), or less when input arrives for
+// this thread.
+void SleepUnlessInput(uint32_t ms) {
+    InputArrived = MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_TIMEOUT;
+    if (!InputArrived) LastLook = WaitClockMs();
+}
 
 struct ModalEntry {
     HWND window;
@@ -37,10 +41,11 @@ void Dispatch(MSG& msg) {
 }  // namespace
 
 bool PumpMessageStep() {
-    LastServed = WaitClockMs();
+    LastLook = WaitClockMs();
+    InputArrived = false;
     MSG msg;
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        SleepBriefly();
+        SleepUnlessInput(1);
         return true;
     }
     if (msg.message == WM_QUIT) {
@@ -52,7 +57,8 @@ bool PumpMessageStep() {
 }
 
 bool PumpMessages() {
-    LastServed = WaitClockMs();
+    LastLook = WaitClockMs();
+    InputArrived = false;
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
@@ -77,16 +83,16 @@ uint32_t WaitClockMs() {
     return static_cast<uint32_t>(ms);
 }
 
-bool PaceWait(uint32_t waitStart, uint32_t spinMs) {
-    const WaitPass pass = PlanWaitPass(WaitClockMs(), waitStart, LastServed, spinMs);
+bool PaceWait(uint32_t waitStart, WaitStyle style) {
+    const WaitPass pass = PlanWaitPass(WaitClockMs(), waitStart, LastLook, InputArrived, style);
     if (pass.serve && !PumpMessages()) return false;
-    if (pass.sleep) SleepBriefly();
+    if (pass.sleepMs) SleepUnlessInput(pass.sleepMs);
     return true;
 }
 
-bool WaitServing(uint32_t ms) {
+bool WaitServing(uint32_t ms, WaitStyle style) {
     const uint32_t start = WaitClockMs();
-    return WaitWhile([&] { return !TicksPassed(WaitClockMs(), start, ms); });
+    return WaitWhile([&] { return !TicksPassed(WaitClockMs(), start, ms); }, style);
 }
 
 INT_PTR RunModalLoop(HWND window, HWND owner) {

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "base/ticks.h"
+
 // Dispatches one pending message of this thread, through the dialog-message handling of the
 // window it belongs to, or sleeps 1 ms when none is pending. False once WM_QUIT was seen
 // (it is posted again for the outer loops).
@@ -16,18 +18,18 @@ bool PumpMessages();
 // the step of the tick count.
 uint32_t WaitClockMs();
 // One pass of a wait loop that began at waitStart (WaitClockMs): serves the windows when due
-// and sleeps once the wait has spun spinMs (PlanWaitPass). False once WM_QUIT was seen.
-bool PaceWait(uint32_t waitStart, uint32_t spinMs = 0);
+// and sleeps as style says (PlanWaitPass). False once WM_QUIT was seen.
+bool PaceWait(uint32_t waitStart, WaitStyle style);
 // Waits while keepWaiting() holds, paced by PaceWait; false when WM_QUIT ended the wait.
 template <class F>
-bool WaitWhile(F keepWaiting, uint32_t spinMs = 0) {
+bool WaitWhile(F keepWaiting, WaitStyle style) {
     const uint32_t start = WaitClockMs();
     while (keepWaiting())
-        if (!PaceWait(start, spinMs)) return false;
+        if (!PaceWait(start, style)) return false;
     return true;
 }
 // Waits ms with the windows served; false when WM_QUIT ended the wait.
-bool WaitServing(uint32_t ms);
+bool WaitServing(uint32_t ms, WaitStyle style);
 
 // Runs window modally: disables owner (when given) until the loop ends, which is when
 // EndModal is called for window, when it is destroyed, or on WM_QUIT. Destroys the window

@@ -72,36 +72,54 @@ TEST(ProcessState, RegisterImageStartsUnknown) {
     for (int r : {0, 12, kRegisterImageSize - 1}) EXPECT_EQ(App.RegisterImage[r].load(), -1) << r;
 }
 
-// A wait serves the windows at least every 25 ms and sleeps once its spin time is over, with a
-// clock of 1 ms steps (Wine) as with one of 15.6 ms steps (Windows' tick count), across the wrap.
+// A wait serves what arrives for the windows within 25 ms, looks at least that often, and
+// sleeps once its spin time is over, with a clock of 1 ms steps (Wine) as with one of 15.6 ms
+// steps (Windows' tick count), across the wrap. Messages arrive every 4.3 ms for the first half
+// second, then none.
 TEST(Ticks, WaitsServeTheWindowsAndSleepWhateverTheClocksStep) {
+    const std::pair<const char*, WaitStyle> styles[] = {
+        {"line", kWaitForLine}, {"board", kWaitForBoard}, {"user", kWaitForUser}, {"drawing", kNeverSleep}};
     for (const double step : {1.0, 15.625})
         for (const uint32_t origin : {0u, 0xFFFFFF00u})
-            for (const uint32_t spin : {0u, 2u, kNeverSleep}) {
+            for (const auto& [name, style] : styles) {
                 const auto clock = [&](double t) { return origin + static_cast<uint32_t>(std::floor(t / step) * step); };
                 const uint32_t start = clock(0);
-                uint32_t served = start;
-                // Real milliseconds: a pass costs 0.01, serving 0.05 more, sleeping 1 (the timer period the program asks for).
-                double t = 0, lastServe = 0, longestGap = 0, spinning = 0;
-                while (t < 1000) {
-                    const WaitPass pass = PlanWaitPass(clock(t), start, served, spin);
+                uint32_t lastLook = start;
+                bool inputArrived = false;
+                // Real milliseconds: a pass costs 0.01, serving 0.05 more; a sleep ends at the next arrival.
+                double t = 0, unserved = -1, next = 4.3, looked = 0, longestDelay = 0, longestLookGap = 0, firstSleep = -1;
+                int passes = 0;
+                const auto look = [&] {
+                    longestLookGap = std::max(longestLookGap, t - looked);
+                    looked = t;
+                    lastLook = clock(t);
+                };
+                for (; t < 1000; ++passes) {
+                    const WaitPass pass = PlanWaitPass(clock(t), start, lastLook, inputArrived, style);
                     t += 0.01;
+                    for (; next <= t && next < 500; next += 4.3) unserved = unserved < 0 ? next : unserved;
                     if (pass.serve) {
-                        longestGap = std::max(longestGap, t - lastServe);
-                        lastServe = t;
-                        served = clock(t);
+                        longestDelay = std::max(longestDelay, unserved < 0 ? 0 : t - unserved);
+                        unserved = -1;
+                        look();
+                        inputArrived = false;
                         t += 0.05;
                     }
-                    if (pass.sleep) {
-                        t += 1;
-                    } else {
-                        spinning += 0.01;
-                    }
+                    if (pass.sleepMs && firstSleep < 0) firstSleep = t;
+                    if (!pass.sleepMs) continue;
+                    // Input already waiting ends the sleep at once.
+                    inputArrived = unserved >= 0 || (next < 500 && next < t + pass.sleepMs);
+                    t = unserved >= 0 ? t : inputArrived ? next : t + pass.sleepMs;
+                    if (!inputArrived) look();
                 }
-                const std::string label = std::to_string(step) + " ms steps, spin " + std::to_string(spin) + " from " + std::to_string(origin);
-                EXPECT_LE(longestGap, 25.0) << label;
-                EXPECT_LE(spinning, spin == kNeverSleep ? 1000.0 : spin + step) << label;
-                EXPECT_TRUE(spin != kNeverSleep || spinning > 900.0) << label << ": slept";
+                const std::string label = std::string(name) + " with " + std::to_string(step) + " ms steps from " + std::to_string(origin);
+                EXPECT_LE(longestDelay, 25.0) << label;
+                EXPECT_LE(longestLookGap, 25.0) << label;
+                const bool sleeps = style.sleepMs > 0;
+                EXPECT_TRUE(sleeps ? firstSleep >= style.spinMs && firstSleep <= style.spinMs + step + 1 : firstSleep < 0)
+                    << label << ": first slept at " << firstSleep;
+                // Once it sleeps, a pass for each sleep and for each arrival woken, and one serving it.
+                EXPECT_LE(passes, sleeps ? firstSleep / 0.01 + 2 * 117 + 1000 / style.sleepMs + 2 : INT32_MAX) << label;
             }
 }
 
