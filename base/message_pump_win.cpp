@@ -1,5 +1,7 @@
 #include "base/message_pump_win.h"
 
+#include <mmsystem.h>
+
 #include <vector>
 
 namespace {
@@ -70,18 +72,9 @@ bool PumpMessages() {
     return true;
 }
 
-uint32_t WaitClockMs() {
-    static const LONGLONG frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f.QuadPart > 0 ? f.QuadPart : 1;
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    // Whole seconds and the rest apart, so that the product cannot overflow.
-    const LONGLONG ms = c.QuadPart / frequency * 1000 + c.QuadPart % frequency * 1000 / frequency;
-    return static_cast<uint32_t>(ms);
-}
+// The multimedia clock moves in the timer period the program asks for, 1 ms, and costs no more
+// than the tick count.
+uint32_t WaitClockMs() { return timeGetTime(); }
 
 bool PaceWait(uint32_t waitStart, WaitStyle style) {
     const WaitPass pass = PlanWaitPass(WaitClockMs(), waitStart, LastLook, InputArrived, style);

@@ -22,7 +22,7 @@ bool StepWait() {
     for (;;) {
         if (!MainDialogExists()) return false;
         if (PollRunButtons(0) == ids::BtnStep || !(App.RunMode & 2)) return true;
-        if (!PaceWait(start)) return false;  // the program is ending
+        if (!PaceWait(start, kWaitForUser)) return false;  // the program is ending
     }
 }
 
