@@ -38,7 +38,7 @@ bool Stopped(HWND progress, HWND dialog) { return !IsWindow(progress) || !IsWind
 // instead.
 bool AwaitRegister(int reg, HWND progress, HWND dialog) {
     const bool quit =
-        !WaitWhile([&] { return App.RegisterImage[reg].load() == -1 && !Stopped(progress, dialog); });
+        !WaitWhile([&] { return App.RegisterImage[reg].load() == -1 && !Stopped(progress, dialog); }, kWaitForBoard);
     return !quit && !Stopped(progress, dialog);
 }
 
@@ -90,7 +90,7 @@ void WriteRegisters(HWND dialog) {
         // The windows are served throughout the pause: the board echoes each line, and the
         // receive thread's reports would otherwise queue up in front of the user's click on
         // the progress window's close box until the write is over.
-        WaitServing(kWritePauseMs);
+        WaitServing(kWritePauseMs, kWaitForBoard);
         if (!IsWindow(progress)) break;
     }
     // What did reach the board is stored, also when the user stopped the sending: this line

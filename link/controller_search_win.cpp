@@ -38,7 +38,7 @@ void FindController() {
 
     if (PortIsOpen()) {
         ClosePortAndStopReceiving();
-        WaitServing(200);
+        WaitServing(200, kWaitForUser);
     }
     const std::string savedText = ControlText(controllerOn);
     SetWindowTextA(comLabel, "COM??");
@@ -63,7 +63,7 @@ void FindController() {
         // The windows stay alive while the board has time to answer; closing the progress
         // window (or the program) ends the wait and the search.
         const uint32_t asked = WaitClockMs();
-        WaitWhile([&] { return !TicksPassed(WaitClockMs(), asked, kProbeAnswerMs) && IsWindow(progress); });
+        WaitWhile([&] { return !TicksPassed(WaitClockMs(), asked, kProbeAnswerMs) && IsWindow(progress); }, kWaitForUser);
         if (!IsWindow(progress)) {
             CloseHandle(port);
             continue;
@@ -91,7 +91,7 @@ void FindController() {
     // Follow CTS only where there is a line to follow.
     if (CtsState(port) == 1) SetCtsFlowControl(port, true);
     WriteBytes(port, "\r\n");
-    WaitServing(125);
+    WaitServing(125, kWaitForUser);
     ReadWaiting(port);  // the rest of the probe's answer and the empty line's
     SetupComm(port, 65000, 65000);
     StartReceiveLoop(port);

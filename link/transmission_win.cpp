@@ -26,10 +26,6 @@
 
 namespace {
 
-// A character takes half a millisecond on the line at 19200 baud: the wait for the port spins
-// that long and a little more, so that the line stays busy. A board that holds the line longer
-// is busy or gone, and the wait then sleeps, which costs nothing once the board is that slow.
-constexpr uint32_t kSendSpinMs = 2;
 // A board that streams without ever sending CR cannot grow the reply buffer beyond this; its
 // last bytes are kept, so a reply that does end in CR still parses.
 constexpr size_t kReplyBufferMax = 4096;
@@ -104,7 +100,9 @@ bool TransmitCommand(const std::string& text, HWND guard) {
             if (PortOps.ctsState(port) != 0 && PortOps.bytesToTransmit(port) == 0) break;
             PollRunButtons(0);
             if (!started && (App.StopCount != stopAtStart || (guard && !IsWindow(guard)))) return false;
-            if (!PaceWait(waitStart, kSendSpinMs)) return false;  // the program is ending
+            // Spins for the character ahead, which the line takes within a millisecond; a board
+            // that holds the line longer is busy or gone, and the wait sleeps.
+            if (!PaceWait(waitStart, kWaitForLine)) return false;  // the program is ending
         }
         if (!PortOps.writeBytes(port, std::string(1, c))) {
             LosePort(port);

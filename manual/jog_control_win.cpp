@@ -40,7 +40,7 @@ std::string StepBoxText() {
 // every cursor message, so the press is waited out here, with JogBusy still set.
 // False when the main dialog went away meanwhile.
 bool WaitForRelease() {
-    WaitWhile([] { return PrimaryButtonHeld() && MainDialogExists(); });
+    WaitWhile([] { return PrimaryButtonHeld() && MainDialogExists(); }, kWaitForUser);
     return MainDialogExists();
 }
 
@@ -74,9 +74,9 @@ void JogControl(int id) {
         if (!IsWindow(main)) return;  // the program is ending; JogBusy no longer matters
         // Behind a command still going out (a plot line waiting for the board): the next
         // repeat comes only once this one has gone, so that releasing the button ends the moves.
-        WaitWhile([&] { return sent == SendResult::Queued && CommandWaiting() && IsWindow(main); });
+        WaitWhile([&] { return sent == SendResult::Queued && CommandWaiting() && IsWindow(main); }, kWaitForBoard);
         PumpMessages();
-        WaitWhile([&] { return !TicksPassed(WaitClockMs(), start, kRepeatDelayMs) && IsWindow(main); });
+        WaitWhile([&] { return !TicksPassed(WaitClockMs(), start, kRepeatDelayMs) && IsWindow(main); }, kWaitForUser);
         if (!IsWindow(main)) return;
         if (QuitPending()) break;  // the outer loop must see it
     }
