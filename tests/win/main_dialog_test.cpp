@@ -1,6 +1,7 @@
 // The main dialog as built, its dispatch, and the settings stores of the program.
 #include "tests/win/win_test_util.h"
 
+#include "base/settings.h"
 #include "link/controller_search_win.h"
 #include "link/line_monitor_win.h"
 
@@ -156,4 +157,33 @@ TEST(Settings, WinIniAndTheRegistryAsOtherProgramsSeeThem) {
                            nullptr, buf, &n), ERROR_SUCCESS);
     EXPECT_STREQ(buf, " 5");
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\KtFallback");
+}
+
+// A standard user may write neither win.ini nor a .cfg under Program Files; held open for
+// reading only, a store here is as readable and as unwritable as those.
+TEST(Settings, WhatAStoreRefusesTheUsersOwnPlaceKeepsTillTheStoreTakesANewerValue) {
+    char ini[MAX_PATH] = {};
+    GetWindowsDirectoryA(ini, MAX_PATH);
+    App.ConfigFilePath = TempFolder("kt-settings") + "\\KT4180.cfg";
+    const std::string userKey = "Software\\" + ProgramBaseName(ProgramPath());
+    DeleteFileA(UserConfigFile().c_str());
+    WriteProfileValue("save", "C:\\old.jpg");
+    WriteConfigValue("pos", "lmw", "1, 1");
+    EXPECT_FALSE(FileExists(UserConfigFile()) || RegGetValueA(HKEY_CURRENT_USER, (userKey + "\\KTXPLT").c_str(), "save",
+                                                              RRF_RT_REG_SZ, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
+        << "nothing goes to the user's place while the stores take the values";
+    HANDLE locks[] = {CreateFileA((ini + std::string("\\win.ini")).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr),
+                      CreateFileA(ConfigFile().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)};
+    WriteProfileValue("save", "C:\\new.jpg");
+    EXPECT_TRUE(WriteConfigValue("pos", "lmw", "2, 2"));
+    const auto values = [] { return ReadProfileValue("save", "") + " " + ReadConfigValue("pos", "lmw", ""); };
+    EXPECT_EQ(values(), "C:\\new.jpg 2, 2");
+    for (HANDLE lock : locks) CloseHandle(lock);
+    WriteProfileValue("save", "C:\\newer.jpg");
+    WriteConfigValue("pos", "lmw", "3, 3");
+    EXPECT_EQ(values(), "C:\\newer.jpg 3, 3") << "an old value in the user's place hid a newer one";
+    WriteProfileStringA("KTXPLT", "save", nullptr);
+    RegDeleteTreeA(HKEY_CURRENT_USER, userKey.c_str());
+    DeleteFileA(UserConfigFile().c_str());
+    DeleteFileA(ConfigFile().c_str());
 }
