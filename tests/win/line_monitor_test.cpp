@@ -46,5 +46,8 @@ TEST(LineMonitor, OneWindowThatOpensWhereItWasClosed) {
     ShowWindow(w, SW_MINIMIZE);
     SendMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(ReadConfigValue("pos", "lmw", "none", 98), "400, 120");
+    // Stored on a screen since detached: where the user can reach it.
+    WriteConfigValue("pos", "lmw", "-1300, 200");
+    EXPECT_EQ(Corner(OpenLineMonitor(nullptr)), (std::pair<LONG, LONG>{9, 9}));
     DeleteFileA(ConfigFile().c_str());
 }
