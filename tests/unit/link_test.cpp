@@ -40,7 +40,11 @@ TEST(Link, PortSearchMonitorAndTrafficFiles) {
     EXPECT_EQ(CandidatePorts(1), ports);
     ports.erase(ports.begin());
     EXPECT_EQ(CandidatePorts(0), ports);
-    EXPECT_EQ(PortDeviceName(12) + " " + std::to_string(SearchProgress(50)) + " " + std::to_string(SearchProgress(99)), "\\\\.\\COM12 51 100");
+    // Listed ports above 19 follow, ascending and once each; the remembered one comes again in its place.
+    ports.insert(ports.begin(), 23), ports.insert(ports.end(), {21, 23});
+    EXPECT_EQ(CandidatePorts(23, {23, 3, 21, 23, PortNumberFromName("COM21"), PortNumberFromName("COM025"), PortNumberFromName("COM26x"),
+                                  PortNumberFromName("LPT27"), PortNumberFromName("COM2800000000")}), ports);
+    EXPECT_EQ(PortDeviceName(12) + " " + std::to_string(SearchProgress(50)) + " " + std::to_string(SearchProgress(256)), "\\\\.\\COM12 51 100");
     // The send box keeps twelve CRs, the LF of a dropped line staying; NUL shows as a blank.
     std::string box, text;
     for (int i = 1; i <= 30; ++i) text += "L" + std::to_string(i) + "\r\n", box = AppendToTxMonitor(box, "L" + std::to_string(i) + "\r\n");
