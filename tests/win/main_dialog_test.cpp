@@ -1,7 +1,6 @@
 // The main dialog as built, its dispatch, and the settings stores of the program.
 #include "tests/win/win_test_util.h"
 
-#include "base/settings.h"
 #include "link/controller_search_win.h"
 #include "link/line_monitor_win.h"
 
@@ -127,13 +126,29 @@ TEST_F(MainDialog, ASearchWithNoBoardAnsweringSaysSo) {
     EXPECT_EQ(BackOf(Item(ids::LblComPort)), RGB(255, 0, 0));
 }
 
-TEST(Settings, WinIniAndTheRegistryAsOtherProgramsSeeThem) {
-    // win.ini, section KTXPLT, in the ANSI code page.
-    WriteProfileValue("pltfile", "C:\\Plots\\Größe.plt");
-    char buf[32] = {};
-    GetProfileStringA("KTXPLT", "pltfile", "", buf, sizeof buf);
-    EXPECT_EQ(ReadProfileValue("pltfile", "") + "|" + buf, "C:\\Plots\\Größe.plt|C:\\Plots\\Größe.plt");
-    WriteProfileStringA("KTXPLT", "pltfile", nullptr);
+TEST(Settings, AsOtherProgramsSeeThemAndWhereAStoreRefusesThem) {
+    // win.ini, section KTXPLT, and the .cfg in the ANSI code page; nothing in the user's place then.
+    App.ConfigFilePath = TempFolder("kt-settings") + "\\KT4180.cfg";
+    DeleteFileA(UserConfigFile().c_str());
+    auto write = [](const char* value) { WriteProfileValue("save", value), WriteConfigValue("pos", "lmw", value); };
+    auto read = [] { return ReadProfileValue("save", "") + "|" + ReadConfigValue("pos", "lmw", ""); };
+    write("Größe");
+    char buf[32] = {}, ini[MAX_PATH] = {};
+    GetProfileStringA("KTXPLT", "save", "", buf, sizeof buf);
+    EXPECT_EQ(read() + "|" + buf + "|" + ReadFileBytes(ConfigFile()), "Größe|Größe|Größe|[pos]\r\nlmw=Größe\r\n");
+    EXPECT_FALSE(FileExists(UserConfigFile()) || RegGetValueA(HKEY_CURRENT_USER, "Software\\kt_win_tests\\KTXPLT", "save",
+                                                              RRF_RT_REG_SZ, nullptr, nullptr, nullptr) == ERROR_SUCCESS);
+    // Held open for reading, the stores refuse writes as win.ini and Program Files do a standard user's.
+    GetWindowsDirectoryA(ini, MAX_PATH);
+    HANDLE locks[] = {CreateFileA((ini + std::string("\\win.ini")).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr),
+                      CreateFileA(ConfigFile().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)};
+    write("new");
+    EXPECT_EQ(read(), "new|new");
+    for (HANDLE lock : locks) CloseHandle(lock);
+    write("newer");
+    EXPECT_EQ(read(), "newer|newer") << "an old value in the user's place hid a newer one";
+    WriteProfileStringA("KTXPLT", "save", nullptr);
+
     // notooltips: only a positive number switches the main dialog's tips off.
     for (const char* value : {"1", "0", "", "abc", "-1"}) {
         WriteProfileStringA("KTXPLT", "notooltips", value);
@@ -159,31 +174,3 @@ TEST(Settings, WinIniAndTheRegistryAsOtherProgramsSeeThem) {
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\KtFallback");
 }
 
-// A standard user may write neither win.ini nor a .cfg under Program Files; held open for
-// reading only, a store here is as readable and as unwritable as those.
-TEST(Settings, WhatAStoreRefusesTheUsersOwnPlaceKeepsTillTheStoreTakesANewerValue) {
-    char ini[MAX_PATH] = {};
-    GetWindowsDirectoryA(ini, MAX_PATH);
-    App.ConfigFilePath = TempFolder("kt-settings") + "\\KT4180.cfg";
-    const std::string userKey = "Software\\" + ProgramBaseName(ProgramPath());
-    DeleteFileA(UserConfigFile().c_str());
-    WriteProfileValue("save", "C:\\old.jpg");
-    WriteConfigValue("pos", "lmw", "1, 1");
-    EXPECT_FALSE(FileExists(UserConfigFile()) || RegGetValueA(HKEY_CURRENT_USER, (userKey + "\\KTXPLT").c_str(), "save",
-                                                              RRF_RT_REG_SZ, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
-        << "nothing goes to the user's place while the stores take the values";
-    HANDLE locks[] = {CreateFileA((ini + std::string("\\win.ini")).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr),
-                      CreateFileA(ConfigFile().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)};
-    WriteProfileValue("save", "C:\\new.jpg");
-    EXPECT_TRUE(WriteConfigValue("pos", "lmw", "2, 2"));
-    const auto values = [] { return ReadProfileValue("save", "") + " " + ReadConfigValue("pos", "lmw", ""); };
-    EXPECT_EQ(values(), "C:\\new.jpg 2, 2");
-    for (HANDLE lock : locks) CloseHandle(lock);
-    WriteProfileValue("save", "C:\\newer.jpg");
-    WriteConfigValue("pos", "lmw", "3, 3");
-    EXPECT_EQ(values(), "C:\\newer.jpg 3, 3") << "an old value in the user's place hid a newer one";
-    WriteProfileStringA("KTXPLT", "save", nullptr);
-    RegDeleteTreeA(HKEY_CURRENT_USER, userKey.c_str());
-    DeleteFileA(UserConfigFile().c_str());
-    DeleteFileA(ConfigFile().c_str());
-}
