@@ -9,7 +9,6 @@ source "$(dirname "$0")/lib.sh" "$@"
 
 ini=$WINEPREFIX/drive_c/windows/win.ini
 put_back() { if [[ -d $ini ]]; then rm -rf "$ini"; [[ ! -e $ini.e2e ]] || mv "$ini.e2e" "$ini"; fi; }
-put_back  # left so by a run that was killed
 trap 'e2e_cleanup; put_back; e2e_forget' EXIT
 [[ ! -e $ini ]] || mv "$ini" "$ini.e2e"
 mkdir "$ini" "$E2E_DIR/program" "$E2E_DIR/program/KT4180.cfg"
