@@ -47,7 +47,7 @@ void FindController() {
     const int remembered = static_cast<int>(TextToInt32(ReadRegistryValue("Ini", "fcomport", "", 25)));
 
     int accepted = 0;
-    for (int n : CandidatePorts(remembered)) {
+    for (int n : CandidatePorts(remembered, ListedSerialPorts())) {
         const std::string device = PortDeviceName(n);
         SetTextNow(controllerOn, "Check: " + device);
         if (!IsWindow(progress)) {

@@ -111,6 +111,8 @@ HWND OpenLineMonitor(HWND parent) {
 
     int left = 0, top = 0;
     ParseMonitorPosition(ReadConfigValue("pos", "lmw", kMonitorPositionDefault, kMonitorPositionBuffer), left, top);
+    // A place on a screen since detached would be out of the user's reach.
+    if (!MonitorFromPoint(POINT{left, top}, MONITOR_DEFAULTTONULL)) ParseMonitorPosition(kMonitorPositionDefault, left, top);
     SetWindowPos(w, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(w, SW_SHOW);
     SetForegroundWindow(w);

@@ -1,5 +1,6 @@
 #include "link/serial_port_win.h"
 
+#include <cstring>
 #include <vector>
 
 #include "link/port_search.h"
@@ -31,6 +32,24 @@ HANDLE OpenSerialPort(int n) {
     dcb.fOutxCtsFlow = FALSE;
     SetCommState(h, &dcb);
     return h;
+}
+
+std::vector<int> ListedSerialPorts() {
+    std::vector<int> ports;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return ports;
+    for (DWORD i = 0;; ++i) {
+        // Value names are the drivers' device paths; the data is the port's name.
+        char name[1024], data[64];
+        DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+        const LONG rc = RegEnumValueA(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataSize);
+        if (rc == ERROR_NO_MORE_ITEMS) break;
+        if (rc != ERROR_SUCCESS || type != REG_SZ) continue;  // too long for a port name, or no text
+        if (const int n = PortNumberFromName(std::string(data, strnlen(data, dataSize)))) ports.push_back(n);
+    }
+    RegCloseKey(key);
+    return ports;
 }
 
 void SetCtsFlowControl(HANDLE port, bool on) {

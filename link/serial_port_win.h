@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 // INVALID_HANDLE_VALUE when no port is open.
 extern std::atomic<HANDLE> comPort;
@@ -16,6 +17,9 @@ inline bool PortIsOpen() { return comPort.load() != INVALID_HANDLE_VALUE; }
 // the time-outs, 19200 baud, 8 data bits and no CTS flow control; every other line setting
 // stays as the port had it.
 HANDLE OpenSerialPort(int n);
+// The numbers of the ports Windows lists as present (HKLM\HARDWARE\DEVICEMAP\SERIALCOMM), in
+// the order listed.
+std::vector<int> ListedSerialPorts();
 // Switches CTS output flow control on or off.
 void SetCtsFlowControl(HANDLE port, bool on);
 // 1 when CTS is asserted, 0 when it is not, -1 when the port cannot report its modem lines

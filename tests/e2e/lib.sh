@@ -57,9 +57,15 @@ expect_received() {
   [[ $got == "$(printf '%b' "$2" | od -An -c)" ]] || fail "$3: received$got"
 }
 
+# Forgets the port the program remembers and what its stores refused and the user's place kept.
+e2e_forget() {
+  "$KT_WINE64" reg delete 'HKCR\KT4180' /f >/dev/null 2>&1 || true
+  "$KT_WINE64" reg delete 'HKCU\Software\KT4180' /f >/dev/null 2>&1 || true
+  rm -f "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/KT4180/KT4180.cfg
+}
 # Starts the program with nothing remembered; KT_WINDOW is its main dialog.
 start_program() {
-  "$KT_WINE64" reg delete 'HKCR\KT4180' /f >/dev/null 2>&1 || true
+  e2e_forget
   kt_start_program "$E2E_EXE" || fail "the main dialog did not show"
   E2E_PIDS+=("$KT_PROGRAM")
 }
@@ -67,10 +73,14 @@ start_program() {
 wait_indicator() {
   kt_wait_pixels "*rgb(${1:-0,128,0}) " 146,37 || fail "the port indicator did not turn rgb(${1:-0,128,0})"
 }
+# Clicks x,y until a window titled like $3, KT_FOUND, shows: without a window manager a click may only activate.
+click_for_window() {
+  for _ in 1 2 3; do kt_mouse click "$1" "$2"; KT_FOUND=$(timeout 3 xdotool search --sync --name "$3" | head -1) && return 0; done
+  return 1
+}
 # Opens the plot file $1 through the open dialog of BtnOpenPlot.
 open_plot() {
-  kt_mouse click 16 16
-  timeout 5 xdotool search --sync --name 'PLT-Datei' >/dev/null || fail "no open dialog"
+  click_for_window 16 16 'PLT-Datei' || fail "no open dialog"
   xdotool type "Z:${1//\//\\}"; xdotool key Return; sleep 1
 }
 # Closes the program with Alt+F4 and prints the seconds until its process has gone.

@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
 # A session with the real program, driven as a person would: it starts, shows its main dialog
 # drawn at its size, finds the board by itself and remembers it; the jog images clicked and
-# held, a command typed; it ends when its dialog is closed. On real (pseudo-terminal) ports: a
-# silent device on COM1, one answering the probe only in lower case on COM2, the board on COM3.
+# held, a command typed; it ends when its dialog is closed; started again it shows the plot file
+# and the line monitor as left, though like a standard user's it could write neither win.ini nor
+# its .cfg (a folder in each file's place). On real (pseudo-terminal) ports: a silent device on
+# COM1, one answering the probe only in lower case on COM2, the board on COM23.
 source "$(dirname "$0")/lib.sh" "$@"
+
+ini=$WINEPREFIX/drive_c/windows/win.ini
+put_back() { if [[ -d $ini ]]; then rm -rf "$ini"; [[ ! -e $ini.e2e ]] || mv "$ini.e2e" "$ini"; fi; }
+trap 'e2e_cleanup; put_back; e2e_forget' EXIT
+[[ ! -e $ini ]] || mv "$ini" "$ini.e2e"
+mkdir "$ini" "$E2E_DIR/program" "$E2E_DIR/program/KT4180.cfg"
+cp "$E2E_EXE" "$E2E_DIR/program/"
+E2E_EXE=$E2E_DIR/program/KT4180.exe
 
 # Record files must not be named like a device ("com1.rec" opens COM1 on Windows).
 e2e_device 1 python3 "$E2E_ROOT/tests/e2e/fake_port.py" "$(kt_com 1)" silent "$E2E_DIR/port1.rec"
 e2e_device 2 python3 "$E2E_ROOT/tests/e2e/fake_port.py" "$(kt_com 2)" lowercase "$E2E_DIR/port2.rec"
-e2e_board 3
+e2e_board 23
 cd "$E2E_DIR"
 start_program
 started=$(date +%s.%N)
@@ -62,7 +72,19 @@ expect_received "$mark" '' "sent while typing"
 xdotool key Home Right Right Right Return
 expect_received "$mark" 'PR \r\n550,-340' "the typed command"
 
+open_plot "$E2E_ROOT/examples/star.plt"
+click_for_window 113 16 '^Line-Monitor$' || fail "no line monitor"  # BtnMonitor
+xdotool windowmove "$KT_FOUND" 400 120 windowfocus "$KT_FOUND" keydown Alt_L key F4 keyup Alt_L
+# SBar1's parts with the plot file's name and figures, the mouse away from tips.
+plot_shown() { xdotool mousemove 0 0; import -window "$KT_WINDOW" png:- | "$KT_CONVERT" - -gravity SouthWest -crop 554x16+249+3 rgb:- | md5sum; }
+shown=$(plot_shown)
+
 # Without a window manager Wine activates a window on a click; the keys then reach it.
 kt_mouse click 400 200
 gone=$(close_program) || fail "the program did not end when its dialog was closed"
 echo "ended ${gone} s after its dialog was closed"
+
+kt_start_program "$E2E_EXE" || fail "the main dialog did not show again"
+n=0; until [[ $(plot_shown) == "$shown" ]]; do ((++n < 50)) || fail "the plot file chosen before is not shown again"; sleep 0.2; done
+click_for_window 113 16 '^Line-Monitor$' || fail "the line monitor did not open again"
+[[ $(xdotool getwindowgeometry "$KT_FOUND") == *'Position: 400,120 '* ]] || fail "the line monitor opened elsewhere"

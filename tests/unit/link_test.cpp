@@ -36,11 +36,13 @@ TEST(Link, ParseReplyText) {
 }
 
 TEST(Link, PortSearchMonitorAndTrafficFiles) {
-    std::vector<int> ports = {1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19};  // the remembered one first
-    EXPECT_EQ(CandidatePorts(1), ports);
-    ports.erase(ports.begin());
+    std::vector<int> ports = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19};
     EXPECT_EQ(CandidatePorts(0), ports);
-    EXPECT_EQ(PortDeviceName(12) + " " + std::to_string(SearchProgress(50)) + " " + std::to_string(SearchProgress(99)), "\\\\.\\COM12 51 100");
+    // The remembered port first and again in its place; listed ports above 19 follow, ascending and once each.
+    ports.insert(ports.begin(), 23), ports.insert(ports.end(), {21, 23});
+    EXPECT_EQ(CandidatePorts(23, {23, 3, 21, 23, PortNumberFromName("COM21"), PortNumberFromName("COM025"), PortNumberFromName("COM26x"),
+                                  PortNumberFromName("LPT27"), PortNumberFromName("COM2800000000")}), ports);
+    EXPECT_EQ(PortDeviceName(12) + " " + std::to_string(SearchProgress(50)) + " " + std::to_string(SearchProgress(256)), "\\\\.\\COM12 51 100");
     // The send box keeps twelve CRs, the LF of a dropped line staying; NUL shows as a blank.
     std::string box, text;
     for (int i = 1; i <= 30; ++i) text += "L" + std::to_string(i) + "\r\n", box = AppendToTxMonitor(box, "L" + std::to_string(i) + "\r\n");

@@ -140,13 +140,29 @@ TEST_F(MainDialog, ASearchWithNoBoardAnsweringSaysSo) {
     EXPECT_EQ(BackOf(Item(ids::LblComPort)), RGB(255, 0, 0));
 }
 
-TEST(Settings, WinIniAndTheRegistryAsOtherProgramsSeeThem) {
-    // win.ini, section KTXPLT, in the ANSI code page.
-    WriteProfileValue("pltfile", "C:\\Plots\\Größe.plt");
-    char buf[32] = {};
-    GetProfileStringA("KTXPLT", "pltfile", "", buf, sizeof buf);
-    EXPECT_EQ(ReadProfileValue("pltfile", "") + "|" + buf, "C:\\Plots\\Größe.plt|C:\\Plots\\Größe.plt");
-    WriteProfileStringA("KTXPLT", "pltfile", nullptr);
+TEST(Settings, AsOtherProgramsSeeThemAndWhereAStoreRefusesThem) {
+    // win.ini, section KTXPLT, and the .cfg in the ANSI code page; nothing in the user's place then.
+    App.ConfigFilePath = TempFolder("kt-settings") + "\\KT4180.cfg";
+    DeleteFileA(UserConfigFile().c_str());
+    auto write = [](const char* value) { WriteProfileValue("save", value), WriteConfigValue("pos", "lmw", value); };
+    auto read = [] { return ReadProfileValue("save", "") + "|" + ReadConfigValue("pos", "lmw", ""); };
+    write("Größe");
+    char buf[32] = {}, ini[MAX_PATH] = {};
+    GetProfileStringA("KTXPLT", "save", "", buf, sizeof buf);
+    EXPECT_EQ(read() + "|" + buf + "|" + ReadFileBytes(ConfigFile()), "Größe|Größe|Größe|[pos]\r\nlmw=Größe\r\n");
+    EXPECT_FALSE(FileExists(UserConfigFile()) || RegGetValueA(HKEY_CURRENT_USER, "Software\\kt_win_tests\\KTXPLT", "save",
+                                                              RRF_RT_REG_SZ, nullptr, nullptr, nullptr) == ERROR_SUCCESS);
+    // Held open for reading, the stores refuse writes as win.ini and Program Files do a standard user's.
+    GetWindowsDirectoryA(ini, MAX_PATH);
+    HANDLE locks[] = {CreateFileA((ini + std::string("\\win.ini")).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr),
+                      CreateFileA(ConfigFile().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)};
+    write("new");
+    EXPECT_EQ(read(), "new|new");
+    for (HANDLE lock : locks) CloseHandle(lock);
+    write("newer");
+    EXPECT_EQ(read(), "newer|newer") << "an old value in the user's place hid a newer one";
+    WriteProfileStringA("KTXPLT", "save", nullptr);
+
     // notooltips: only a positive number switches the main dialog's tips off.
     for (const char* value : {"1", "0", "", "abc", "-1"}) {
         WriteProfileStringA("KTXPLT", "notooltips", value);
