@@ -10,11 +10,15 @@ rel=$root/build/release
 format() { x86_64-w64-mingw32-objdump -f "$rel/KT4180/$1/KT4180.exe" | sed -n 's/.*file format //p'; }
 [[ $(format 64-Bit) == pei-x86-64 ]] || fail "64-Bit/KT4180.exe is no x86-64 program"
 [[ $(format 32-Bit) == pei-i386 ]] || fail "32-Bit/KT4180.exe is no i386 program"
+for bits in 64 32; do
+  [[ $(x86_64-w64-mingw32-objdump -h "$rel/KT4180/$bits-Bit/KT4180.exe") != *' .debug'* ]] || fail "$bits-Bit/KT4180.exe has debug sections"
+done
 for f in "$root"/examples/*.plt; do
   cmp -s "$f" "$rel/KT4180/Beispiele/$(basename "$f")" || fail "example $(basename "$f") missing"
 done
 readme=$rel/KT4180/LIESMICH.txt
-for text in '[KTXPLT]' 'KT4180.cfg' 'HKEY_CLASSES_ROOT\KT4180\Ini' $'f\xfcr'; do
+for text in '[KTXPLT]' 'KT4180.cfg' 'HKEY_CLASSES_ROOT\KT4180\Ini' $'f\xfcr' 'Windows 7 SP1' 'C:\Programme' \
+  $'"Trotzdem ausf\xfchren"' '"Zulassen"'; do
   grep -qF "$text" "$readme" || fail "LIESMICH.txt lacks $(printf %q "$text")"
 done
 [[ $(tr -cd '\n' <"$readme" | wc -c) == $(grep -c $'\r$' "$readme") ]] || fail "LIESMICH.txt has a line without CR LF"

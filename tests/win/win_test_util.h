@@ -62,7 +62,7 @@ bool WaitUntil(F done, DWORD ms = 5000) { return PumpUntil(done, ms, false); }
 // A visible window of this process with the title, or else a message box (static text 0xFFFF).
 inline HWND FindOwnWindow(const std::string& title = "") {
     std::pair<std::string, HWND> s{title, nullptr};
-    EnumWindows([](HWND w, LPARAM p) -> BOOL {
+    EnumWindows([](HWND w, LPARAM p) CALLBACK -> BOOL {
         auto* s = reinterpret_cast<std::pair<std::string, HWND>*>(p);
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
@@ -169,7 +169,7 @@ struct TimedSteps {
     TimedSteps(UINT period, std::function<bool(int)> s) {
         step = std::move(s);
         n = 0;
-        timer = SetTimer(nullptr, 0, period, [](HWND, UINT, UINT_PTR, DWORD) {
+        timer = SetTimer(nullptr, 0, period, [](HWND, UINT, UINT_PTR, DWORD) CALLBACK {
             auto s = std::move(step);  // a step may pump: it must not run again inside
             step = nullptr;
             if (s && s(n++)) step = std::move(s);
