@@ -29,7 +29,7 @@ constexpr COLORREF kNone = kNoColor;
 constexpr DWORD kTab = WS_TABSTOP;
 constexpr DWORD kBmpCentred = BS_CENTER | BS_VCENTER;
 constexpr DWORD kImageButton = BS_PUSHBUTTON | kTab;  // the default image-button style
-constexpr DWORD kJog = SS_NOTIFY;                      // clickable images report clicks
+constexpr DWORD kJog = SS_NOTIFY;                     // clickable images report clicks
 constexpr DWORD kPosBox = ES_READONLY | ES_NUMBER | ES_RIGHT | ES_AUTOHSCROLL | kTab;
 constexpr DWORD kFrame = BS_CENTER;
 
@@ -41,26 +41,40 @@ using F = ControlFont;
 const std::vector<ControlSpec>& MainDialogControls() {
     using namespace ids;
     static const std::vector<ControlSpec> table = {
-        {BtnOpenPlot, "BtnOpenPlot", K::ImageButton, "", res::BmpOpenPlot, 0, 0, 32, 32, kBmpCentred | BS_NOTIFY | kTab, 0, kNone, F::Dialog},
-        {BtnFindController, "BtnFindController", K::IconButton, "", res::IconFindController, 32, 0, 32, 32, kBmpCentred | BS_NOTIFY | kTab, 0, kNone, F::Dialog},
-        {BtnSaveImage, "BtnSaveImage", K::IconButton, "", res::IconSaveImage, 64, 0, 32, 32, kBmpCentred | kTab, 0, kNone, F::Dialog},
+        {BtnOpenPlot, "BtnOpenPlot", K::ImageButton, "", res::BmpOpenPlot, 0, 0, 32, 32, kBmpCentred | BS_NOTIFY | kTab,
+         0, kNone, F::Dialog},
+        {BtnFindController, "BtnFindController", K::IconButton, "", res::IconFindController, 32, 0, 32, 32,
+         kBmpCentred | BS_NOTIFY | kTab, 0, kNone, F::Dialog},
+        {BtnSaveImage, "BtnSaveImage", K::IconButton, "", res::IconSaveImage, 64, 0, 32, 32, kBmpCentred | kTab, 0,
+         kNone, F::Dialog},
         {BtnStep, "BtnStep", K::ImageButton, "", res::BmpStep, 68, 396, 56, 32, kImageButton, 0, kNone, F::Dialog},
         {BtnRun, "BtnRun", K::ImageButton, "", res::BmpRun, 12, 396, 56, 32, kImageButton, 0, kNone, F::Dialog},
         {BtnStop, "BtnStop", K::ImageButton, "", res::BmpStop, 124, 396, 64, 32, kImageButton, 0, kNone, F::Dialog},
-        {BtnMonitor, "BtnMonitor", K::IconButton, "", res::IconMonitor, 97, 0, 32, 32, kBmpCentred | kTab, 0, kNone, F::Dialog},
-        {BtnSetup, "BtnSetup", K::ImageButton, "", res::BmpSetup, 130, 0, 32, 32, kBmpCentred | BS_NOTIFY | kTab, 0, kNone, F::Dialog},
-        {BtnSettings, "BtnSettings", K::ImageButton, "", res::BmpSettings, 164, 0, 32, 32, kBmpCentred | BS_NOTIFY | kTab, 0, kNone, F::Dialog},
+        {BtnMonitor, "BtnMonitor", K::IconButton, "", res::IconMonitor, 97, 0, 32, 32, kBmpCentred | kTab, 0, kNone,
+         F::Dialog},
+        {BtnSetup, "BtnSetup", K::ImageButton, "", res::BmpSetup, 130, 0, 32, 32, kBmpCentred | BS_NOTIFY | kTab, 0,
+         kNone, F::Dialog},
+        {BtnSettings, "BtnSettings", K::ImageButton, "", res::BmpSettings, 164, 0, 32, 32,
+         kBmpCentred | BS_NOTIFY | kTab, 0, kNone, F::Dialog},
         // Status bars dock at the bottom of their parent whatever rectangle they are given.
         {SBar1, "SBar1", K::StatusBar, "SBar1", 0, 0, 0, 0, 0, 0, 0, kNone, F::Dialog},
         {ProgressRun, "ProgressRun", K::ProgressBar, "", 0, 286, 446, 210, 22, 0, 0, kNone, F::Dialog},
-        {LblControllerOn, "LblControllerOn", K::Label, "KT4180-Controller an:", 0, 19, 35, 117, 13, SS_RIGHT | SS_NOTIFY, 0, RGB(196, 231, 143), F::Dialog},
-        {LblComPort, "LblComPort", K::Label, "COMx", 0, 142, 34, 52, 16, SS_CENTER | SS_SUNKEN | SS_NOTIFY, 0, RGB(255, 0, 0), F::Dialog},
-        {TxtCommand, "TxtCommand", K::TextBox, "", 0, 16, 262, 168, 36, ES_MULTILINE | ES_AUTOHSCROLL | ES_WANTRETURN | kTab, 0, kNone, F::BoldSmall},
-        {LblCommand, "LblCommand", K::Label, "manuelles HPGL Kommando:", 0, 20, 248, 161, 14, SS_NOTIFY, 0, kNone, F::Dialog},
-        {LblSteps, "LblSteps", K::Label, "Steps:", 0, 115, 109, 37, 16, SS_CENTER | SS_CENTERIMAGE, 0, kNone, F::Dialog},
-        {TxtSteps, "TxtSteps", K::TextBox, "20", 0, 116, 126, 36, 20, ES_NUMBER | ES_CENTER | kTab, 0, kNone, F::BoldLarge},
-        {FrmManual, "FrmManual", K::GroupBox, "Manuelles Fahren:", 0, 8, 52, 190, 252, kFrame, WS_EX_STATICEDGE, RGB(224, 224, 224), F::BoldLarge},
-        {FrmAuto, "FrmAuto", K::GroupBox, "automatisches Fahren:", 0, 8, 378, 188, 58, kFrame, WS_EX_STATICEDGE, RGB(230, 230, 230), F::BoldSmall},
+        {LblControllerOn, "LblControllerOn", K::Label, "KT4180-Controller an:", 0, 19, 35, 117, 13,
+         SS_RIGHT | SS_NOTIFY, 0, RGB(196, 231, 143), F::Dialog},
+        {LblComPort, "LblComPort", K::Label, "COMx", 0, 142, 34, 52, 16, SS_CENTER | SS_SUNKEN | SS_NOTIFY, 0,
+         RGB(255, 0, 0), F::Dialog},
+        {TxtCommand, "TxtCommand", K::TextBox, "", 0, 16, 262, 168, 36,
+         ES_MULTILINE | ES_AUTOHSCROLL | ES_WANTRETURN | kTab, 0, kNone, F::BoldSmall},
+        {LblCommand, "LblCommand", K::Label, "manuelles HPGL Kommando:", 0, 20, 248, 161, 14, SS_NOTIFY, 0, kNone,
+         F::Dialog},
+        {LblSteps, "LblSteps", K::Label, "Steps:", 0, 115, 109, 37, 16, SS_CENTER | SS_CENTERIMAGE, 0, kNone,
+         F::Dialog},
+        {TxtSteps, "TxtSteps", K::TextBox, "20", 0, 116, 126, 36, 20, ES_NUMBER | ES_CENTER | kTab, 0, kNone,
+         F::BoldLarge},
+        {FrmManual, "FrmManual", K::GroupBox, "Manuelles Fahren:", 0, 8, 52, 190, 252, kFrame, WS_EX_STATICEDGE,
+         RGB(224, 224, 224), F::BoldLarge},
+        {FrmAuto, "FrmAuto", K::GroupBox, "automatisches Fahren:", 0, 8, 378, 188, 58, kFrame, WS_EX_STATICEDGE,
+         RGB(230, 230, 230), F::BoldSmall},
         {TxtPosX, "TxtPosX", K::TextBox, "", 0, 26, 330, 56, 16, kPosBox, 0, RGB(255, 255, 255), F::PlainSmall},
         {LblX, "LblX", K::Label, "X:", 0, 12, 332, 14, 16, 0, 0, kNone, F::BoldSmall},
         {LblY, "LblY", K::Label, "Y:", 0, 12, 348, 12, 14, 0, 0, kNone, F::BoldSmall},
@@ -69,22 +83,33 @@ const std::vector<ControlSpec>& MainDialogControls() {
         {TxtPosZ, "TxtPosZ", K::TextBox, "", 0, 104, 330, 56, 16, kPosBox, 0, RGB(255, 255, 255), F::PlainSmall},
         {TxtPen, "TxtPen", K::TextBox, "", 0, 104, 346, 18, 16, kPosBox, 0, RGB(255, 255, 255), F::PlainSmall},
         {LblP, "LblP", K::Label, "P:", 0, 91, 347, 12, 18, 0, 0, kNone, F::BoldSmall},
-        {JogXMinusYPlus, "JogXMinusYPlus", K::Image, "", res::BmpXMinusYPlus, 80, 72, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone, F::Dialog},
-        {JogYPlus, "JogYPlus", K::Image, "", res::BmpYPlus, 114, 72, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone, F::Dialog},
-        {JogXPlusYPlus, "JogXPlusYPlus", K::Image, "", res::BmpXPlusYPlus, 148, 74, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone, F::Dialog},
-        {JogXMinus, "JogXMinus", K::Image, "", res::BmpXMinus, 76, 108, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone, F::Dialog},
-        {JogXPlus, "JogXPlus", K::Image, "", res::BmpXPlus, 150, 110, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone, F::Dialog},
-        {JogXMinusYMinus, "JogXMinusYMinus", K::Image, "", res::BmpXMinusYMinus, 78, 144, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone, F::Dialog},
-        {JogYMinus, "JogYMinus", K::Image, "", res::BmpYMinus, 114, 146, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone, F::Dialog},
-        {JogXPlusYMinus, "JogXPlusYMinus", K::Image, "", res::BmpXPlusYMinus, 148, 144, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone, F::Dialog},
-        {JogZUp, "JogZUp", K::Image, "", res::BmpZUp, 16, 104, 50, 50, kJog | SS_CENTERIMAGE | WS_GROUP, 0, kNone, F::Dialog},
+        {JogXMinusYPlus, "JogXMinusYPlus", K::Image, "", res::BmpXMinusYPlus, 80, 72, 40, 38, kJog | SS_CENTERIMAGE, 0,
+         kNone, F::Dialog},
+        {JogYPlus, "JogYPlus", K::Image, "", res::BmpYPlus, 114, 72, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone,
+         F::Dialog},
+        {JogXPlusYPlus, "JogXPlusYPlus", K::Image, "", res::BmpXPlusYPlus, 148, 74, 40, 38, kJog | SS_CENTERIMAGE, 0,
+         kNone, F::Dialog},
+        {JogXMinus, "JogXMinus", K::Image, "", res::BmpXMinus, 76, 108, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone,
+         F::Dialog},
+        {JogXPlus, "JogXPlus", K::Image, "", res::BmpXPlus, 150, 110, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone,
+         F::Dialog},
+        {JogXMinusYMinus, "JogXMinusYMinus", K::Image, "", res::BmpXMinusYMinus, 78, 144, 40, 38, kJog | SS_CENTERIMAGE,
+         0, kNone, F::Dialog},
+        {JogYMinus, "JogYMinus", K::Image, "", res::BmpYMinus, 114, 146, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone,
+         F::Dialog},
+        {JogXPlusYMinus, "JogXPlusYMinus", K::Image, "", res::BmpXPlusYMinus, 148, 144, 40, 38, kJog | SS_CENTERIMAGE,
+         0, kNone, F::Dialog},
+        {JogZUp, "JogZUp", K::Image, "", res::BmpZUp, 16, 104, 50, 50, kJog | SS_CENTERIMAGE | WS_GROUP, 0, kNone,
+         F::Dialog},
         {JogZDown, "JogZDown", K::Image, "", res::BmpZDown, 17, 165, 48, 48, kJog, 0, kNone, F::Dialog},
         {JogReference, "JogReference", K::Image, "", res::BmpReference, 72, 192, 48, 48, kJog, 0, kNone, F::Dialog},
         {JogZeroPoint, "JogZeroPoint", K::Image, "", res::BmpZeroPoint, 135, 192, 48, 48, kJog, 0, kNone, F::Dialog},
         {JogPenUp, "JogPenUp", K::Image, "", res::BmpPenUp, 17, 76, 48, 27, kJog, 0, kNone, F::Dialog},
         {JogPenDown, "JogPenDown", K::Image, "", res::BmpPenDown, 17, 214, 48, 26, kJog, 0, kNone, F::Dialog},
-        {FrmPosition, "FrmPosition", K::GroupBox, "XYZ-Position, Werkzeug:", 0, 8, 314, 190, 58, kFrame, WS_EX_STATICEDGE, RGB(224, 224, 224), F::BoldSmall},
-        {BtnQueryPosition, "BtnQueryPosition", K::PushButton, "X/Y/Z/P ?", 0, 124, 348, 64, 16, BS_DEFPUSHBUTTON | kTab, 0, kNone, F::Dialog},
+        {FrmPosition, "FrmPosition", K::GroupBox, "XYZ-Position, Werkzeug:", 0, 8, 314, 190, 58, kFrame,
+         WS_EX_STATICEDGE, RGB(224, 224, 224), F::BoldSmall},
+        {BtnQueryPosition, "BtnQueryPosition", K::PushButton, "X/Y/Z/P ?", 0, 124, 348, 64, 16, BS_DEFPUSHBUTTON | kTab,
+         0, kNone, F::Dialog},
     };
     return table;
 }
@@ -111,7 +136,8 @@ void ReleaseFonts() {
 
 // The program needs the standard classes (status bar, progress bar, tooltips) and nothing else.
 void InitCommonControlsOnce() {
-    INITCOMMONCONTROLSEX icc = {sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES};
+    INITCOMMONCONTROLSEX icc = {sizeof(INITCOMMONCONTROLSEX),
+                                ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES};
     InitCommonControlsEx(&icc);
 }
 
@@ -187,21 +213,15 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_CLOSE && window == Ui.lineMonitor) SaveLineMonitorPosition(window);
             return FALSE;
-        case WM_TIMER:
-            PlotTimerTick();
-            return FALSE;
+        case WM_TIMER: PlotTimerTick(); return FALSE;
         case WM_NOTIFY:
         case WM_INITDIALOG: return FALSE;
-        case WM_NCACTIVATE:
-            KeepFocus(window, wParam != 0);
-            return FALSE;
+        case WM_NCACTIVATE: KeepFocus(window, wParam != 0); return FALSE;
         case WM_DESTROY:
             ReleaseWindowImages(window);
             ForgetControlColors(window);
             return FALSE;
-        case WM_NCDESTROY:
-            RemovePropA(window, kSavedFocusProperty);
-            return FALSE;
+        case WM_NCDESTROY: RemovePropA(window, kSavedFocusProperty); return FALSE;
         case WM_SETCURSOR:
             // The jog images act through this message; the cursor itself is left to the default.
             JogControl(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
@@ -217,9 +237,7 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
             }
             return TRUE;
         }
-        case kLinkUpdateMessage:
-            ApplyLinkUpdate(wParam, lParam);
-            return TRUE;
+        case kLinkUpdateMessage: ApplyLinkUpdate(wParam, lParam); return TRUE;
         // What follows is the dialogs' own upkeep: control colours and closing.
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:

@@ -5,7 +5,6 @@
 
 namespace ids {
 
-
 // Main dialog
 constexpr int BtnOpenPlot = 1004;
 constexpr int BtnFindController = 1005;

@@ -41,8 +41,8 @@ DWORD ControlExStyle(const ControlSpec& c) {
 
 HWND CreateControl(HWND parent, const ControlSpec& c) {
     HINSTANCE inst = GetModuleHandleA(nullptr);
-    HWND w = CreateWindowExA(ControlExStyle(c), ControlClass(c.kind), c.caption.c_str(), ControlStyle(c), c.x, c.y,
-                             c.w, c.h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), inst, nullptr);
+    HWND w = CreateWindowExA(ControlExStyle(c), ControlClass(c.kind), c.caption.c_str(), ControlStyle(c), c.x, c.y, c.w,
+                             c.h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), inst, nullptr);
     if (!w) return nullptr;
     auto image = [&](UINT type, int size) {
         return reinterpret_cast<LPARAM>(LoadImageA(inst, MAKEINTRESOURCEA(c.resource), type, size, size, 0));

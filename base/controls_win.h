@@ -6,7 +6,18 @@
 #include <string>
 #include <vector>
 
-enum class ControlKind { ImageButton, IconButton, PushButton, CheckBox, StatusBar, ProgressBar, Label, TextBox, GroupBox, Image };
+enum class ControlKind {
+    ImageButton,
+    IconButton,
+    PushButton,
+    CheckBox,
+    StatusBar,
+    ProgressBar,
+    Label,
+    TextBox,
+    GroupBox,
+    Image
+};
 // Which font a control gets after creation; the window decides what each one is.
 enum class ControlFont { Dialog, BoldSmall, BoldLarge, PlainSmall, Courier };
 

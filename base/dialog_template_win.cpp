@@ -71,8 +71,8 @@ void AddTemplateItem(DialogTemplate& t, DWORD style, DWORD exStyle, short x, sho
 
 HWND CreateDialogFromTemplate(const DialogTemplate& t, HWND owner, DLGPROC proc) {
     // The system wants the template DWORD-aligned; a vector's buffer is.
-    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
-                                      reinterpret_cast<LPCDLGTEMPLATEA>(t.bytes.data()), owner, proc, 0);
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(t.bytes.data()),
+                                      owner, proc, 0);
 }
 
 SIZE OuterSizeForClient(HWND window, int width, int height) {
@@ -84,8 +84,9 @@ SIZE OuterSizeForClient(HWND window, int width, int height) {
 
 void SetWindowIcons(HWND window, int iconId) {
     HINSTANCE inst = GetModuleHandleA(nullptr);
-    SendMessageA(window, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(LoadImageA(inst, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+    SendMessageA(
+        window, WM_SETICON, ICON_BIG,
+        reinterpret_cast<LPARAM>(LoadImageA(inst, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
     SendMessageA(window, WM_SETICON, ICON_SMALL,
                  reinterpret_cast<LPARAM>(LoadImageA(inst, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16, 0)));
 }

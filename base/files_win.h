@@ -4,7 +4,6 @@
 
 #include <string>
 
-
 // True when path names an existing file (not a folder).
 bool FileExists(const std::string& path);
 
@@ -17,11 +16,11 @@ std::string CurrentDirectory();
 struct FileDialog {
     bool save = false;
     const char* title = "";
-    std::string filter;            // pairs of name and pattern, each ended by '\0'
-    std::string initialDir;        // empty: the system's choice
-    std::string fileName;          // preset in the name box
+    std::string filter;      // pairs of name and pattern, each ended by '\0'
+    std::string initialDir;  // empty: the system's choice
+    std::string fileName;    // preset in the name box
     const char* defaultExtension = nullptr;
-    bool mustExist = false;        // open only: the name must be an existing file
+    bool mustExist = false;  // open only: the name must be an existing file
 };
 // The chosen path, or empty when the user cancelled.
 std::string AskFileName(const FileDialog& d);

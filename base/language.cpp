@@ -153,8 +153,7 @@ bool SaveLanguageTable(const LanguageTable& table, const std::string& path) {
     return !out.fail();
 }
 
-std::string TranslateIn(LanguageTable& table, const std::string& text,
-                        const std::function<std::string()>& locateFile) {
+std::string TranslateIn(LanguageTable& table, const std::string& text, const std::function<std::string()>& locateFile) {
     if (text.empty() || table.entryCount == -1) return text;
     if (!table.loaded || text == "$NEW$") {
         LoadLanguageTable(table, locateFile ? locateFile() : std::string());
@@ -174,8 +173,7 @@ std::string TranslateIn(LanguageTable& table, const std::string& text,
     return text;
 }
 
-std::string LanguageFilePathFor(const std::string& langdir, const std::string& lang,
-                                const std::string& currentDir,
+std::string LanguageFilePathFor(const std::string& langdir, const std::string& lang, const std::string& currentDir,
                                 const std::function<bool(const std::string&)>& fileExists) {
     const std::string path = CollapseDoubleBackslashes(langdir + lang);
     if (fileExists && fileExists(path)) return path;

@@ -65,14 +65,12 @@ bool SaveLanguageTable(const LanguageTable& table, const std::string& path);
 // Translate over a given table: "$NEW$" reloads, "$SAVE$" writes the table back to
 // LanguageFilePath, any other text returns its translation or is collected as a new entry.
 // locateFile gives the language file's path; it is called only when the table is (re)loaded.
-std::string TranslateIn(LanguageTable& table, const std::string& text,
-                        const std::function<std::string()>& locateFile);
+std::string TranslateIn(LanguageTable& table, const std::string& text, const std::function<std::string()>& locateFile);
 
 // langdir + lang with every double backslash made single (one pass left to right, as a text
 // replace does: three backslashes become two); if no such file exists, currentDir +
 // "\default.lan" made single the same way.
-std::string LanguageFilePathFor(const std::string& langdir, const std::string& lang,
-                                const std::string& currentDir,
+std::string LanguageFilePathFor(const std::string& langdir, const std::string& lang, const std::string& currentDir,
                                 const std::function<bool(const std::string&)>& fileExists);
 
 // The default of "langdir" in section "files": currentDir + "\config\Lang\".

@@ -48,7 +48,7 @@ double ReadDecimal(const std::string& s, size_t i) {
         negative = s[i] == '-';
         ++i;
     }
-    std::string digits;   // significant digits, no leading zeros
+    std::string digits;    // significant digits, no leading zeros
     int64_t exponent = 0;  // value = digits * 10^exponent
     bool sticky = false;   // a non-zero digit was dropped
     bool anyDigit = false;

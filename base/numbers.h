@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 
-
 // The value rounded to its own type, float or double. x87 builds keep both in wider registers;
 // a store rounds each result as every other build does, so that the same pixels are set and a
 // quotient lands on the same side of a tie everywhere.

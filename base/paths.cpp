@@ -1,6 +1,5 @@
 #include "base/paths.h"
 
-
 std::string FileNamePart(const std::string& path, const char* separators) {
     const size_t cut = path.find_last_of(separators);
     return cut == std::string::npos ? path : path.substr(cut + 1);

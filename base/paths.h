@@ -2,7 +2,6 @@
 // Path texts as the program takes them apart. Windows paths, 8-bit text.
 #include <string>
 
-
 // What follows the last of separators in path (the whole path when it has none).
 std::string FileNamePart(const std::string& path, const char* separators = "\\/:");
 

@@ -20,9 +20,9 @@ struct AppState {
     // -1: not known (after a read request) or not to be written.
     std::unique_ptr<std::atomic<int32_t>[]> RegisterImage;
     bool JogBusy = false;
-    int32_t DialogWidth = 0;   // outer size of the main dialog, refreshed on every WM_SIZE
+    int32_t DialogWidth = 0;  // outer size of the main dialog, refreshed on every WM_SIZE
     int32_t DialogHeight = 0;
-    std::string ConfigFilePath;  // the program's path with ".cfg" for ".exe"
+    std::string ConfigFilePath;   // the program's path with ".cfg" for ".exe"
     int32_t ProgressPercent = 0;  // how far the plot file's last read has come, 0..100
 };
 

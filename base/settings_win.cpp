@@ -14,9 +14,7 @@ namespace {
 constexpr const char* kProfileSection = "KTXPLT";
 
 // Where win.ini's values go when win.ini refuses them.
-std::string UserProfileKey() {
-    return "Software\\" + ProgramBaseName(ProgramPath()) + "\\" + kProfileSection;
-}
+std::string UserProfileKey() { return "Software\\" + ProgramBaseName(ProgramPath()) + "\\" + kProfileSection; }
 
 std::string ReadIniValue(const std::string& file, const std::string& section, const std::string& key,
                          const std::string& defaultValue, int size) {
@@ -66,8 +64,8 @@ void WriteProfileValue(const std::string& key, const std::string& value) {
         WriteRegistryValueUnder(HKEY_CURRENT_USER, UserProfileKey(), key, value);
 }
 
-std::string ReadConfigValue(const std::string& section, const std::string& key,
-                            const std::string& defaultValue, int size) {
+std::string ReadConfigValue(const std::string& section, const std::string& key, const std::string& defaultValue,
+                            int size) {
     const std::string own = ReadIniValue(ConfigFile(), section, key, defaultValue, size);
     // The user's file holds a value only while the program's own file refused it.
     return ReadIniValue(UserConfigFile(), section, key, own, size);
@@ -77,7 +75,8 @@ bool WriteConfigValue(const std::string& section, const std::string& key, const 
     const std::string user = UserConfigFile();
     if (WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), ConfigFile().c_str())) {
         // Checked first: removing a key from a missing file must not create it.
-        if (!user.empty() && FileExists(user)) WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, user.c_str());
+        if (!user.empty() && FileExists(user))
+            WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, user.c_str());
         return true;
     }
     if (user.empty()) return false;
@@ -121,15 +120,16 @@ void WriteRegistryValueWithFallback(HKEY classesRoot, const std::string& keyName
     WriteRegistryValueUnder(HKEY_CURRENT_USER, "Software\\Classes\\" + keyName, valueName, text);
 }
 
-std::string ReadRegistryValue(const std::string& subPath, const std::string& valueName,
-                              const std::string& defaultValue, int size, const std::string& programPath) {
+std::string ReadRegistryValue(const std::string& subPath, const std::string& valueName, const std::string& defaultValue,
+                              int size, const std::string& programPath) {
     const std::string keyName = RegistryKeyName(programPath.empty() ? ProgramPath() : programPath, subPath);
     HKEY key = nullptr;
     if (RegOpenKeyA(HKEY_CLASSES_ROOT, keyName.c_str(), &key) != ERROR_SUCCESS) return defaultValue;
     std::vector<char> buf(size > 1 ? size : 2, ' ');
     DWORD type = 0;
     DWORD bytes = static_cast<DWORD>(buf.size());
-    const LONG rc = RegQueryValueExA(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &bytes);
+    const LONG rc =
+        RegQueryValueExA(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &bytes);
     RegCloseKey(key);
     if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return defaultValue;
     // A value stored without its terminating zero comes back without one.

@@ -12,8 +12,7 @@
 
 #include <string>
 
-
-std::string ProgramPath();       // full path of the running module
+std::string ProgramPath();  // full path of the running module
 // The program's configuration file, App.ConfigFilePath (derived on first use).
 const std::string& ConfigFile();
 
@@ -23,8 +22,8 @@ void WriteProfileValue(const std::string& key, const std::string& value);
 
 // The program's configuration file (or the user's own); size is the buffer size the value is
 // read with. False when neither file took the value.
-std::string ReadConfigValue(const std::string& section, const std::string& key,
-                            const std::string& defaultValue, int size = 256);
+std::string ReadConfigValue(const std::string& section, const std::string& key, const std::string& defaultValue,
+                            int size = 256);
 bool WriteConfigValue(const std::string& section, const std::string& key, const std::string& value);
 // %APPDATA%\KT4180\<program base name>.cfg, in the configuration file's INI format.
 std::string UserConfigFile();
@@ -33,12 +32,11 @@ std::string UserConfigFile();
 // empty means the running program. Where the classes root refuses the write (standard users
 // on current Windows), the value goes to HKEY_CURRENT_USER\Software\Classes, which the
 // classes root shows to that user.
-void WriteRegistryValue(const std::string& subPath, const std::string& valueName,
-                        const std::string& text, const std::string& programPath = "");
+void WriteRegistryValue(const std::string& subPath, const std::string& valueName, const std::string& text,
+                        const std::string& programPath = "");
 // The value, or defaultValue when the key or value is missing or does not fit in size bytes.
-std::string ReadRegistryValue(const std::string& subPath, const std::string& valueName,
-                              const std::string& defaultValue, int size = 25,
-                              const std::string& programPath = "");
+std::string ReadRegistryValue(const std::string& subPath, const std::string& valueName, const std::string& defaultValue,
+                              int size = 25, const std::string& programPath = "");
 
 // One write attempt under the given root; false when the key cannot be created or set.
 bool WriteRegistryValueUnder(HKEY root, const std::string& keyName, const std::string& valueName,

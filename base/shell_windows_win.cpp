@@ -26,8 +26,7 @@ int PollRunButtons(int id) {
     if (id == ids::BtnStop) {
         if (App.RunMode != RunIdle) ++App.StopCount;
         App.RunMode = RunIdle;
-    }
-    else if (id == ids::BtnRun)
+    } else if (id == ids::BtnRun)
         App.RunMode = RunAuto;
     else if (id == ids::BtnStep)
         App.RunMode = RunStep;

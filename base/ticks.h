@@ -36,8 +36,7 @@ struct WaitPass {
 
 // lastLook: when the windows were last served, or a sleep found nothing for them;
 // inputArrived: the last sleep was ended by input.
-inline WaitPass PlanWaitPass(uint32_t now, uint32_t waitStart, uint32_t lastLook, bool inputArrived,
-                             WaitStyle style) {
+inline WaitPass PlanWaitPass(uint32_t now, uint32_t waitStart, uint32_t lastLook, bool inputArrived, WaitStyle style) {
     const bool sleep = style.spinMs != UINT32_MAX && TicksPassed(now, waitStart, style.spinMs);
     return {inputArrived || TicksPassed(now, lastLook, kServeDueMs), sleep ? style.sleepMs : 0};
 }

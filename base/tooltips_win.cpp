@@ -14,9 +14,9 @@ void AddTooltip(HWND window, int id, const std::string& text) {
     HINSTANCE inst = GetModuleHandleA(nullptr);
     // The window dies with its owner; the next call then makes a new one.
     if (!TooltipWindow()) {
-        Tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, "", WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, inst,
-                                  nullptr);
+        Tooltip =
+            CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, "", WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, inst, nullptr);
         if (!Tooltip) return;
         // A maximum width makes the CR LF line breaks of the texts count.
         SendMessageA(Tooltip, TTM_SETMAXTIPWIDTH, 0, 500);

@@ -25,7 +25,9 @@ double Now() {
 double CpuSeconds() {  // kernel and user time, in 100 ns units
     FILETIME created, exited, kernel, user;
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto units = [](FILETIME f) { return static_cast<double>(ULONGLONG{f.dwHighDateTime} << 32 | f.dwLowDateTime); };
+    const auto units = [](FILETIME f) {
+        return static_cast<double>(ULONGLONG{f.dwHighDateTime} << 32 | f.dwLowDateTime);
+    };
     return (units(kernel) + units(user)) / 1e7;
 }
 }  // namespace
@@ -49,11 +51,15 @@ int main(int argc, char** argv) {
     // The board answers in order: its reply comes once every line before it has been executed.
     App.RegisterImage[2].store(-1);
     SendCommand("PX0,2\r\n");
-    for (const DWORD start = GetTickCount(); App.RegisterImage[2].load() == -1 && GetTickCount() - start < 120000;) Sleep(1);
+    for (const DWORD start = GetTickCount(); App.RegisterImage[2].load() == -1 && GetTickCount() - start < 120000;)
+        Sleep(1);
     const double board = Now() - t0, cpu = CpuSeconds() - cpu0;
-    if (App.RegisterImage[2].load() == -1) return std::printf("the board did not answer within 2 minutes of the last line\n"), 1;
-    std::printf("board received and executed %zu characters in %.2f s: %.0f characters/s, %.1f%% of the 1920 a "
-                "19200-baud line carries\n", total, board, total / board, total / board / 19.2);
+    if (App.RegisterImage[2].load() == -1)
+        return std::printf("the board did not answer within 2 minutes of the last line\n"), 1;
+    std::printf(
+        "board received and executed %zu characters in %.2f s: %.0f characters/s, %.1f%% of the 1920 a "
+        "19200-baud line carries\n",
+        total, board, total / board, total / board / 19.2);
     std::printf("the program's writes took %.2f s (%.0f characters/s); processor time %.2f s: %.0f%% of one core\n",
                 written, total / written, cpu, 100.0 * cpu / board);
     ClosePortAndStopReceiving();

@@ -44,7 +44,9 @@ int main(int argc, char** argv) {
 
     const double peak = static_cast<double>(memory().PeakWorkingSetSize);
     std::printf("  under Wine, chosen to shown %8.1f ms  (%d bytes read)\n", ms, Plot.PlotFileLength);
-    std::printf("  peak working set        %8.1f MB  (the preview took %.1f MB with its bitmap; allowed 2 x file + "
-                "bitmap = %.1f MB)\n", peak / mb, (peak - before + bitmap) / mb, (2.0 * Plot.PlotFileLength + bitmap) / mb);
+    std::printf(
+        "  peak working set        %8.1f MB  (the preview took %.1f MB with its bitmap; allowed 2 x file + "
+        "bitmap = %.1f MB)\n",
+        peak / mb, (peak - before + bitmap) / mb, (2.0 * Plot.PlotFileLength + bitmap) / mb);
     return 0;
 }

@@ -26,7 +26,8 @@ namespace {
 // 200 to 800 units wandering across a 400 x 300 mm sheet, turning back at its edges.
 std::string GeneratePlot(bool isShort) {
     std::mt19937 rng(isShort ? 4180 : 4181);
-    std::uniform_int_distribution<int> points(2, 40), step(-60, 60), pen(1, 4), start(0, 15000), length(200, 800), turn(-45, 45);
+    std::uniform_int_distribution<int> points(2, 40), step(-60, 60), pen(1, 4), start(0, 15000), length(200, 800),
+        turn(-45, 45);
     std::string text = "IN;SP1;\r\n";
     for (int polylines = 1; text.size() < static_cast<size_t>(kPlotTextMax); ++polylines) {
         if (polylines % (isShort ? 200 : 20) == 0) text += "SP" + std::to_string(pen(rng)) + ";\r\n";
@@ -69,7 +70,8 @@ struct Seconds {
 double CpuSeconds(int who) {  // of this process, or of its finished children
     rusage u = {};
     getrusage(who, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
 template <typename Pass>
@@ -87,7 +89,9 @@ Seconds Median(Pass&& pass, int who = RUSAGE_SELF) {
     return {wall[2], cpu[2]};
 }
 
-void Print(const char* what, Seconds s) { std::printf("  %-24s%8.1f ms %8.1f ms cpu\n", what, s.wall * 1e3, s.cpu * 1e3); }
+void Print(const char* what, Seconds s) {
+    std::printf("  %-24s%8.1f ms %8.1f ms cpu\n", what, s.wall * 1e3, s.cpu * 1e3);
+}
 
 void Time(const std::string& path) {
     const std::string text = LoadPlotText(path);
@@ -108,13 +112,16 @@ void Time(const std::string& path) {
     });
     std::printf("%s: %zu bytes, scale %d\n", path.c_str(), text.size(), previewed.DrawScale);
     Print("reader alone", parse);
-    std::printf("  %-24s%8.0f MB/s %6.0f MB/s cpu\n", "", text.size() / 1e6 / parse.wall, text.size() / 1e6 / parse.cpu);
+    std::printf("  %-24s%8.0f MB/s %6.0f MB/s cpu\n", "", text.size() / 1e6 / parse.wall,
+                text.size() / 1e6 / parse.cpu);
     Print("preview (measure+draw)", preview);
-    if (std::system("command -v hp2xx >/dev/null 2>&1") != 0) return (void)std::printf("  hp2xx                   not installed\n");
+    if (std::system("command -v hp2xx >/dev/null 2>&1") != 0)
+        return (void)std::printf("  hp2xx                   not installed\n");
     const std::string command = "hp2xx -q -m png '" + path + "' >/dev/null 2>&1";
     const Seconds hp2xx = Median([&] { (void)std::system(command.c_str()); }, RUSAGE_CHILDREN);
     Print("hp2xx -q -m png", hp2xx);
-    std::printf("  %-24s%8.2f x   %8.2f x cpu\n", "preview / hp2xx", preview.wall / hp2xx.wall, preview.cpu / hp2xx.cpu);
+    std::printf("  %-24s%8.2f x   %8.2f x cpu\n", "preview / hp2xx", preview.wall / hp2xx.wall,
+                preview.cpu / hp2xx.cpu);
 }
 
 }  // namespace

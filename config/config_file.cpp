@@ -9,8 +9,7 @@
 
 std::string ControllerFilePath;
 
-std::string ResolveControllerFilePath(const std::string& path,
-                                      const std::string& currentDirectory) {
+std::string ResolveControllerFilePath(const std::string& path, const std::string& currentDirectory) {
     const std::string p = path.empty() ? currentDirectory + "\\" + kDefaultConfigName : path;
     return CollapseDoubleBackslashes(p);
 }

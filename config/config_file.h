@@ -19,8 +19,8 @@
 
 constexpr const char* kConfigSection = "CO";
 constexpr const char* kDefaultConfigName = "default.cfg";
-constexpr int kConfigValueMaxRead = 255;   // characters a loaded value keeps
-constexpr int kConfigValueMaxSave = 256;   // characters of a text box that are saved
+constexpr int kConfigValueMaxRead = 255;  // characters a loaded value keeps
+constexpr int kConfigValueMaxSave = 256;  // characters of a text box that are saved
 constexpr int kControllerFilePathMax = 256;
 constexpr const char* kLoadDialogTitle = "Lade Controller-File";
 constexpr const char* kSaveDialogTitle = "Save Controller-File";
@@ -36,8 +36,7 @@ extern std::string ControllerFilePath;
 
 // What every file operation does first: an empty path becomes the current directory and
 // "\default.cfg"; then doubled backslashes are collapsed.
-std::string ResolveControllerFilePath(const std::string& path,
-                                      const std::string& currentDirectory);
+std::string ResolveControllerFilePath(const std::string& path, const std::string& currentDirectory);
 
 // The key of a field: its control id with five digits ("01162").
 std::string ConfigKey(int controlId);

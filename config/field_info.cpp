@@ -21,8 +21,8 @@ FieldInfo MakeFieldInfo(const std::string& entry, const std::string& controlText
     line += ",  Wertebereich von" + NumberTextSpaced(spec.minimum);
     line += " bis" + NumberTextSpaced(spec.maximum) + "   ";
     if (spec.mm) {
-        line += "  (" + NumberTextSpaced(value) + " HPGL-Schritte = " +
-                FormatNumber(static_cast<double>(value) / HpglStepsPerMm, "0.00") + "mm)";
+        line += "  (" + NumberTextSpaced(value) +
+                " HPGL-Schritte = " + FormatNumber(static_cast<double>(value) / HpglStepsPerMm, "0.00") + "mm)";
     }
     return info;
 }

@@ -5,14 +5,12 @@
 #include <string>
 
 // Colours in the COLORREF layout (0x00BBGGRR), ready for the window side's brushes.
-constexpr uint32_t ColourRef(uint32_t r, uint32_t g, uint32_t b) {
-    return r | (g << 8) | (b << 16);
-}
-constexpr uint32_t kColourInRange = ColourRef(0, 255, 0);       // text box within its range
-constexpr uint32_t kColourOutOfRange = ColourRef(255, 0, 0);    // text box outside it
-constexpr uint32_t kColourDifferent = ColourRef(255, 255, 0);   // compare found a difference
-constexpr uint32_t kColourTextSame = ColourRef(255, 255, 255);  // text box matches the board
-constexpr uint32_t kColourCheckSame = ColourRef(211, 211, 211); // check box matches the board
+constexpr uint32_t ColourRef(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }
+constexpr uint32_t kColourInRange = ColourRef(0, 255, 0);        // text box within its range
+constexpr uint32_t kColourOutOfRange = ColourRef(255, 0, 0);     // text box outside it
+constexpr uint32_t kColourDifferent = ColourRef(255, 255, 0);    // compare found a difference
+constexpr uint32_t kColourTextSame = ColourRef(255, 255, 255);   // text box matches the board
+constexpr uint32_t kColourCheckSame = ColourRef(211, 211, 211);  // check box matches the board
 constexpr uint32_t kColourFieldText = ColourRef(0, 0, 0);
 
 struct FieldInfo {

@@ -10,11 +10,11 @@
 // width (1, 2 or 4) consecutive registers, least significant byte first. A unit beginning
 // with "mm" marks a length in HPGL steps. The control ids are also the configuration file's
 // keys, so they never change.
-#include "base/numbers.h"
 #include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
+#include "base/numbers.h"
 
 constexpr int kMaxFieldControlId = 32000;  // the highest control id that may carry a spec
 constexpr int kLastRegister = 10000;       // RegisterImage covers registers 0..10000
@@ -66,11 +66,11 @@ std::string TakeFieldSpec(FieldSpecTable& table, int controlId, const std::strin
 std::string FieldSpecEntry(const FieldSpecTable& table, int controlId);
 
 struct FieldSpec {
-    uint16_t reg = 0;      // the first (or only) register
-    int32_t width = 0;     // numeric: number of registers; bit field: the bit number
+    uint16_t reg = 0;   // the first (or only) register
+    int32_t width = 0;  // numeric: number of registers; bit field: the bit number
     int32_t minimum = 0;
     int32_t maximum = 0;
-    bool mm = false;       // a length in HPGL steps
+    bool mm = false;  // a length in HPGL steps
     std::string description;
 };
 

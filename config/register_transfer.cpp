@@ -5,9 +5,7 @@
 
 #include "base/numbers.h"
 
-std::string WriteLine(int reg, int32_t value) {
-    return "PX" + NumberText(reg) + "," + NumberText(value);
-}
+std::string WriteLine(int reg, int32_t value) { return "PX" + NumberText(reg) + "," + NumberText(value); }
 
 std::string ReadLine(int reg) { return "PX0," + NumberText(reg); }
 
@@ -25,9 +23,8 @@ std::string TransferProgressText(const std::string& line, double percent) {
 }
 
 std::string RangeMessage(int32_t value, int reg, int32_t minimum, int32_t maximum) {
-    return "Der Wert (" + NumberText(value) + ") im Feld für das/die Register" +
-           NumberTextSpaced(reg) + "\r\nist nicht im erlaubten Bereich (" + NumberText(minimum) +
-           "..." + NumberText(maximum) + ")\r\n";
+    return "Der Wert (" + NumberText(value) + ") im Feld für das/die Register" + NumberTextSpaced(reg) +
+           "\r\nist nicht im erlaubten Bereich (" + NumberText(minimum) + "..." + NumberText(maximum) + ")\r\n";
 }
 
 namespace {
@@ -83,9 +80,7 @@ std::vector<ReadStep> PlanRead(const FieldSpecTable& table) {
     return steps;
 }
 
-std::string ReadFieldText(const std::vector<int32_t>& entries) {
-    return NumberText(JoinValue(entries));
-}
+std::string ReadFieldText(const std::vector<int32_t>& entries) { return NumberText(JoinValue(entries)); }
 
 bool ReadFieldChecked(const FieldSpec& spec, const std::vector<int32_t>& entries) {
     return !entries.empty() && BitOf(entries[0], spec.width) == 1;

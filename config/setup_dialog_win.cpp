@@ -81,7 +81,7 @@ std::string FieldName(const FieldSpec& s, bool bit) {
 }
 
 ControlSpec Row(int id, const std::string& name, ControlKind kind, const std::string& caption, int resource, Rect r,
-                 DWORD style) {
+                DWORD style) {
     return {id, name, kind, caption, resource, r.x, r.y, r.w, r.h, style, 0, kNoColor, ControlFont::Dialog};
 }
 
@@ -96,12 +96,18 @@ std::vector<ControlSpec> MakeSetupControls() {
         t.push_back(Row(f.id, FieldName(s, bit), bit ? K::CheckBox : K::TextBox, f.caption, 0,
                         FieldRect(s, bit, outputRow), bit ? kCheckBoxStyle : kTextBoxStyle));
     }
-    t.push_back(Row(BtnCfgRead, "BtnCfgRead", K::ImageButton, "", res::BmpCfgRead, {4, 316, 96, 32}, kImageButtonStyle));
-    t.push_back(Row(BtnCfgVerify, "BtnCfgVerify", K::ImageButton, "", res::BmpCfgVerify, {204, 316, 96, 32}, kImageButtonStyle));
-    t.push_back(Row(BtnCfgWrite, "BtnCfgWrite", K::ImageButton, "", res::BmpCfgWrite, {104, 316, 96, 32}, kImageButtonStyle));
-    t.push_back(Row(BtnCfgLoad, "BtnCfgLoad", K::ImageButton, "", res::BmpCfgLoad, {304, 316, 96, 32}, kImageButtonStyle));
-    t.push_back(Row(BtnCfgSave, "BtnCfgSave", K::ImageButton, "", res::BmpCfgSave, {404, 316, 96, 32}, kImageButtonStyle));
-    t.push_back(Row(BtnCfgSaveAs, "BtnCfgSaveAs", K::ImageButton, "", res::BmpCfgSaveAs, {504, 316, 96, 32}, kImageButtonStyle));
+    t.push_back(
+        Row(BtnCfgRead, "BtnCfgRead", K::ImageButton, "", res::BmpCfgRead, {4, 316, 96, 32}, kImageButtonStyle));
+    t.push_back(Row(BtnCfgVerify, "BtnCfgVerify", K::ImageButton, "", res::BmpCfgVerify, {204, 316, 96, 32},
+                    kImageButtonStyle));
+    t.push_back(
+        Row(BtnCfgWrite, "BtnCfgWrite", K::ImageButton, "", res::BmpCfgWrite, {104, 316, 96, 32}, kImageButtonStyle));
+    t.push_back(
+        Row(BtnCfgLoad, "BtnCfgLoad", K::ImageButton, "", res::BmpCfgLoad, {304, 316, 96, 32}, kImageButtonStyle));
+    t.push_back(
+        Row(BtnCfgSave, "BtnCfgSave", K::ImageButton, "", res::BmpCfgSave, {404, 316, 96, 32}, kImageButtonStyle));
+    t.push_back(Row(BtnCfgSaveAs, "BtnCfgSaveAs", K::ImageButton, "", res::BmpCfgSaveAs, {504, 316, 96, 32},
+                    kImageButtonStyle));
     t.push_back(Row(BtnCfgOk, "BtnCfgOk", K::PushButton, "OK", 0, {712, 316, 44, 32}, BS_PUSHBUTTON | WS_TABSTOP));
 
     const std::vector<FieldLabel>& labels = RegisterFieldLabels();
@@ -118,7 +124,8 @@ std::vector<ControlSpec> MakeSetupControls() {
     }
     t.push_back(Row(FrmMotors, "FrmMotors", K::GroupBox, " Motore, Timing ", 0, {12, 16, 236, 288}, BS_GROUPBOX));
     t.push_back(Row(FrmOutput, "FrmOutput", K::GroupBox, " Controller - Output ", 0, {268, 16, 492, 132}, BS_GROUPBOX));
-    t.push_back(Row(FrmTools, "FrmTools", K::GroupBox, " Konfiguration Werkzeuge 1-9 ", 0, {268, 160, 492, 144}, BS_GROUPBOX));
+    t.push_back(
+        Row(FrmTools, "FrmTools", K::GroupBox, " Konfiguration Werkzeuge 1-9 ", 0, {268, 160, 492, 144}, BS_GROUPBOX));
     // A status bar docks at the bottom of its parent whatever rectangle it is given.
     t.push_back(Row(SetupStatusBar, "SetupStatusBar", K::StatusBar, "StatusBar1", 0, {0, 0, 0, 0}, 0));
     t.push_back(Row(BtnCfgFactoryReset, "BtnCfgFactoryReset", K::ImageButton, "", res::BmpCfgFactoryReset,

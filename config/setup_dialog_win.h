@@ -10,14 +10,12 @@
 #include "config/register_table.h"
 #include "config/setup_fields_win.h"
 
-
 constexpr const char* kSetupDialogCaption = "Setup Controller";
 constexpr int kSetupClientWidth = 764;
 constexpr int kSetupClientHeight = 376;
 
 // The dialog's control table; a field's caption carries its spec until the specs are loaded.
 const std::vector<ControlSpec>& SetupDialogControls();
-
 
 // Builds the setup dialog over parent, shown but without a modal loop, and returns it; an
 // existing one is returned instead. Ui.SetupDialog holds it afterwards.
@@ -29,8 +27,6 @@ HWND OpenSetupDialog(HWND parent);
 
 // Moves every control's spec out of its caption into SetupSpecs, in ascending control id.
 void LoadFieldSpecs(HWND dialog);
-
-
 
 // The main dialog's command actions: BtnSetup, and the setup dialog's buttons but OK.
 void OpenSetupCommand(HWND window, int id);

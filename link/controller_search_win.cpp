@@ -63,7 +63,8 @@ void FindController() {
         // The windows stay alive while the board has time to answer; closing the progress
         // window (or the program) ends the wait and the search.
         const uint32_t asked = WaitClockMs();
-        WaitWhile([&] { return !TicksPassed(WaitClockMs(), asked, kProbeAnswerMs) && IsWindow(progress); }, kWaitForUser);
+        WaitWhile([&] { return !TicksPassed(WaitClockMs(), asked, kProbeAnswerMs) && IsWindow(progress); },
+                  kWaitForUser);
         if (!IsWindow(progress)) {
             CloseHandle(port);
             continue;

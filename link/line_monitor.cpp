@@ -37,6 +37,4 @@ void ParseMonitorPosition(const std::string& value, int& left, int& top) {
     top = comma == std::string::npos ? 0 : TextToInt32(value.substr(comma + 1));
 }
 
-std::string FormatMonitorPosition(int left, int top) {
-    return NumberTextSpaced(left) + "," + NumberTextSpaced(top);
-}
+std::string FormatMonitorPosition(int left, int top) { return NumberTextSpaced(left) + "," + NumberTextSpaced(top); }

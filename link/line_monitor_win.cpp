@@ -33,17 +33,22 @@ const std::vector<ControlSpec>& MonitorControls() {
     using K = ControlKind;
     using F = ControlFont;
     static const std::vector<ControlSpec> table = {
-        {LblToController, "LblToController", K::Label, "Daten zum Controller:", 0, 2, 2, 108, 16, SS_CENTER, 0, kLabelGreen, F::Dialog},
-        {LblTxByteCount, "LblTxByteCount", K::Label, "Byte-Count:", 0, 120, 2, 60, 16, SS_CENTER, 0, kLabelGreen, F::Dialog},
+        {LblToController, "LblToController", K::Label, "Daten zum Controller:", 0, 2, 2, 108, 16, SS_CENTER, 0,
+         kLabelGreen, F::Dialog},
+        {LblTxByteCount, "LblTxByteCount", K::Label, "Byte-Count:", 0, 120, 2, 60, 16, SS_CENTER, 0, kLabelGreen,
+         F::Dialog},
         {TxtTxCount, "TxtTxCount", K::TextBox, "", 0, 180, 2, 48, 16, kCountBox, 0, kNone, F::Dialog},
         {TxtMonitorTx, "TxtMonitorTx", K::TextBox, "", 0, 4, 18, 224, 156, kDataBox, 0, kWhite, F::Courier},
-        {LblFromController, "LblFromController", K::Label, "Vom Controller:", 0, 2, 176, 108, 16, SS_CENTER, 0, kLabelGreen, F::Dialog},
-        {LblRxByteCount, "LblRxByteCount", K::Label, "Byte-Count:", 0, 120, 176, 60, 16, SS_CENTER, 0, kLabelGreen, F::Dialog},
+        {LblFromController, "LblFromController", K::Label, "Vom Controller:", 0, 2, 176, 108, 16, SS_CENTER, 0,
+         kLabelGreen, F::Dialog},
+        {LblRxByteCount, "LblRxByteCount", K::Label, "Byte-Count:", 0, 120, 176, 60, 16, SS_CENTER, 0, kLabelGreen,
+         F::Dialog},
         {TxtRxCount, "TxtRxCount", K::TextBox, "", 0, 180, 176, 48, 16, kCountBox, 0, kNone, F::Dialog},
         {TxtMonitorRx, "TxtMonitorRx", K::TextBox, "", 0, 4, 192, 224, 180, kDataBox, 0, kWhite, F::Courier},
         // No BS_NOTIFY: every notification of the box restarts the recording, and focus
         // changes must not do that.
-        {ChkTrafficLog, "ChkTrafficLog", K::CheckBox, "RX-TX-Protokoll", 0, 4, 374, 218, 16, BS_AUTOCHECKBOX | WS_TABSTOP, 0, kNone, F::Dialog},
+        {ChkTrafficLog, "ChkTrafficLog", K::CheckBox, "RX-TX-Protokoll", 0, 4, 374, 218, 16,
+         BS_AUTOCHECKBOX | WS_TABSTOP, 0, kNone, F::Dialog},
     };
     return table;
 }
@@ -112,7 +117,8 @@ HWND OpenLineMonitor(HWND parent) {
     int left = 0, top = 0;
     ParseMonitorPosition(ReadConfigValue("pos", "lmw", kMonitorPositionDefault, kMonitorPositionBuffer), left, top);
     // A place on a screen since detached would be out of the user's reach.
-    if (!MonitorFromPoint(POINT{left, top}, MONITOR_DEFAULTTONULL)) ParseMonitorPosition(kMonitorPositionDefault, left, top);
+    if (!MonitorFromPoint(POINT{left, top}, MONITOR_DEFAULTTONULL))
+        ParseMonitorPosition(kMonitorPositionDefault, left, top);
     SetWindowPos(w, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(w, SW_SHOW);
     SetForegroundWindow(w);

@@ -43,7 +43,8 @@ std::vector<int> ListedSerialPorts() {
         // Value names are the drivers' device paths; the data is the port's name.
         char name[1024], data[64];
         DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
-        const LONG rc = RegEnumValueA(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataSize);
+        const LONG rc =
+            RegEnumValueA(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataSize);
         if (rc == ERROR_NO_MORE_ITEMS) break;
         if (rc != ERROR_SUCCESS || type != REG_SZ) continue;  // too long for a port name, or no text
         if (const int n = PortNumberFromName(std::string(data, strnlen(data, dataSize)))) ports.push_back(n);

@@ -54,8 +54,7 @@ void SetTrafficLogging(HWND monitor) {
             }
         }
     }
-    if (!shown.empty())
-        MessageBoxA(monitor, shown.c_str(), "Protokollierung gestartet !", MB_OK | MB_SYSTEMMODAL);
+    if (!shown.empty()) MessageBoxA(monitor, shown.c_str(), "Protokollierung gestartet !", MB_OK | MB_SYSTEMMODAL);
     CheckDlgButton(monitor, ids::ChkTrafficLog, RxLogPath().empty() ? BST_UNCHECKED : BST_CHECKED);
 }
 

@@ -79,7 +79,6 @@ void LosePort(HANDLE port) {
     MessageBoxA(Ui.mainDialog, kConnectionLostText, kConnectionLostTitle, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
 }
 
-
 bool TransmitCommand(const std::string& text, HWND guard) {
     {
         std::lock_guard<std::mutex> lock(ReplyLock);

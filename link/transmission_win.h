@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <string>
 
-
 enum class SendResult {
     Sent,       // every character was handed to the port (or there is no port to hand it to)
     Queued,     // another command is going out: this one goes right after it

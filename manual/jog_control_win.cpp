@@ -23,7 +23,6 @@ bool QuitPending() {
     return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
 }
 
-
 DWORD BytesStillGoingOut() {
     HANDLE port = comPort.load();
     return port == INVALID_HANDLE_VALUE ? 0 : BytesToTransmit(port);

@@ -22,9 +22,7 @@ int32_t Abs(int32_t v) { return v < 0 ? -v : v; }  // callers keep v far from IN
 
 uint32_t PenColour(int32_t pen) { return (static_cast<uint32_t>(pen) * 8u) & 0x00FFFFFFu; }
 
-uint32_t PixelFromColour(uint32_t rgb) {
-    return ((rgb & 0xFFu) << 16) | (rgb & 0xFF00u) | ((rgb >> 16) & 0xFFu);
-}
+uint32_t PixelFromColour(uint32_t rgb) { return ((rgb & 0xFFu) << 16) | (rgb & 0xFF00u) | ((rgb >> 16) & 0xFFu); }
 
 void ClearPlotCanvas(PlotCanvas& canvas, uint32_t rgb) {
     if (!canvas.Pixels) return;
@@ -182,7 +180,8 @@ void SetPixel(const PlotCanvas& canvas, int64_t flip, int64_t x, int64_t y, uint
 }
 
 // Sets the points of major steps a..b at minor step m (one row or one column), clipped.
-void Fill(const PlotCanvas& canvas, int64_t flip, const MoveAxes& axes, int64_t a, int64_t b, int64_t m, uint32_t pixel) {
+void Fill(const PlotCanvas& canvas, int64_t flip, const MoveAxes& axes, int64_t a, int64_t b, int64_t m,
+          uint32_t pixel) {
     const int64_t p = axes.majorBase + axes.sMajor * a, q = axes.majorBase + axes.sMajor * b;
     const int64_t lo = p < q ? p : q, hi = p < q ? q : p;
     const int64_t minorPos = axes.minorBase + axes.sMinor * m;
@@ -202,13 +201,13 @@ void Fill(const PlotCanvas& canvas, int64_t flip, const MoveAxes& axes, int64_t 
 
 // Draws the part of a walk of kEnd major and mEnd minor steps that falls on the canvas, one
 // stretch of equal minor step at a time: the cost is the pixels set, not the walk's length.
-void DrawWalk(const PlotCanvas& canvas, int64_t flip, const MoveAxes& axes, int32_t major, int32_t minor,
-              int64_t kEnd, int64_t mEnd, uint32_t pixel) {
+void DrawWalk(const PlotCanvas& canvas, int64_t flip, const MoveAxes& axes, int32_t major, int32_t minor, int64_t kEnd,
+              int64_t mEnd, uint32_t pixel) {
     const int64_t w = canvas.Width, h = canvas.Height;
-    const StepRange ks = StepsWithin(axes.majorBase, axes.sMajor, axes.xMajor ? 0 : flip - h + 1,
-                                     axes.xMajor ? w - 1 : flip, 1, kEnd);
-    const StepRange ms = StepsWithin(axes.minorBase, axes.sMinor, axes.xMajor ? flip - h + 1 : 0,
-                                     axes.xMajor ? flip : w - 1, 0, mEnd);
+    const StepRange ks =
+        StepsWithin(axes.majorBase, axes.sMajor, axes.xMajor ? 0 : flip - h + 1, axes.xMajor ? w - 1 : flip, 1, kEnd);
+    const StepRange ms =
+        StepsWithin(axes.minorBase, axes.sMinor, axes.xMajor ? flip - h + 1 : 0, axes.xMajor ? flip : w - 1, 0, mEnd);
     if (ks.Empty() || ms.Empty()) return;
     Slope slope(major, minor);
     slope.PassBelow(ks.lo);

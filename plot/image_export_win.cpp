@@ -71,7 +71,6 @@ std::string Narrow(const WCHAR* w) {
     return s;
 }
 
-
 const char* MimeFor(const std::string& lastThree) {
     if (lastThree == "BMP") return "image/bmp";
     if (lastThree == "JPG") return "image/jpeg";

@@ -6,7 +6,7 @@
 
 // Result codes of ConvertImageFile.
 enum ConvertResult : int32_t {
-    ConvertDone = 0,        // or nothing to do
+    ConvertDone = 0,  // or nothing to do
     ConvertNoGdiplus = 1,
     ConvertNoEncoder = 2,
     ConvertNoSource = 3,

@@ -5,10 +5,10 @@
 #include <functional>
 #include <string>
 
-constexpr int32_t kPlotTextMax = 9999999;        // a longer plot file is cut there
-constexpr int32_t kExtentsReset = -999999999;    // ExtMaxX/ExtMaxY before any pen-down step
-constexpr int32_t kMoveLimit = 90000;            // drawing units; a longer move is ignored whole
-constexpr std::size_t kPensListMax = 98;         // also the cut of every status-bar text
+constexpr int32_t kPlotTextMax = 9999999;      // a longer plot file is cut there
+constexpr int32_t kExtentsReset = -999999999;  // ExtMaxX/ExtMaxY before any pen-down step
+constexpr int32_t kMoveLimit = 90000;          // drawing units; a longer move is ignored whole
+constexpr std::size_t kPensListMax = 98;       // also the cut of every status-bar text
 
 // The process-wide plot values. Position, pen state and pen carry over from one read to the
 // next; a read resets only the extents and the file length.
@@ -22,11 +22,11 @@ struct PlotState {
     int32_t CurrentPen = 0;
     int32_t ExtMaxX = kExtentsReset;  // largest pen-down X and Y, drawing units
     int32_t ExtMaxY = kExtentsReset;
-    bool MeasureOnly = false;    // DrawMove tracks but sets no pixels
-    int32_t GraphicWidth = 0;    // size of the preview taken by the last preview build
+    bool MeasureOnly = false;  // DrawMove tracks but sets no pixels
+    int32_t GraphicWidth = 0;  // size of the preview taken by the last preview build
     int32_t GraphicHeight = 0;
-    std::string PensList;        // "SP's: 1, 2, " or empty
-    std::string SendBuffer;      // the run's command line being collected
+    std::string PensList;    // "SP's: 1, 2, " or empty
+    std::string SendBuffer;  // the run's command line being collected
     // Whether SendBuffer holds a CR, kept so that collecting a long line stays linear: a line
     // that could not go out (the main dialog was gone) keeps its CR while more is appended.
     bool SendBufferHasCR = false;

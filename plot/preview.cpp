@@ -14,7 +14,8 @@ std::string Cut(std::string text) {
 }
 
 std::string ExtentText(const char* label, int32_t ext) {
-    return Cut(label + NumberText(ext) + "/" + FormatNumber(static_cast<double>(ext) / kPlotterUnitsPerMm, "0.00") + "mm");
+    return Cut(label + NumberText(ext) + "/" + FormatNumber(static_cast<double>(ext) / kPlotterUnitsPerMm, "0.00") +
+               "mm");
 }
 
 int64_t ScaleAxis(int32_t ext, int32_t size) { return RoundToInteger(static_cast<double>(ext) / size + 1.0); }

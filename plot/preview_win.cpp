@@ -83,8 +83,8 @@ HWND CreatePreviewControl(HWND main, int x, int y, int w, int h) {
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::GfxPreview)),
                                GetModuleHandleA(nullptr), nullptr);
     if (!gfx) return nullptr;
-    StaticProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(gfx, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PreviewProc)));
+    StaticProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(gfx, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PreviewProc)));
     MakeSurface(w, h);
     return gfx;
 }

@@ -57,7 +57,7 @@ struct SimBoard {
     bool pacing = true;
     bool ctsLine = true;       // false: no handshake line, overflow finishes the moves in hand
     bool keepDrawing = false;  // collect the pen-down strokes in `drawing`
-    std::string statePath;  // empty: stored registers live in `stored` only
+    std::string statePath;     // empty: stored registers live in `stored` only
     SimRegisters registers{};
     SimRegisters stored{};
     SimMachine machine;  // the state after the last finished command
@@ -79,8 +79,8 @@ struct SimBoard {
     std::string log;
     std::vector<SimStroke> drawing;  // at most kSimMaxStrokes, the rest counted in lostStrokes
     uint64_t lostStrokes = 0;
-    uint64_t lostInput = 0;    // bytes dropped because the line backlog was full
-    uint64_t lostOutput = 0;   // output or log bytes nobody took
+    uint64_t lostInput = 0;   // bytes dropped because the line backlog was full
+    uint64_t lostOutput = 0;  // output or log bytes nobody took
     uint32_t stateFileErrors = 0;
 };
 

@@ -47,8 +47,7 @@ int64_t MoveXY(SimMachine& m, const SimRegisters& regs, int64_t tx, int64_t ty,
     return TravelUs(regs, dx > dy ? dx : dy, factor);
 }
 
-int64_t MovePairs(SimMachine& m, const SimRegisters& regs, const SimCommand& command,
-                  std::vector<SimStroke>* strokes) {
+int64_t MovePairs(SimMachine& m, const SimRegisters& regs, const SimCommand& command, std::vector<SimStroke>* strokes) {
     int64_t us = 0;
     for (size_t i = 0; i + 1 < command.params.size(); i += 2) {
         int64_t tx = command.params[i];

@@ -11,7 +11,7 @@ struct SimMachine {
     int32_t x = 0;
     int32_t y = 0;
     int32_t z = 0;
-    int32_t p = 1;          // tool 1 is in the spindle after power-up
+    int32_t p = 1;  // tool 1 is in the spindle after power-up
     bool penDown = false;
     bool relative = false;  // PR in force (PA switches back)
 };

@@ -101,8 +101,8 @@ int main(int argc, char** argv) {
     if (!OpenLog(options.logPath, log) || !OpenLog(options.rawLogPath, rawLog)) return 1;
 
     SimPort port;
-    const bool opened = options.device.empty() ? OpenPseudoTerminal(port, error)
-                                               : OpenSerialDevice(port, options.device, error);
+    const bool opened =
+        options.device.empty() ? OpenPseudoTerminal(port, error) : OpenSerialDevice(port, options.device, error);
     if (!opened) {
         std::fprintf(stderr, "kt4180-sim: %s\n", error.c_str());
         return 1;

@@ -8,7 +8,7 @@ bool SimParseOptions(int argc, const char* const* argv, SimOptions& options, std
         std::string* target;
     };
     const Valued valued[] = {
-        {"--device", &options.device}, {"--link", &options.link},        {"--state", &options.statePath},
+        {"--device", &options.device}, {"--link", &options.link},          {"--state", &options.statePath},
         {"--log", &options.logPath},   {"--raw-log", &options.rawLogPath}, {"--drawing", &options.drawingPath},
     };
     for (int i = 1; i < argc; ++i) {

@@ -6,12 +6,12 @@
 //              [--drawing FILE] [--no-pacing] [--help]
 // Each option with a value also takes the form --option=VALUE.
 struct SimOptions {
-    std::string device;      // serial device to serve instead of a new pseudo-terminal
-    std::string link;        // symlink made to the port's path while the simulator runs
-    std::string statePath;   // where "PX 9876,5432" stores the registers
-    std::string logPath;     // executed commands with the position after each
-    std::string rawLogPath;  // every received byte
-    std::string drawingPath; // PNG of the pen-down moves
+    std::string device;       // serial device to serve instead of a new pseudo-terminal
+    std::string link;         // symlink made to the port's path while the simulator runs
+    std::string statePath;    // where "PX 9876,5432" stores the registers
+    std::string logPath;      // executed commands with the position after each
+    std::string rawLogPath;   // every received byte
+    std::string drawingPath;  // PNG of the pen-down moves
     bool pacing = true;
     bool help = false;
 };

@@ -128,33 +128,30 @@ void SimParseChar(SimParser& p, char c, std::vector<SimCommand>& done) {
         return;
     }
     switch (p.state) {
-    case SimParseState::Idle:
-        if (IsBlank(c)) return;
-        if (IsLetter(c)) {
-            StartName(p, c);
-        } else {
-            p.state = SimParseState::Garbage;
-        }
-        return;
-    case SimParseState::SecondLetter:
-        if (!IsLetter(c)) {
-            p.state = SimParseState::Garbage;
+        case SimParseState::Idle:
+            if (IsBlank(c)) return;
+            if (IsLetter(c)) {
+                StartName(p, c);
+            } else {
+                p.state = SimParseState::Garbage;
+            }
             return;
-        }
-        p.name[1] = Upper(c);
-        p.known = false;
-        for (const char* known : kKnownNames) p.known = p.known || std::strcmp(known, p.name) == 0;
-        ResetNumber(p);
-        p.params.clear();
-        p.continued = false;
-        p.state = p.known ? SimParseState::Params : SimParseState::Ignore;
-        return;
-    case SimParseState::Params:
-        ParseParamChar(p, c, done);
-        return;
-    case SimParseState::Ignore:
-    case SimParseState::Garbage:
-        return;
+        case SimParseState::SecondLetter:
+            if (!IsLetter(c)) {
+                p.state = SimParseState::Garbage;
+                return;
+            }
+            p.name[1] = Upper(c);
+            p.known = false;
+            for (const char* known : kKnownNames) p.known = p.known || std::strcmp(known, p.name) == 0;
+            ResetNumber(p);
+            p.params.clear();
+            p.continued = false;
+            p.state = p.known ? SimParseState::Params : SimParseState::Ignore;
+            return;
+        case SimParseState::Params: ParseParamChar(p, c, done); return;
+        case SimParseState::Ignore:
+        case SimParseState::Garbage: return;
     }
 }
 

@@ -17,7 +17,7 @@ struct SimCommand {
     bool last = true;             // last piece: the echoes follow it
     std::vector<int32_t> params;  // numbers, rounded and clamped to 32 bits
     // Filled in by the board:
-    size_t chars = 0;             // received characters this command stands for (CTS accounting)
+    size_t chars = 0;  // received characters this command stands for (CTS accounting)
     int64_t arrivalMs = 0;
     bool started = false;
     int64_t startMs = 0;

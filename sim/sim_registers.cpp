@@ -19,19 +19,19 @@ void SimFactoryRegisters(SimRegisters& regs) {
     regs[3] = 60;               // PWM % while running
     regs[4] = 20;               // PWM % while standing
     regs[kSimRegHalfStep] = 0;
-    regs[kSimRegEcho] = 2;      // position echo on, so a fresh board shows where it is
+    regs[kSimRegEcho] = 2;  // position echo on, so a fresh board shows where it is
     regs[kSimRegOutput] = 0;
     PutWide(regs, kSimRegStepsPer100mm, 2, 4000);  // 40 steps/mm: one step per plotter unit
     PutWide(regs, kSimRegXZero, 4, 400);           // zero point 10 mm from the reference in X and Y
     PutWide(regs, kSimRegXZero + 4, 4, 400);
-    PutWide(regs, kSimRegXZero + 8, 4, 0);         // and at the top in Z
-    PutWide(regs, 22, 2, 120);                     // motors off after 2 minutes
-    PutWide(regs, 24, 2, 30);                      // spindle off after 30 s
+    PutWide(regs, kSimRegXZero + 8, 4, 0);  // and at the top in Z
+    PutWide(regs, 22, 2, 120);              // motors off after 2 minutes
+    PutWide(regs, 24, 2, 30);               // spindle off after 30 s
     for (int tool = 1; tool <= kSimToolCount; ++tool) {
         const int base = 21 + 5 * tool;
-        regs[base] = 4;                 // plunge at a quarter of the rapid speed
-        regs[base + 1] = 2;             // cut at half of it
-        regs[base + 2] = 0;             // no key wait, fast retract
+        regs[base] = 4;                         // plunge at a quarter of the rapid speed
+        regs[base + 1] = 2;                     // cut at half of it
+        regs[base + 2] = 0;                     // no key wait, fast retract
         PutWide(regs, base + 3, 2, 40 * tool);  // tool n plunges n mm
     }
 }
@@ -42,9 +42,7 @@ int64_t SimJoinRegisters(const SimRegisters& regs, int first, int width) {
     return value;
 }
 
-uint8_t SimLowByte(int64_t value) {
-    return static_cast<uint8_t>(static_cast<uint64_t>(value) & 0xFF);
-}
+uint8_t SimLowByte(int64_t value) { return static_cast<uint8_t>(static_cast<uint64_t>(value) & 0xFF); }
 
 // Grammar of a state file line: digits "=" digits, optional blanks around both; a line
 // starting with "#" and every malformed line or out-of-range number is skipped.
@@ -64,7 +62,9 @@ bool SimReadStateFile(const std::string& path, SimRegisters& regs) {
         if (end == std::string::npos) end = text.size();
         size_t i = pos;
         pos = end + 1;
-        auto skipBlanks = [&] { while (i < end && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r')) ++i; };
+        auto skipBlanks = [&] {
+            while (i < end && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r')) ++i;
+        };
         auto readNumber = [&](int64_t& v) {
             size_t start = i;
             v = 0;

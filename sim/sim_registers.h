@@ -16,13 +16,13 @@ constexpr int kSimCodeStore = 5432;
 constexpr int kSimCodeFactoryReset = 5433;
 
 // Registers the firmware itself reads.
-constexpr int kSimRegStepTime = 2;      // one motor step = value x 128 us
-constexpr int kSimRegHalfStep = 5;      // bit 0: half-step mode, half the speed
-constexpr int kSimRegEcho = 6;          // bit 0 OK, 1 X/Y/Z/P, 2 motor current, 3 poti, 4 counter
-constexpr int kSimRegOutput = 7;        // bit 0 hex, 4 echo received characters, 6 debug only, 7 command echo
-constexpr int kSimRegStepsPer100mm = 8; // 8..9
-constexpr int kSimRegXZero = 10;        // 10..13, then Y 14..17, Z 18..21: zero point from the reference
-constexpr int kSimToolCount = 9;        // tool n owns 21 + 5n .. 25 + 5n
+constexpr int kSimRegStepTime = 2;       // one motor step = value x 128 us
+constexpr int kSimRegHalfStep = 5;       // bit 0: half-step mode, half the speed
+constexpr int kSimRegEcho = 6;           // bit 0 OK, 1 X/Y/Z/P, 2 motor current, 3 poti, 4 counter
+constexpr int kSimRegOutput = 7;         // bit 0 hex, 4 echo received characters, 6 debug only, 7 command echo
+constexpr int kSimRegStepsPer100mm = 8;  // 8..9
+constexpr int kSimRegXZero = 10;         // 10..13, then Y 14..17, Z 18..21: zero point from the reference
+constexpr int kSimToolCount = 9;         // tool n owns 21 + 5n .. 25 + 5n
 
 using SimRegisters = std::array<uint8_t, kSimRegisterCount>;
 

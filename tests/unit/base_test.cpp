@@ -19,27 +19,66 @@ constexpr int64_t kMax64 = INT64_MAX, kMin64 = INT64_MIN;
 TEST(Numbers, TextToNumber) {
     const std::string z400(400, '0'), z2000(2000, '0');
     const std::pair<std::string, double> rows[] = {
-        {"\t -3.5", -3.5}, {"+7", 7}, {"-.25", -0.25}, {"5.", 5}, {"400/-120\r", 400}, {"2,5", 2}, {"- 5", 0}, {"", 0}, {"-0", 0},
-        {std::string("\0" "5", 2), 0}, {"1.5E-2", 0.015}, {"-2.5e+1", -25}, {"3e+2x", 300}, {"2e+", 2}, {"-1e-999", 0},
+        {"\t -3.5", -3.5},
+        {"+7", 7},
+        {"-.25", -0.25},
+        {"5.", 5},
+        {"400/-120\r", 400},
+        {"2,5", 2},
+        {"- 5", 0},
+        {"", 0},
+        {"-0", 0},
+        {std::string("\0"
+                     "5",
+                     2),
+         0},
+        {"1.5E-2", 0.015},
+        {"-2.5e+1", -25},
+        {"3e+2x", 300},
+        {"2e+", 2},
+        {"-1e-999", 0},
         // Hex is a bit pattern: 32 bits when it fits, else 64; beyond 16 digits the last 16 count.
-        {" &Hff;", 255}, {"&h7FFFFFFF", 2147483647}, {"&h80000000", -2147483648.0}, {"&hFFFFFFFF", -1}, {"&hG1", 0},
-        {"&h100000000", 4294967296.0}, {"&h1FFFFFFFFFFFFFFFE", -2}, {"&h7FFFFFFFFFFFFFFF", 9223372036854775807.0}, {"-&h10", 0},
-        {"&x10", 0}, {"-1e99999999999999999999999999", -kInf}, {"1e-99999999999999999999999999", 0}, {"1.8e308", kInf},
-        {"1.7976931348623157e308", kMaxD}, {"4.9406564584124654e-324", 4.9406564584124654e-324}, {std::string(1000, '9'), kInf},
-        {"0." + z400 + "1e405", 1e4}, {z2000 + z2000 + "42", 42}, {"0.1" + z2000 + "1", 0.1},
+        {" &Hff;", 255},
+        {"&h7FFFFFFF", 2147483647},
+        {"&h80000000", -2147483648.0},
+        {"&hFFFFFFFF", -1},
+        {"&hG1", 0},
+        {"&h100000000", 4294967296.0},
+        {"&h1FFFFFFFFFFFFFFFE", -2},
+        {"&h7FFFFFFFFFFFFFFF", 9223372036854775807.0},
+        {"-&h10", 0},
+        {"&x10", 0},
+        {"-1e99999999999999999999999999", -kInf},
+        {"1e-99999999999999999999999999", 0},
+        {"1.8e308", kInf},
+        {"1.7976931348623157e308", kMaxD},
+        {"4.9406564584124654e-324", 4.9406564584124654e-324},
+        {std::string(1000, '9'), kInf},
+        {"0." + z400 + "1e405", 1e4},
+        {z2000 + z2000 + "42", 42},
+        {"0.1" + z2000 + "1", 0.1},
         // Correct rounding: 2^53 + 1 ties to even; a non-zero digit far behind breaks the tie.
-        {"9007199254740993." + z2000, 9007199254740992.0}, {"9007199254740993." + z2000 + "1", 9007199254740994.0}};
+        {"9007199254740993." + z2000, 9007199254740992.0},
+        {"9007199254740993." + z2000 + "1", 9007199254740994.0}};
     for (const auto& [text, value] : rows) {
         EXPECT_EQ(TextToNumber(text), value) << text;
         EXPECT_EQ(std::signbit(TextToNumber(text)), std::signbit(value)) << text;  // zero is +0
     }
-    const std::pair<double, int64_t> rounded[] = {
-        {12.5, 12}, {13.5, 14}, {-2.5, -2}, {2.4999999, 2}, {2.5000001, 3}, {-7.6, -8}, {std::nan(""), 0},
-        {4503599627370495.5, 4503599627370496}, {9223372036854775808.0, kMax64}, {-9223372036854775808.0, kMin64},
-        {9223372036854774784.0, 9223372036854774784}};
+    const std::pair<double, int64_t> rounded[] = {{12.5, 12},
+                                                  {13.5, 14},
+                                                  {-2.5, -2},
+                                                  {2.4999999, 2},
+                                                  {2.5000001, 3},
+                                                  {-7.6, -8},
+                                                  {std::nan(""), 0},
+                                                  {4503599627370495.5, 4503599627370496},
+                                                  {9223372036854775808.0, kMax64},
+                                                  {-9223372036854775808.0, kMin64},
+                                                  {9223372036854774784.0, 9223372036854774784}};
     for (const auto& [v, r] : rounded) EXPECT_EQ(RoundToInteger(v), r) << v;
-    EXPECT_EQ((std::vector<int32_t>{TextToInt32("12.5"), TextToInt32("&h1f\r"), TextToInt32("-1e10"), TextToInt32("4294967295"),
-                                    TextToInt32("&h100000000"), TextToInt32("&hFFFFFFFF"), TextToInt32("&h80000000")}),
+    EXPECT_EQ((std::vector<int32_t>{TextToInt32("12.5"), TextToInt32("&h1f\r"), TextToInt32("-1e10"),
+                                    TextToInt32("4294967295"), TextToInt32("&h100000000"), TextToInt32("&hFFFFFFFF"),
+                                    TextToInt32("&h80000000")}),
               (std::vector<int32_t>{12, 31, INT32_MIN, INT32_MAX, INT32_MAX, -1, INT32_MIN}));
     EXPECT_EQ(NumberText(kMin64) + NumberTextSpaced(3) + "," + NumberTextSpaced(0) + "," + NumberTextSpaced(-5),
               "-9223372036854775808 3, 0,-5");
@@ -48,20 +87,35 @@ TEST(Numbers, TextToNumber) {
 TEST(Numbers, FormatNumber) {
     // Half away from zero on the written digits, though the doubles lie a little below them; no sign on zero.
     const std::tuple<double, const char*, std::string> rows[] = {
-        {-107 / 40.0, "0.000", "-2.675"}, {-0.0, "0.000", "0.000"}, {-0.00049999, "0.000", "0.000"}, {-1e-300, "0.00", "0.00"},
-        {-0.0005, "0.000", "-0.001"}, {2.675, "0.00", "2.68"}, {0.0125, "0.00", "0.01"}, {0.6, "0", "1"}, {12.5, "0", "13"},
-        {-999.995, "0.00", "-1000.00"}, {0.4, "", "0"}, {5, "00.0", "05.0"}, {0.25, ".00", ".25"}, {std::nan(""), "0.0", "NaN"},
-        {1e20, "0", "100000000000000000000"}, {1e-5, "0.0000000", "0.0000100"}, {-kInf, "0", "-Inf"},
+        {-107 / 40.0, "0.000", "-2.675"},
+        {-0.0, "0.000", "0.000"},
+        {-0.00049999, "0.000", "0.000"},
+        {-1e-300, "0.00", "0.00"},
+        {-0.0005, "0.000", "-0.001"},
+        {2.675, "0.00", "2.68"},
+        {0.0125, "0.00", "0.01"},
+        {0.6, "0", "1"},
+        {12.5, "0", "13"},
+        {-999.995, "0.00", "-1000.00"},
+        {0.4, "", "0"},
+        {5, "00.0", "05.0"},
+        {0.25, ".00", ".25"},
+        {std::nan(""), "0.0", "NaN"},
+        {1e20, "0", "100000000000000000000"},
+        {1e-5, "0.0000000", "0.0000100"},
+        {-kInf, "0", "-Inf"},
         {-kMaxD, "0", "-17976931348623157" + std::string(292, '0')}};
     for (const auto& [v, mask, text] : rows) EXPECT_EQ(FormatNumber(v, mask), text) << v << " " << mask;
 }
 
 TEST(Paths, PathTextsAndWhereTheSettingsLive) {
     // Backslash pairs collapse left to right, but a share's leading pair; ".cfg" replaces the last four characters.
-    EXPECT_EQ(CollapseDoubleBackslashes("C:\\\\\\x") + "|" + CollapseDoubleBackslashes("\\\\srv\\\\s") + "|" + FileNamePart("C:b", "\\:"),
+    EXPECT_EQ(CollapseDoubleBackslashes("C:\\\\\\x") + "|" + CollapseDoubleBackslashes("\\\\srv\\\\s") + "|" +
+                  FileNamePart("C:b", "\\:"),
               "C:\\\\x|\\\\srv\\s|b");
-    EXPECT_EQ(ConfigPathForProgram("C:\\T\\KT4180.EXE") + "|" + ConfigPathForProgram("abc") + "|" + ConfigPathForProgram("abcd") + "|" +
-                  RegistryKeyName("D:\\a.b\\my.tool.v2.exe", "Ini") + "|" + ProgramBaseName("k.exe") + "|" + ProgramBaseName("C:/x/.cfg"),
+    EXPECT_EQ(ConfigPathForProgram("C:\\T\\KT4180.EXE") + "|" + ConfigPathForProgram("abc") + "|" +
+                  ConfigPathForProgram("abcd") + "|" + RegistryKeyName("D:\\a.b\\my.tool.v2.exe", "Ini") + "|" +
+                  ProgramBaseName("k.exe") + "|" + ProgramBaseName("C:/x/.cfg"),
               "C:\\T\\KT4180.cfg|abc.cfg|.cfg|my.tool.v2\\Ini|k|.cfg");
 }
 
@@ -82,12 +136,15 @@ TEST(Ticks, WaitsServeTheWindowsAndSleepWhateverTheClocksStep) {
     for (const double step : {1.0, 15.625})
         for (const uint32_t origin : {0u, 0xFFFFFF00u})
             for (const auto& [name, style] : styles) {
-                const auto clock = [&](double t) { return origin + static_cast<uint32_t>(std::floor(t / step) * step); };
+                const auto clock = [&](double t) {
+                    return origin + static_cast<uint32_t>(std::floor(t / step) * step);
+                };
                 const uint32_t start = clock(0);
                 uint32_t lastLook = start;
                 bool inputArrived = false;
                 // Real milliseconds: a pass costs 0.01, serving 0.05 more; a sleep ends at the next arrival.
-                double t = 0, unserved = -1, next = 4.3, looked = 0, longestDelay = 0, longestLookGap = 0, firstSleep = -1;
+                double t = 0, unserved = -1, next = 4.3, looked = 0, longestDelay = 0, longestLookGap = 0,
+                       firstSleep = -1;
                 int passes = 0;
                 const auto look = [&] {
                     longestLookGap = std::max(longestLookGap, t - looked);
@@ -112,11 +169,13 @@ TEST(Ticks, WaitsServeTheWindowsAndSleepWhateverTheClocksStep) {
                     t = unserved >= 0 ? t : inputArrived ? next : t + pass.sleepMs;
                     if (!inputArrived) look();
                 }
-                const std::string label = std::string(name) + " with " + std::to_string(step) + " ms steps from " + std::to_string(origin);
+                const std::string label =
+                    std::string(name) + " with " + std::to_string(step) + " ms steps from " + std::to_string(origin);
                 EXPECT_LE(longestDelay, 25.0) << label;
                 EXPECT_LE(longestLookGap, 25.0) << label;
                 const bool sleeps = style.sleepMs > 0;
-                EXPECT_TRUE(sleeps ? firstSleep >= style.spinMs && firstSleep <= style.spinMs + step + 1 : firstSleep < 0)
+                EXPECT_TRUE(sleeps ? firstSleep >= style.spinMs && firstSleep <= style.spinMs + step + 1
+                                   : firstSleep < 0)
                     << label << ": first slept at " << firstSleep;
                 // Once it sleeps, a pass for each sleep and for each arrival woken, and one serving it.
                 EXPECT_LE(passes, sleeps ? firstSleep / 0.01 + 2 * 117 + 1000 / style.sleepMs + 2 : INT32_MAX) << label;

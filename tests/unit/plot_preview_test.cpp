@@ -20,12 +20,14 @@ struct Image {
     std::vector<uint32_t> words;
     PlotCanvas canvas;
 
-    Image(int32_t w, int32_t h) : words(static_cast<size_t>((w + 1) * h), kBackground), canvas{words.data(), w, h, w + 1} {}
+    Image(int32_t w, int32_t h)
+        : words(static_cast<size_t>((w + 1) * h), kBackground), canvas{words.data(), w, h, w + 1} {}
     // Every word that is not background, padding included, as (column, row).
     Points Marked() const {
         Points out;
         for (size_t i = 0; i < words.size(); ++i)
-            if (words[i] != kBackground) out.insert({static_cast<int32_t>(i % canvas.Stride), static_cast<int32_t>(i / canvas.Stride)});
+            if (words[i] != kBackground)
+                out.insert({static_cast<int32_t>(i % canvas.Stride), static_cast<int32_t>(i / canvas.Stride)});
         return out;
     }
 };
@@ -89,11 +91,11 @@ TEST(DrawMove, AgreesWithTheLiteralWalk) {
         // Lengths over every binade up to the limit and past it; the longest ones rarely, since
         // the literal walk takes them step by step.
         const int32_t len = i % 500 == 0 ? pick(kMoveLimit - 3000, kMoveLimit + 3000) : pick(0, 1 << pick(0, 11));
-        int32_t other = pick(0, len);                                  // any slope
-        if (i % 5 == 1) other = 0;                                     // along an axis
-        if (i % 5 == 2) other = len;                                   // 45 degrees
-        if (i % 5 == 3) other = std::min(len, pick(1, 3));             // near an axis
-        if (i % 5 == 4) other = std::max(0, len - pick(1, 3));         // near 45 degrees
+        int32_t other = pick(0, len);                           // any slope
+        if (i % 5 == 1) other = 0;                              // along an axis
+        if (i % 5 == 2) other = len;                            // 45 degrees
+        if (i % 5 == 3) other = std::min(len, pick(1, 3));      // near an axis
+        if (i % 5 == 4) other = std::max(0, len - pick(1, 3));  // near 45 degrees
         const bool xMajor = pick(0, 1) == 1;
         const int32_t dx = (xMajor ? len : other) * (pick(0, 1) ? 1 : -1);
         const int32_t dy = (xMajor ? other : len) * (pick(0, 1) ? 1 : -1);
@@ -149,16 +151,22 @@ TEST(DrawMove, PenStateColoursLimitsAndTheHost) {
     int asked = 0;
     host.DrawStep = [&] { return ++asked < 4; };  // the dialog is gone at the fourth move
     // Pen up: moves, marks nothing; a zero move marks its point once; too long: skipped before the host is asked.
-    for (const auto& [dx, dy, pen] : std::initializer_list<std::tuple<int32_t, int32_t, int32_t>>{
-             {1, -2, -1}, {0, 0, 1}, {1, 0, 32}, {kMoveLimit + 1, 0, 32}, {0, -kMoveLimit - 1, 32}, {INT32_MIN, 1, 32}, {1, 1, 32}})
+    for (const auto& [dx, dy, pen] :
+         std::initializer_list<std::tuple<int32_t, int32_t, int32_t>>{{1, -2, -1},
+                                                                      {0, 0, 1},
+                                                                      {1, 0, 32},
+                                                                      {kMoveLimit + 1, 0, 32},
+                                                                      {0, -kMoveLimit - 1, 32},
+                                                                      {INT32_MIN, 1, 32},
+                                                                      {1, 1, 32}})
         st.PenDown = pen > 0, st.CurrentPen = pen, DrawMove(st, host, dx, dy);
     // Positions keep 2^20 from the ends of 32 bits: one move reaches that edge (and is asked for), one would cross it.
     edge.DrawPosX = INT32_MAX - (1 << 20) - 5, edge.DrawPosY = INT32_MIN + (1 << 20) + 5;
     DrawMove(edge, host, 5, 0);
     DrawMove(edge, host, 0, -6);
     EXPECT_EQ(image.Marked(), (Points{{5, 9}, {6, 9}}));
-    EXPECT_EQ((std::vector<uint32_t>{image.words[9 * 13 + 5], image.words[9 * 13 + 6], PenColour(31), PenColour(-1), PenColour(INT32_MAX),
-                                     kBackground, PixelFromColour(kRunBackground)}),
+    EXPECT_EQ((std::vector<uint32_t>{image.words[9 * 13 + 5], image.words[9 * 13 + 6], PenColour(31), PenColour(-1),
+                                     PenColour(INT32_MAX), kBackground, PixelFromColour(kRunBackground)}),
               (std::vector<uint32_t>{0x080000, 0x000100, 0xF8, 0xFFFFF8, 0xFFFFF8, 0xFFFFE0, 0x90EE90}));
     EXPECT_EQ((Ints{st.DrawPosX, st.DrawPosY, st.ExtMaxX, st.ExtMaxY, asked, edge.DrawPosX, edge.DrawPosY}),
               (Ints{6, 2, 6, 2, 5, INT32_MAX - (1 << 20) - 5, INT32_MIN + (1 << 20) + 5}));
@@ -177,27 +185,35 @@ TEST(BuildPlotPreview, MeasuresThenDrawsToScale) {
     host.QueueChar = [&](char) { calls += "queued|"; };  // a preview never feeds the run
     host.ReadEnded = [&] { calls += "end|"; };
     BuildPlotPreviewFromText(st, "C:\\Plots\\Rechteck.plt", "PU;PA0,0;PD;PA4000,0,4000,2000;", host);
-    EXPECT_EQ(calls, "%100|end|2:Rechteck.plt|3:Dateigr\xF6\xDF" "e: 0.03 kB|4:X-Max: 4000/100.00mm|5:Y-Max: 2000/50.00mm|6:|%100|end|");
+    EXPECT_EQ(calls,
+              "%100|end|2:Rechteck.plt|3:Dateigr\xF6\xDF"
+              "e: 0.03 kB|4:X-Max: 4000/100.00mm|5:Y-Max: 2000/50.00mm|6:|%100|end|");
     EXPECT_EQ(st.PlotFile + "|" + st.PensList, "C:\\Plots\\Rechteck.plt|");
     // Scale 11: the bottom edge from column 1 to the corner at 364 (4000 / 11), then up 182 rows, in pen 0's black.
     const Points marked = image.Marked();
-    EXPECT_EQ((Ints{st.DrawScale, st.GraphicWidth, st.GraphicHeight, static_cast<int32_t>(marked.size()), marked.rbegin()->first}),
+    EXPECT_EQ((Ints{st.DrawScale, st.GraphicWidth, st.GraphicHeight, static_cast<int32_t>(marked.size()),
+                    marked.rbegin()->first}),
               (Ints{11, 400, 300, 364 + 182, 364}));
-    EXPECT_TRUE(marked.count({364, 299}) && marked.count({364, 299 - 182}) && !marked.count({0, 299}) && !image.words[299 * 401 + 364]);
+    EXPECT_TRUE(marked.count({364, 299}) && marked.count({364, 299 - 182}) && !marked.count({0, 299}) &&
+                !image.words[299 * 401 + 364]);
     // Without a canvas a preview only measures: no size, no scale.
     BuildPlotPreviewFromText(st, "x.plt", "PD;PA10,10;", PlotHost{});
     EXPECT_EQ((Ints{st.GraphicWidth, st.GraphicHeight, st.DrawScale, st.DrawPosX}), (Ints{0, 0, 0, 10}));
     // The larger axis rounded ties to even, negative extents as they come; no size or no 32-bit result: no scale.
-    EXPECT_EQ((Ints{PlotScale(300, 0, 200, 300), PlotScale(0, 500, 300, 200), PlotScale(kExtentsReset, kExtentsReset, 400, 300),
-                    PlotScale(4000, 2000, 0, 300), PlotScale(4000, 2000, 400, 0), PlotScale(INT32_MAX, 0, 1, 1)}),
+    EXPECT_EQ((Ints{PlotScale(300, 0, 200, 300), PlotScale(0, 500, 300, 200),
+                    PlotScale(kExtentsReset, kExtentsReset, 400, 300), PlotScale(4000, 2000, 0, 300),
+                    PlotScale(4000, 2000, 400, 0), PlotScale(INT32_MAX, 0, 1, 1)}),
               (Ints{2, 4, -2499999, 0, 0, 0}));
     // Statistics: only "\\" separates folders; every text is cut at 98 characters.
     st.PlotFileLength = 2048, st.ExtMaxX = kExtentsReset, st.ExtMaxY = -1;
     for (int32_t pen = 1000; pen < 1031; ++pen) AddPenToList(st, pen);
     const auto parts = PlotStatistics(st, "Z:/" + std::string(120, 'n'));
-    EXPECT_EQ(parts[0] + "|" + parts[1] + "|" + parts[2] + "|" + parts[3] + "|" + parts[4].substr(0, 18) + parts[4].substr(84),
-              "Z:/" + std::string(95, 'n') + "|Dateigr\xF6\xDF" "e: 2.00 kB|X-Max: -999999999/-24999999.98mm|Y-Max: -1/-0.03mm|"
-              "SP's: 1000, 1001, 1013, 1014, 10");
+    EXPECT_EQ(parts[0] + "|" + parts[1] + "|" + parts[2] + "|" + parts[3] + "|" + parts[4].substr(0, 18) +
+                  parts[4].substr(84),
+              "Z:/" + std::string(95, 'n') +
+                  "|Dateigr\xF6\xDF"
+                  "e: 2.00 kB|X-Max: -999999999/-24999999.98mm|Y-Max: -1/-0.03mm|"
+                  "SP's: 1000, 1001, 1013, 1014, 10");
 }
 
 }  // namespace

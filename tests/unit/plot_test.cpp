@@ -1,10 +1,10 @@
 // The plot file reader, the run's line assembly and the preview's BMP form.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <unistd.h>
 
 #include "base/process_state.h"
 #include "plot/bmp_image.h"
@@ -22,7 +22,9 @@ struct Recorder {
         h.Progress = [this](int32_t p) { log += "%" + std::to_string(p) + " "; };
         h.QueueChar = [this](char c) { log += std::string(1, c) + " ", chars += c; };
         h.CommandRead = [this] { log += "cmd "; };
-        h.Move = [this](int32_t dx, int32_t dy, bool down) { moves += std::to_string(dx) + "," + std::to_string(dy) + (down ? "d " : "u "); };
+        h.Move = [this](int32_t dx, int32_t dy, bool down) {
+            moves += std::to_string(dx) + "," + std::to_string(dy) + (down ? "d " : "u ");
+        };
         h.ReadEnded = [this] { log += "end"; };
         return h;
     }
@@ -34,27 +36,38 @@ std::string Summary(const PlotState& st) {
            (st.ExtMaxX == kExtentsReset && st.ExtMaxY == kExtentsReset
                 ? ""
                 : " max " + std::to_string(st.ExtMaxX) + "," + std::to_string(st.ExtMaxY)) +
-           (st.CurrentPen ? " pen " + std::to_string(st.CurrentPen) : "") + (st.PensList.empty() ? "" : " " + st.PensList);
+           (st.CurrentPen ? " pen " + std::to_string(st.CurrentPen) : "") +
+           (st.PensList.empty() ? "" : " " + st.PensList);
 }
 
 TEST(ReadPlotText, EdgeCaseTable) {
     // The moves handed to the host | the state after the read.
     const std::tuple<const char*, int32_t, const char*> rows[] = {
-        {"IN;SP1;PU;PA100,200;PD;PA300,200,300,400;PU;", 1, "100,200u 200,0d 0,200d | u 300,400 max 300,400 pen 1 SP's: 1, "},
+        {"IN;SP1;PU;PA100,200;PD;PA300,200,300,400;PU;", 1,
+         "100,200u 200,0d 0,200d | u 300,400 max 300,400 pen 1 SP's: 1, "},
         // Commands count only at the start of a statement: PD and PU here are skipped letter by letter.
-        {"PA100,200PD;", 1, "100,200u | u 100,200"}, {"PD;PA100,200PU;", 1, "100,200d | d 100,200 max 100,200"},
-        {"PD;PA1,2 PU 3,4;", 1, "1,2d 2,2d | d 3,4 max 3,4"}, {"PD;PU\r\nPD1,1\nPU", 1, "1,1d | u 1,1 max 1,1"},
-        {"pa-50,-60;", 1, "-50,-60u | u -50,-60"}, {"PA 10 , 20 ;", 1, "10,20u | u 10,20"}, {"PA10.5,20;", 1, "105,20u | u 105,20"},
-        {"-;PA5,5;", 1, "-5,5u | u -5,5"}, {"PA10;", 1, "| u 0,0"}, {"SP2,3;SP;", 1, "| u 0,0 pen 2 SP's: 2, "},
+        {"PA100,200PD;", 1, "100,200u | u 100,200"},
+        {"PD;PA100,200PU;", 1, "100,200d | d 100,200 max 100,200"},
+        {"PD;PA1,2 PU 3,4;", 1, "1,2d 2,2d | d 3,4 max 3,4"},
+        {"PD;PU\r\nPD1,1\nPU", 1, "1,1d | u 1,1 max 1,1"},
+        {"pa-50,-60;", 1, "-50,-60u | u -50,-60"},
+        {"PA 10 , 20 ;", 1, "10,20u | u 10,20"},
+        {"PA10.5,20;", 1, "105,20u | u 105,20"},
+        {"-;PA5,5;", 1, "-5,5u | u -5,5"},
+        {"PA10;", 1, "| u 0,0"},
+        {"SP2,3;SP;", 1, "| u 0,0 pen 2 SP's: 2, "},
         {"sp-3;SP12;SP1;SP2;SP1;", 1, "| u 0,0 pen 1 SP's: -3, 12, 1, 2, "},
         // PU/PD take pairs in the current mode, a bare PA only switches it; stray numbers and commands do nothing.
         {"PD10,0,10,10;PR5,5,-5,0;PU3,3;PA;0,0;PU0,0;", 1, "10,0d 0,10d 5,5d -5,0d 3,3u -13,-18u | u 0,0 max 15,15"},
         {"IN;LT5,6;VS3;SC5;PA1,2,3;PA4,5;PA+7,8;PA9-,1;", 1, "1,2u 3,3u 3,3u -16,-7u | u -9,1"},
         // Scaled moves round ties to even, an absolute one as a whole: 5/2 - 1 = 1.5 gives 2.
-        {"PA25,35;", 10, "2,4u | u 2,4"}, {"PA2,0;PA5,-5;PR-5,7;", 2, "1,0u 2,-2u -2,4u | u 1,2"}, {"PA10,-6;", -4, "-2,2u | u -2,2"},
+        {"PA25,35;", 10, "2,4u | u 2,4"},
+        {"PA2,0;PA5,-5;PR-5,7;", 2, "1,0u 2,-2u -2,4u | u 1,2"},
+        {"PA10,-6;", -4, "-2,2u | u -2,2"},
         {"PD;PA5,5;PR1,1;", 0, "| d 0,0"},
         // A number beyond 32 bits voids its move or pen; a move too long is skipped and the next measured from before it.
-        {"PA99999999999999999999999,5;PA3,4;", 1, "3,4u | u 3,4"}, {"SP7;SP99999999999,4;", 1, "| u 0,0 pen 7 SP's: 7, "},
+        {"PA99999999999999999999999,5;PA3,4;", 1, "3,4u | u 3,4"},
+        {"SP7;SP99999999999,4;", 1, "| u 0,0 pen 7 SP's: 7, "},
         {"PA2147483648,0;PA-2147483648,0;PA0,-2147483648;PA000000000000000000012,3;", 1, "12,3u | u 12,3"},
         {"PA2147483647,3;PA90001,0;PA5,5;", 1, "2147483647,3u 90001,0u 5,5u | u 5,5"},
         {"PA1,0;PA-2147483647,0;", 1, "1,0u -2147483648,0u | u 1,0"}};
@@ -70,10 +83,11 @@ TEST(ReadPlotText, EdgeCaseTable) {
 TEST(ReadPlotText, CallsProgressFilesAndWhatCarriesOver) {
     PlotState st, big;
     Recorder calls, digits, lower, empty, a, b, file;
-    ReadPlotText(st, "PA1,2;", calls.Host());  // the second letter of a command has no percentage of its own
+    ReadPlotText(st, "PA1,2;", calls.Host());     // the second letter of a command has no percentage of its own
     ReadPlotText(st, "12345678", digits.Host());  // ties to even
     ReadPlotText(st, "in;pa1,2;\r\nsp3;x\xE4yz", lower.Host());
-    EXPECT_EQ(calls.log + "|" + digits.log + "|" + lower.chars, "%17 P A cmd %50 1 %67 , %83 2 %100 ; end|"
+    EXPECT_EQ(calls.log + "|" + digits.log + "|" + lower.chars,
+              "%17 P A cmd %50 1 %67 , %83 2 %100 ; end|"
               "%12 1 %25 2 %38 3 %50 4 %62 5 %75 6 %88 7 %100 8 end|IN;PA1,2;\r\nSP3;X\xE4YZ");
     st.PlotFileLength = st.ExtMaxX = st.ExtMaxY = 500;
     ReadPlotText(st, "", empty.Host());
@@ -94,7 +108,8 @@ TEST(ReadPlotText, CallsProgressFilesAndWhatCarriesOver) {
     text.resize(kPlotTextMax - 5, ' ');
     std::ofstream(path, std::ios::binary) << text + "PA1,2;PA3,4;";
     ReadPlotFile(big, path, file.Host());
-    EXPECT_EQ(file.moves + std::to_string(big.PlotFileLength) + " " + std::to_string(file.chars.size()), "7,8u 9999999 9999999");
+    EXPECT_EQ(file.moves + std::to_string(big.PlotFileLength) + " " + std::to_string(file.chars.size()),
+              "7,8u 9999999 9999999");
     std::remove(path.c_str());
 }
 
@@ -113,7 +128,8 @@ TEST(PlotRun, LinesForTheBoard) {
     };
     EXPECT_EQ(run(RunIdle, "PU;\r\n"), "||0");
     // Upper case; ";" and CR end a line, CR and LF are taken out; lines of blanks are not sent, bytes above 127 are.
-    EXPECT_EQ(run(RunAuto, "pu;PA1,2;\r\nPA10,10\r\n \t\r\nPD;\r\n\xE4\rPA"), "PU;\r\nPA1,2;\r\nPA10,10\r\nPD;\r\n\xE4\r\n|PA|8");
+    EXPECT_EQ(run(RunAuto, "pu;PA1,2;\r\nPA10,10\r\n \t\r\nPD;\r\n\xE4\rPA"),
+              "PU;\r\nPA1,2;\r\nPA10,10\r\nPD;\r\n\xE4\r\n|PA|8");
     // A complete line waits first; when the dialog is gone it stays, and the next run's start joins it.
     alive = false;
     sent.clear();
@@ -139,24 +155,77 @@ TEST(BmpImage, PaletteUpTo256ColoursElse24Bits) {
     std::vector<uint32_t> px = {0xFF0000, 0x00FF00, 0xFF0000, 0, 0xFFFFE0, 0xFFFFE0, 0xFFFFE0, 0};
     // Header (size, offset, width, height, bits, 96 dpi, colours), palette in first-seen order, rows bottom-up, padded.
     EXPECT_EQ(Hex(EncodeBmp(PlotCanvas{px.data(), 3, 2, 4})),
-              "424D" "4A000000" "00000000" "42000000" "28000000" "03000000" "02000000" "0100" "0800" "00000000"
-              "08000000" "C40E0000" "C40E0000" "03000000" "00000000" "0000FF00" "00FF0000" "E0FFFF00" "02020200" "00010000");
-    EXPECT_EQ(Hex(EncodeBmp(PlotCanvas{})), "424D" "3A000000" "00000000" "3A000000" "28000000" "00000000" "00000000" "0100" "0800"
-                                            "00000000" "00000000" "C40E0000" "C40E0000" "01000000" "00000000" "00000000");
+              "424D"
+              "4A000000"
+              "00000000"
+              "42000000"
+              "28000000"
+              "03000000"
+              "02000000"
+              "0100"
+              "0800"
+              "00000000"
+              "08000000"
+              "C40E0000"
+              "C40E0000"
+              "03000000"
+              "00000000"
+              "0000FF00"
+              "00FF0000"
+              "E0FFFF00"
+              "02020200"
+              "00010000");
+    EXPECT_EQ(Hex(EncodeBmp(PlotCanvas{})),
+              "424D"
+              "3A000000"
+              "00000000"
+              "3A000000"
+              "28000000"
+              "00000000"
+              "00000000"
+              "0100"
+              "0800"
+              "00000000"
+              "00000000"
+              "C40E0000"
+              "C40E0000"
+              "01000000"
+              "00000000"
+              "00000000");
     px.resize(257);  // one colour more than a palette holds
     for (uint32_t i = 0; i < px.size(); ++i) px[i] = i * 0x010203;
     const PlotCanvas many{px.data(), 257, 1, 257};
     const std::string b = EncodeBmp(many), r = EncodeBmp(many, true);
     EXPECT_EQ(Hex(b.substr(0, 60)) + " " + std::to_string(b.size()),
-              "424D" "3A030000" "00000000" "36000000" "28000000" "01010000" "01000000" "0100" "1800" "00000000" "04030000"
-              "C40E0000" "C40E0000" "00000000" "00000000" "000000" "030201" " 826");  // blue, green, red
+              "424D"
+              "3A030000"
+              "00000000"
+              "36000000"
+              "28000000"
+              "01010000"
+              "01000000"
+              "0100"
+              "1800"
+              "00000000"
+              "04030000"
+              "C40E0000"
+              "C40E0000"
+              "00000000"
+              "00000000"
+              "000000"
+              "030201"
+              " 826");  // blue, green, red
     // Reduced for a palette-only encoder: 252 colours, each pixel within half a step of 6 levels.
-    EXPECT_EQ(Hex(r.substr(28, 2)) + Hex(r.substr(46, 4)), "0800" "FC000000");
+    EXPECT_EQ(Hex(r.substr(28, 2)) + Hex(r.substr(46, 4)),
+              "0800"
+              "FC000000");
     const size_t offset = static_cast<unsigned char>(r[10]) | static_cast<unsigned char>(r[11]) << 8;
     for (uint32_t i : {0u, 1u, 100u, 256u})
         for (uint32_t k : {0u, 1u, 2u})
             EXPECT_LE(std::abs(static_cast<int>((px[i] >> (8 * k)) & 0xFF) -
-                               static_cast<unsigned char>(r[54 + 4 * static_cast<unsigned char>(r[offset + i]) + k])), 26) << i;
+                               static_cast<unsigned char>(r[54 + 4 * static_cast<unsigned char>(r[offset + i]) + k])),
+                      26)
+                << i;
 }
 
 }  // namespace

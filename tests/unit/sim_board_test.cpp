@@ -73,19 +73,23 @@ TEST(SimBoard, StoredRegistersOutliveAPowerCycleAndARestart) {
 
 // Each case on a fresh board without echoes: the options first, then what is sent.
 TEST(SimBoard, RepliesAndTheEchoOptionsOfRegistersSixAndSeven) {
-    const struct { const char *options, *send, *reply; } cases[] = {
+    const struct {
+        const char *options, *send, *reply;
+    } cases[] = {
         {"", "PX2,10;PX0,2", "Register 2=10\r\n"},
         {"", "PX0,4;PX0,22;PX0,24", "Register 4=20\r\nRegister 22=120\r\nRegister 24=30\r\n"},  // factory values
-        {"", "PX71,300;PX0,71;PX72,-1;PX0,72", "Register 71=44\r\nRegister 72=255\r\n"},  // low byte
+        {"", "PX71,300;PX0,71;PX72,-1;PX0,72", "Register 71=44\r\nRegister 72=255\r\n"},        // low byte
         // Register 0 is the board's identification, 9876 takes commands; neither stores.
-        {"", "PX9876,77;PX0,9876;PX0,9999;PX0,10000;PX0,-1;PX0;PX0,0", "Register 9876=0\r\nRegister 9999=0\r\nRegister 0=41\r\n"},
+        {"", "PX9876,77;PX0,9876;PX0,9999;PX0,10000;PX0,-1;PX0;PX0,0",
+         "Register 9876=0\r\nRegister 9999=0\r\nRegister 0=41\r\n"},
         {"", "PA400,-120;ZR15;SP2;PX9876,3", "XYZP=400/-120/0/2\r\n"},
         {"PX7,1", "PA400,-120;PX12,31;PX0,12;PX9876,3", "Register 12=0x1f\r\nXYZP=0x190/-0x78/0x0/0x1\r\n"},
         {"PX6,1", "PR20,0;PU", "OK\r\nOK\r\n"},
         {"PX6,2", "PR20,0;PU", "XYZP=20/0/0/1\r\nXYZP=20/0/0/1\r\n"},
         // All of them, with the command echo of 7/7 in front: one block per command.
         {"PX7,128", "PX6,31;PD",
-         ">PX6,31\r\nXYZP=0/0/0/1\r\nI=0\r\nPOT=512\r\nCNT=1\r\nOK\r\n>PD\r\nXYZP=0/0/40/1\r\nI=850\r\nPOT=512\r\nCNT=2\r\nOK\r\n"},
+         ">PX6,31\r\nXYZP=0/0/0/1\r\nI=0\r\nPOT=512\r\nCNT=1\r\nOK\r\n>PD\r\nXYZP=0/0/40/"
+         "1\r\nI=850\r\nPOT=512\r\nCNT=2\r\nOK\r\n"},
         // Empty commands and garbage get no acknowledgement; accepted unknown commands do.
         {"PX6,1", "\r\n;;#!;PA1,&2\r\nIN;VS10", "OK\r\nOK\r\n"},
         // Every character comes back as it arrives: the reply goes out at the CR, before the LF.
@@ -151,26 +155,30 @@ TEST(SimBoardPacing, MovesTakeTheirTimeAndRepliesWaitForThem) {
 // speed a step takes 0.512 ms, one step per plotter unit; tool n plunges n mm at a quarter of
 // that speed and cuts at half of it.
 TEST(SimBoardPacing, MoveTimesAndPositions) {
-    const struct { const char *before, *command; int64_t us; const char* xyzp; } cases[] = {
+    const struct {
+        const char *before, *command;
+        int64_t us;
+        const char* xyzp;
+    } cases[] = {
         {"", "PR4000,0", 2048000, "4000/0/0/1"},
-        {"PX2,8", "PR4000,0", 4096000, "4000/0/0/1"},     // step time
-        {"PX5,1", "PR4000,0", 4096000, "4000/0/0/1"},     // half steps
+        {"PX2,8", "PR4000,0", 4096000, "4000/0/0/1"},          // step time
+        {"PX5,1", "PR4000,0", 4096000, "4000/0/0/1"},          // half steps
         {"PX8,64;PX9,31", "PR4000,0", 4096000, "4000/0/0/1"},  // 8000 steps per 100 mm instead of 4000
-        {"", "PD", 81920, "0/0/40/1"},                    // plunge 1 mm
-        {"", "ZR1", 2048, "0/0/1/1"},                     // any move down plunges
-        {"PD", "PR1000,0", 1024000, "1000/0/40/1"},       // cutting
+        {"", "PD", 81920, "0/0/40/1"},                         // plunge 1 mm
+        {"", "ZR1", 2048, "0/0/1/1"},                          // any move down plunges
+        {"PD", "PR1000,0", 1024000, "1000/0/40/1"},            // cutting
         // PU and PD take their pairs in the mode last set, after moving the tool.
         {"PA100,200;PR10,10,10,10", "PD5,-20", 81920 + 20480, "125/200/40/1"},  // the longer leg sets the time
         {"PR125,200;PD;PA", "PU0,0", 20480 + 102400, "0/0/0/1"},
-        {"PD", "PU", 20480, "0/0/0/1"},                   // retract at the rapid speed...
-        {"PX28,2;PD", "PU", 81920, "0/0/0/1"},            // ...or, with the tool's bit 1, at the plunge speed
-        {"PD", "SP3", 20480, "0/0/0/3"},                  // a different tool is lifted out first
+        {"PD", "PU", 20480, "0/0/0/1"},         // retract at the rapid speed...
+        {"PX28,2;PD", "PU", 81920, "0/0/0/1"},  // ...or, with the tool's bit 1, at the plunge speed
+        {"PD", "SP3", 20480, "0/0/0/3"},        // a different tool is lifted out first
         {"PD;SP3", "PR1000,0", 512000, "1000/0/0/3"},
         {"SP3", "PD", 245760, "0/0/120/3"},
         {"", "SP", 0, "0/0/0/0"},
-        {"SP12", "PD", 81920, "0/0/40/12"},               // tools outside 1..9 use tool 1's entry
-        {"SP-3", "PD", 81920, "0/0/40/1"},                // and no negative tool is taken
-        {"PD;PA4000,0", "RE", 20480 + 2048000, "0/0/0/1"},  // reference: Z up, then home
+        {"SP12", "PD", 81920, "0/0/40/12"},                                // tools outside 1..9 use tool 1's entry
+        {"SP-3", "PD", 81920, "0/0/40/1"},                                 // and no negative tool is taken
+        {"PD;PA4000,0", "RE", 20480 + 2048000, "0/0/0/1"},                 // reference: Z up, then home
         {"PA800,0;PX18,5", "NU", 409600 + 204800 + 10240, "400/400/5/1"},  // reference, then to the zero point
         {"PX10,128;PX11,132;PX12,30;PX13,0", "NU", 1024000000, "2000000/400/0/1"},
         // Positions saturate instead of overflowing; no command takes more than an hour.

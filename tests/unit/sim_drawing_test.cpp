@@ -71,7 +71,9 @@ TEST(SimDrawing, PngChunksAndPixelsDecode) {
     const size_t stride = static_cast<size_t>(p.width) * 3;
     std::string raw((stride + 1) * p.height + 1, '\0');  // one byte over: a longer stream fails
     uLongf rawSize = raw.size();
-    ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(&raw[0]), &rawSize, reinterpret_cast<const Bytef*>(idat.data()), idat.size()), Z_OK);
+    ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(&raw[0]), &rawSize, reinterpret_cast<const Bytef*>(idat.data()),
+                         idat.size()),
+              Z_OK);
     ASSERT_EQ(rawSize, raw.size() - 1);
     std::vector<uint8_t> pixels;  // undoing each row's filter: none (0) or "up" (2)
     for (size_t y = 0, i = 0; y < static_cast<size_t>(p.height); ++y) {

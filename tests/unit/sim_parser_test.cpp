@@ -31,7 +31,7 @@ TEST(SimParser, CommandsAsTheBoardReadsThem) {
         {"PA10", ""},  // not finished yet
         {"PA10.5,20.4;PR-2.5,.5;", "PA11,20 PR-3,1"},
         {"PA99999999999999999999999,-99999999999999999999;", "PA2147483647,-2147483647"},
-        {"SP -;ZR .;", "SP ZR"},  // a sign or a point alone is no number
+        {"SP -;ZR .;", "SP ZR"},              // a sign or a point alone is no number
         {"PX1,2,3,4,5,6,7,8;", "PX1,2,3,4"},  // only the first few numbers
         {"IN;VS10;LBHello, world 12\r", "IN? VS? LB?"},
         // Garbage drops the command it is in, up to the terminator.
@@ -40,7 +40,8 @@ TEST(SimParser, CommandsAsTheBoardReadsThem) {
     };
     for (const auto& [text, expected] : cases) {
         std::string got;
-        for (const SimCommand& c : Parse(text)) got += (got.empty() ? "" : " ") + SimCommandText(c, false) + (c.known ? "" : "?");
+        for (const SimCommand& c : Parse(text))
+            got += (got.empty() ? "" : " ") + SimCommandText(c, false) + (c.known ? "" : "?");
         EXPECT_EQ(got, expected) << text;
     }
     EXPECT_EQ(SimFormatNumber(INT64_MIN, true), "-0x8000000000000000");  // no positive twin
@@ -74,8 +75,8 @@ TEST(SimParser, LongLinesNeedBoundedMemory) {
 }
 
 TEST(SimOptions, ValuesInBothFormsAndErrors) {
-    const char* argv[] = {"kt4180-sim", "--link", "/tmp/com3", "--state=/tmp/s", "--log",   "l",
-                          "--raw-log=r", "--no-pacing", "--device", "/dev/ttyUSB0", "--drawing=d.png"};
+    const char* argv[] = {"kt4180-sim",  "--link",      "/tmp/com3", "--state=/tmp/s", "--log",          "l",
+                          "--raw-log=r", "--no-pacing", "--device",  "/dev/ttyUSB0",   "--drawing=d.png"};
     SimOptions o;
     std::string error;
     ASSERT_TRUE(SimParseOptions(11, argv, o, error)) << error;
@@ -83,7 +84,8 @@ TEST(SimOptions, ValuesInBothFormsAndErrors) {
     EXPECT_EQ(o.link + " " + o.statePath + " " + o.logPath + " " + o.rawLogPath + " " + o.device + " " + o.drawingPath,
               "/tmp/com3 /tmp/s l r /dev/ttyUSB0 d.png");
 
-    for (const auto& [arg, valid] : {std::pair{"--log", false}, {"--drawing=", false}, {"-h", true}, {"--fast", false}}) {
+    for (const auto& [arg, valid] :
+         {std::pair{"--log", false}, {"--drawing=", false}, {"-h", true}, {"--fast", false}}) {
         const char* args[] = {"kt4180-sim", arg};
         SimOptions m;
         const bool taken = SimParseOptions(2, args, m, error);

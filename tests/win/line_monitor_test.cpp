@@ -20,14 +20,16 @@ TEST(LineMonitor, OneWindowThatOpensWhereItWasClosed) {
     RECT client;
     GetClientRect(w, &client);
     EXPECT_EQ((std::pair<LONG, LONG>{client.right, client.bottom}), (std::pair<LONG, LONG>{231, 395}));
-    EXPECT_EQ(Children(w), (std::vector<std::string>{
-        "1136 Static Daten zum Controller: 2,2 108x16", "1142 Static Byte-Count: 120,2 60x16",
-        "1092 Edit  180,2 48x16", "1044 Edit  4,18 224x156", "1137 Static Vom Controller: 2,176 108x16",
-        "1143 Static Byte-Count: 120,176 60x16", "1090 Edit  180,176 48x16", "1045 Edit  4,192 224x180",
-        "1047 Button RX-TX-Protokoll 4,374 218x16"}));
+    EXPECT_EQ(Children(w),
+              (std::vector<std::string>{"1136 Static Daten zum Controller: 2,2 108x16",
+                                        "1142 Static Byte-Count: 120,2 60x16", "1092 Edit  180,2 48x16",
+                                        "1044 Edit  4,18 224x156", "1137 Static Vom Controller: 2,176 108x16",
+                                        "1143 Static Byte-Count: 120,176 60x16", "1090 Edit  180,176 48x16",
+                                        "1045 Edit  4,192 224x180", "1047 Button RX-TX-Protokoll 4,374 218x16"}));
     EXPECT_EQ(BackOf(GetDlgItem(w, ids::LblRxByteCount)), RGB(196, 231, 143));
     // Quiet about focus: each notification of the box restarts the recording.
-    EXPECT_EQ(GetWindowLongA(GetDlgItem(w, ids::ChkTrafficLog), GWL_STYLE) & (BS_TYPEMASK | BS_NOTIFY), BS_AUTOCHECKBOX);
+    EXPECT_EQ(GetWindowLongA(GetDlgItem(w, ids::ChkTrafficLog), GWL_STYLE) & (BS_TYPEMASK | BS_NOTIFY),
+              BS_AUTOCHECKBOX);
     EXPECT_EQ(TipOf(GetDlgItem(w, ids::TxtMonitorTx)), "RS232-Datenstrom\r\nvom PC zum Controller");
     EXPECT_EQ(TipOf(GetDlgItem(w, ids::TxtRxCount)), "Anzahl der empf.\r\nZeichen (RXCNT)");
 

@@ -56,7 +56,8 @@ TEST_F(Link, RepliesReachTheWindowsAndWhatGoesOverTheLineTheTrafficFiles) {
     EXPECT_EQ(ReadFileBytes(dir + "\\txprot.txt"), "old") << "off at the start";
     const auto boxes = Record(true);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].title + "|" + boxes[0].text, "Protokollierung gestartet !|" + dir + "\\rxprot.txt\r\n" + dir + "\\txprot.txt");
+    EXPECT_EQ(boxes[0].title + "|" + boxes[0].text,
+              "Protokollierung gestartet !|" + dir + "\\rxprot.txt\r\n" + dir + "\\txprot.txt");
     const long long before = static_cast<int32_t>(GetTickCount());
     // A file dialog, say, moves the current directory: the files stay where they were.
     SetCurrentDirectoryA(TempFolder("kt-link\\elsewhere").c_str());
@@ -68,13 +69,17 @@ TEST_F(Link, RepliesReachTheWindowsAndWhatGoesOverTheLineTheTrafficFiles) {
     EXPECT_EQ(text(ids::TxtPosY) + " " + text(ids::TxtPosZ) + " " + text(ids::TxtPen), "-3.000 0.000 1");
     const std::string tx = ReadFileBytes(dir + "\\txprot.txt");
     std::smatch tick;
-    ASSERT_TRUE(std::regex_match(tx, tick, std::regex("##### (-?[0-9]+) #####\r\nPA400,-120;PX12,30\r\n"
-                                                      "##### -?[0-9]+ #####\r\n;PX9876,3\r\nPX0,12\r\n"))) << tx;
-    EXPECT_TRUE(std::stoll(tick[1]) >= before && std::stoll(tick[1]) <= static_cast<int32_t>(GetTickCount())) << tick[1];
-    EXPECT_TRUE(std::regex_search(ReadFileBytes(dir + "\\rxprot.txt"), std::regex("#####\r\n[^#]*XYZP=400/-120/0/1\r")));
+    ASSERT_TRUE(std::regex_match(tx, tick,
+                                 std::regex("##### (-?[0-9]+) #####\r\nPA400,-120;PX12,30\r\n"
+                                            "##### -?[0-9]+ #####\r\n;PX9876,3\r\nPX0,12\r\n")))
+        << tx;
+    EXPECT_TRUE(std::stoll(tick[1]) >= before && std::stoll(tick[1]) <= static_cast<int32_t>(GetTickCount()))
+        << tick[1];
+    EXPECT_TRUE(
+        std::regex_search(ReadFileBytes(dir + "\\rxprot.txt"), std::regex("#####\r\n[^#]*XYZP=400/-120/0/1\r")));
     EXPECT_TRUE(Record(false).empty());
     comPort = INVALID_HANDLE_VALUE;  // the receive loop ends by itself
-    SendCommand("PU\r\n");  // dropped without a fuss
+    SendCommand("PU\r\n");           // dropped without a fuss
     EXPECT_EQ(ReadFileBytes(dir + "\\txprot.txt"), tx) << "off again";
     DestroyWindow(monitor);
     EXPECT_FALSE(IsDlgButtonChecked(OpenLineMonitor(nullptr), ids::ChkTrafficLog)) << "a new monitor starts unticked";
@@ -162,7 +167,8 @@ TEST_F(Link, ATransferEndsWithItsProgressWindowAndWaitsForNoOtherCommand) {
     SetDlgItemTextA(setup, 1162, "typed");
     HoldCts = true;
     TimedSteps steps(20, [&](int n) {
-        if (HWND progress = FindOwnWindow("Lese 4180-Controller aus..."); progress && n >= 3) PostMessageA(progress, WM_CLOSE, 0, 0);
+        if (HWND progress = FindOwnWindow("Lese 4180-Controller aus..."); progress && n >= 3)
+            PostMessageA(progress, WM_CLOSE, 0, 0);
         return n < 50;
     });
     ReadRegisters(setup, Read);

@@ -21,23 +21,48 @@ protected:
 
 TEST_F(MainDialog, BuiltAsTheUserSeesIt) {
     // Creation order, with ProgressRun moved into SBar1.
-    EXPECT_EQ(Children(dlg), (std::vector<std::string>{
-        "1004 Button  0,0 32x32", "1005 Button  32,0 32x32", "1006 Button  64,0 32x32", "1007 Button  68,396 56x32",
-        "1008 Button  12,396 56x32", "1011 Button  124,396 64x32", "1012 Button  97,0 32x32",
-        "1013 Button  130,0 32x32", "1014 Button  164,0 32x32", "1029 msctls_statusbar32 SBar1",
-        "1036 Static KT4180-Controller an: 19,35 117x13", "1037 Static COMx 142,34 52x16",
-        "1040 Edit  16,262 168x36", "1041 Static manuelles HPGL Kommando: 20,248 161x14",
-        "1062 Static Steps: 115,109 37x16", "1063 Edit 20 116,126 36x20",
-        "1077 Button Manuelles Fahren: 8,52 190x252", "1078 Button automatisches Fahren: 8,378 188x58",
-        "1079 Edit  26,330 56x16", "1080 Static X: 12,332 14x16", "1082 Static Y: 12,348 12x14",
-        "1084 Static Z: 90,332 12x18", "1085 Edit  26,346 56x16", "1086 Edit  104,330 56x16",
-        "1093 Edit  104,346 18x16", "1094 Static P: 91,347 12x18", "1144 Static  80,72 40x38",
-        "1145 Static  114,72 40x38", "1146 Static  148,74 40x38", "1147 Static  76,108 40x38",
-        "1149 Static  150,110 40x38", "1150 Static  78,144 40x38", "1151 Static  114,146 40x38",
-        "1152 Static  148,144 40x38", "1069 Static  16,104 50x50", "1070 Static  17,165 48x48",
-        "1074 Static  72,192 48x48", "1075 Static  135,192 48x48", "1153 Static  17,76 48x27",
-        "1154 Static  17,214 48x26", "1155 Button XYZ-Position, Werkzeug: 8,314 190x58",
-        "1387 Button X/Y/Z/P ? 124,348 64x16"}));
+    EXPECT_EQ(Children(dlg), (std::vector<std::string>{"1004 Button  0,0 32x32",
+                                                       "1005 Button  32,0 32x32",
+                                                       "1006 Button  64,0 32x32",
+                                                       "1007 Button  68,396 56x32",
+                                                       "1008 Button  12,396 56x32",
+                                                       "1011 Button  124,396 64x32",
+                                                       "1012 Button  97,0 32x32",
+                                                       "1013 Button  130,0 32x32",
+                                                       "1014 Button  164,0 32x32",
+                                                       "1029 msctls_statusbar32 SBar1",
+                                                       "1036 Static KT4180-Controller an: 19,35 117x13",
+                                                       "1037 Static COMx 142,34 52x16",
+                                                       "1040 Edit  16,262 168x36",
+                                                       "1041 Static manuelles HPGL Kommando: 20,248 161x14",
+                                                       "1062 Static Steps: 115,109 37x16",
+                                                       "1063 Edit 20 116,126 36x20",
+                                                       "1077 Button Manuelles Fahren: 8,52 190x252",
+                                                       "1078 Button automatisches Fahren: 8,378 188x58",
+                                                       "1079 Edit  26,330 56x16",
+                                                       "1080 Static X: 12,332 14x16",
+                                                       "1082 Static Y: 12,348 12x14",
+                                                       "1084 Static Z: 90,332 12x18",
+                                                       "1085 Edit  26,346 56x16",
+                                                       "1086 Edit  104,330 56x16",
+                                                       "1093 Edit  104,346 18x16",
+                                                       "1094 Static P: 91,347 12x18",
+                                                       "1144 Static  80,72 40x38",
+                                                       "1145 Static  114,72 40x38",
+                                                       "1146 Static  148,74 40x38",
+                                                       "1147 Static  76,108 40x38",
+                                                       "1149 Static  150,110 40x38",
+                                                       "1150 Static  78,144 40x38",
+                                                       "1151 Static  114,146 40x38",
+                                                       "1152 Static  148,144 40x38",
+                                                       "1069 Static  16,104 50x50",
+                                                       "1070 Static  17,165 48x48",
+                                                       "1074 Static  72,192 48x48",
+                                                       "1075 Static  135,192 48x48",
+                                                       "1153 Static  17,76 48x27",
+                                                       "1154 Static  17,214 48x26",
+                                                       "1155 Button XYZ-Position, Werkzeug: 8,314 190x58",
+                                                       "1387 Button X/Y/Z/P ? 124,348 64x16"}));
     EXPECT_EQ(Looks(GetDlgItem(Item(ids::SBar1), ids::ProgressRun)), "1030 msctls_progress32  34,1 210x22");
     int edges[8] = {};
     ASSERT_EQ(SendDlgItemMessageA(dlg, ids::SBar1, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 6);
@@ -49,8 +74,9 @@ TEST_F(MainDialog, BuiltAsTheUserSeesIt) {
     EXPECT_EQ(BackOf(Item(ids::LblSteps)), RGB(224, 224, 224)) << "a label takes its group box's colour";
     EXPECT_EQ(BackOf(Item(ids::FrmAuto)), RGB(230, 230, 230));
     EXPECT_EQ(SendMessageA(TooltipWindow(), TTM_GETTOOLCOUNT, 0, 0), 31);
-    EXPECT_EQ(TipOf(Item(ids::LblCommand)), "hier können Sie direkt HPGL-Kommandos\r\neingeben, welche direkt vom "
-                                            "KT4180-Controller\r\nausgeführt werden (z.B. PD; PR250,100; PU;  u.s.w.)");
+    EXPECT_EQ(TipOf(Item(ids::LblCommand)),
+              "hier können Sie direkt HPGL-Kommandos\r\neingeben, welche direkt vom "
+              "KT4180-Controller\r\nausgeführt werden (z.B. PD; PR250,100; PU;  u.s.w.)");
     EXPECT_EQ(TipOf(Item(ids::BtnStep)), "Nächstes Kommando aus der\r\n *.plt-Datei ausführen..");
     EXPECT_EQ(TipOf(Item(ids::BtnStop)), "");
 }
@@ -58,10 +84,13 @@ TEST_F(MainDialog, BuiltAsTheUserSeesIt) {
 TEST_F(MainDialog, CommandsReachTheirActionOnClicksOrOnAnyNotification) {
     for (CommandRow& row : CommandTable())
         if (row.id != ids::BtnCfgOk) row.action = [](HWND, int id) { Calls.push_back(id); };
-    for (auto [id, code] : std::vector<std::pair<int, int>>{
-             {ids::BtnOpenPlot, BN_DOUBLECLICKED}, {ids::BtnOpenPlot, BN_CLICKED}, {ids::BtnFindController, 1},
-             {ids::TxtCommand, EN_CHANGE}, {ids::ChkTrafficLog, BN_DOUBLECLICKED}, {ids::BtnStop, BN_CLICKED},
-             {ids::JogXPlus, STN_CLICKED}})
+    for (auto [id, code] : std::vector<std::pair<int, int>>{{ids::BtnOpenPlot, BN_DOUBLECLICKED},
+                                                            {ids::BtnOpenPlot, BN_CLICKED},
+                                                            {ids::BtnFindController, 1},
+                                                            {ids::TxtCommand, EN_CHANGE},
+                                                            {ids::ChkTrafficLog, BN_DOUBLECLICKED},
+                                                            {ids::BtnStop, BN_CLICKED},
+                                                            {ids::JogXPlus, STN_CLICKED}})
         SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
     // Accelerators (1) count as clicks; Stop and the jog images act through the held mouse.
     EXPECT_EQ(Calls, (std::vector<int>{ids::BtnOpenPlot, ids::BtnFindController, ids::TxtCommand, ids::ChkTrafficLog}));
@@ -102,8 +131,9 @@ TEST_F(MainDialog, AJogNeedsThePrimaryButtonTheDialogInFrontAndACountInRange) {
     const struct {
         std::string steps;
         bool inFront, swapped, right, moves;
-    } cases[] = {{"20", false, false, false, false}, {"0", true, false, false, false}, {"20001", true, false, false, false},
-                 {"", true, false, false, false},    {"20", true, true, false, false},  {"20", true, true, true, true},
+    } cases[] = {{"20", false, false, false, false},   {"0", true, false, false, false},
+                 {"20001", true, false, false, false}, {"", true, false, false, false},
+                 {"20", true, true, false, false},     {"20", true, true, true, true},
                  {"20", true, false, false, true}};
     for (const auto& k : cases) {
         SetWindowTextA(Item(ids::TxtSteps), k.steps.c_str());
@@ -119,9 +149,11 @@ TEST_F(MainDialog, AJogNeedsThePrimaryButtonTheDialogInFrontAndACountInRange) {
             Mouse(k.right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
         });
         const uint32_t before = txByteCount;
-        SendMessageA(dlg, WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(ids::JogPenUp)), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+        SendMessageA(dlg, WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(ids::JogPenUp)),
+                     MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
         release.join();
-        EXPECT_EQ(txByteCount > before, k.moves) << k.steps << (k.swapped ? " swapped" : "") << (k.right ? " right" : "");
+        EXPECT_EQ(txByteCount > before, k.moves)
+            << k.steps << (k.swapped ? " swapped" : "") << (k.right ? " right" : "");
     }
     ASSERT_EQ(hand.Finish().boxes.size(), 3u);
     for (const auto& box : hand.boxes) {
@@ -150,12 +182,15 @@ TEST(Settings, AsOtherProgramsSeeThemAndWhereAStoreRefusesThem) {
     char buf[32] = {}, ini[MAX_PATH] = {};
     GetProfileStringA("KTXPLT", "save", "", buf, sizeof buf);
     EXPECT_EQ(read() + "|" + buf + "|" + ReadFileBytes(ConfigFile()), "Größe|Größe|Größe|[pos]\r\nlmw=Größe\r\n");
-    EXPECT_FALSE(FileExists(UserConfigFile()) || RegGetValueA(HKEY_CURRENT_USER, "Software\\kt_win_tests\\KTXPLT", "save",
-                                                              RRF_RT_REG_SZ, nullptr, nullptr, nullptr) == ERROR_SUCCESS);
+    EXPECT_FALSE(FileExists(UserConfigFile()) ||
+                 RegGetValueA(HKEY_CURRENT_USER, "Software\\kt_win_tests\\KTXPLT", "save", RRF_RT_REG_SZ, nullptr,
+                              nullptr, nullptr) == ERROR_SUCCESS);
     // Held open for reading, the stores refuse writes as win.ini and Program Files do a standard user's.
     GetWindowsDirectoryA(ini, MAX_PATH);
-    HANDLE locks[] = {CreateFileA((ini + std::string("\\win.ini")).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr),
-                      CreateFileA(ConfigFile().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)};
+    HANDLE locks[] = {
+        CreateFileA((ini + std::string("\\win.ini")).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                    nullptr),
+        CreateFileA(ConfigFile().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)};
     write("new");
     EXPECT_EQ(read(), "new|new");
     for (HANDLE lock : locks) CloseHandle(lock);
@@ -182,8 +217,9 @@ TEST(Settings, AsOtherProgramsSeeThemAndWhereAStoreRefusesThem) {
     RegDeleteTreeA(HKEY_CLASSES_ROOT, "X");
     WriteRegistryValueWithFallback(reinterpret_cast<HKEY>(ULONG_PTR{0x7ffffff0}), "KtFallback\\Ini", "fcomport", " 5");
     n = sizeof buf;
-    EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, "Software\\Classes\\KtFallback\\Ini", "fcomport", RRF_RT_REG_SZ,
-                           nullptr, buf, &n), ERROR_SUCCESS);
+    EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, "Software\\Classes\\KtFallback\\Ini", "fcomport", RRF_RT_REG_SZ, nullptr,
+                           buf, &n),
+              ERROR_SUCCESS);
     EXPECT_STREQ(buf, " 5");
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\KtFallback");
 }
@@ -222,7 +258,8 @@ bool Alive(const std::pair<HANDLE, bool>& image) {
 // 200 openings of each leave the program holding as many handles as before. Wine cannot count
 // handles (it answers 0), so there every opening's own images are looked at, 20 rounds each.
 TEST_F(MainDialog, ClosedWindowsLeaveNoImagesBehind) {
-    const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
+                user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     const int rounds = gdi ? 200 : 20;
     const std::pair<const char*, std::function<HWND()>> windows[] = {
         {"setup dialog", [&] { return CreateSetupDialog(dlg); }},
@@ -235,7 +272,8 @@ TEST_F(MainDialog, ClosedWindowsLeaveNoImagesBehind) {
             ASSERT_EQ(images.size(), std::string(name) == "setup dialog" ? 9u : 2u) << name;
             SendMessageA(w, WM_CLOSE, 0, 0);
             ASSERT_FALSE(IsWindow(w)) << name;
-            for (const auto& image : images) ASSERT_FALSE(Alive(image)) << name << " after " << round + 1 << " openings";
+            for (const auto& image : images)
+                ASSERT_FALSE(Alive(image)) << name << " after " << round + 1 << " openings";
         }
     }
     EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);

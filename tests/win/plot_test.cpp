@@ -14,8 +14,8 @@ TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
     const struct {
         const char* name;
         std::string magic;  // empty: refused
-    } cases[] = {{"out.bmp", "BM"}, {"out.png", "\x89PNG"}, {"out.JPG", "\xFF\xD8\xFF"}, {"out.gif", "GIF8"},
-                 {"out.jpeg", ""}, {"noextension", ""}};
+    } cases[] = {{"out.bmp", "BM"},   {"out.png", "\x89PNG"}, {"out.JPG", "\xFF\xD8\xFF"},
+                 {"out.gif", "GIF8"}, {"out.jpeg", ""},       {"noextension", ""}};
     for (const auto& k : cases) {
         const std::string target = dir + "\\" + k.name;
         Hand hand("Save PLT..", target);

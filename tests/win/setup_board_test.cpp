@@ -11,8 +11,8 @@ namespace {
 
 // What the board holds as the fields show it (check boxes "0"/"1"), from the factory on.
 std::map<int, std::string> Factory() {
-    std::map<int, std::string> f = {{1162, "4"}, {1165, "60"}, {1167, "20"}, {1169, "4000"}, {1171, "400"},
-                                    {1173, "400"}, {1186, "0"}, {1188, "120"}, {1190, "30"}, {1177, "1"}};
+    std::map<int, std::string> f = {{1162, "4"},   {1165, "60"}, {1167, "20"},  {1169, "4000"}, {1171, "400"},
+                                    {1173, "400"}, {1186, "0"},  {1188, "120"}, {1190, "30"},   {1177, "1"}};
     for (int id : {1174, 1176, 1178, 1179, 1180, 1181, 1182, 1184, 1185, 1384}) f[id] = "0";
     for (int tool = 0; tool < 9; ++tool) {
         const int id = 1200 + 10 * tool;
@@ -28,7 +28,9 @@ constexpr const char* kWriting = "Schreibe in die Controller-Register...";
 
 HWND Field(int id) { return GetDlgItem(Ui.SetupDialog, id); }
 bool IsCheckBox(int id) { return ClassOf(Field(id)) == "Button"; }
-std::string Shown(int id) { return IsCheckBox(id) ? std::to_string(IsDlgButtonChecked(Ui.SetupDialog, id)) : ControlText(Field(id)); }
+std::string Shown(int id) {
+    return IsCheckBox(id) ? std::to_string(IsDlgButtonChecked(Ui.SetupDialog, id)) : ControlText(Field(id));
+}
 void Show(int id, const std::string& value) {
     if (IsCheckBox(id)) CheckDlgButton(Ui.SetupDialog, id, value == "1");
     if (!IsCheckBox(id)) SetWindowTextA(Field(id), value.c_str());
@@ -54,7 +56,8 @@ std::vector<std::string> TakeLines() {
 std::thread StopBeyond(bool reading, int after, bool& otherBegun) {
     return std::thread([=, &otherBegun] {
         WaitUntil([&] {
-            const std::string text = ControlText(GetDlgItem(FindOwnWindow(reading ? kReading : kWriting), ids::ProgressText));
+            const std::string text =
+                ControlText(GetDlgItem(FindOwnWindow(reading ? kReading : kWriting), ids::ProgressText));
             return text.compare(0, 2, "PX") == 0 && std::stoi(text.substr(reading ? 4 : 2)) > after;
         });
         PostMessageA(Ui.SetupDialog, WM_COMMAND, reading ? ids::BtnCfgWrite : ids::BtnCfgVerify, 0);

@@ -31,25 +31,26 @@ TEST_F(SetupDialog, BuiltAsTheUserSeesIt) {
     GetClientRect(dlg, &client);
     EXPECT_EQ((std::pair<LONG, LONG>{client.right, client.bottom}), (std::pair<LONG, LONG>{764, 376}));
     // The tab key walks the 64 fields by register, then the buttons.
-    std::vector<int> order = {1162, 1165, 1167, 1169, 1171, 1173, 1186, 1188, 1190, 1174, 1176,
-                              1177, 1178, 1179, 1180, 1182, 1184, 1181, 1185};
+    std::vector<int> order = {1162, 1165, 1167, 1169, 1171, 1173, 1186, 1188, 1190, 1174,
+                              1176, 1177, 1178, 1179, 1180, 1182, 1184, 1181, 1185};
     for (int tool = 0; tool < 45; ++tool) order.push_back(tool == 44 ? 1384 : 1200 + 10 * (tool / 5) + tool % 5);
     for (int id : {1157, 1385, 1156, 1158, 1159, 1160, 1161, 1388}) order.push_back(id);
     std::vector<int> tabs;
-    for (HWND c = Item(1162); tabs.size() < 80 && (tabs.empty() || c != Item(1162)); c = GetNextDlgTabItem(dlg, c, FALSE))
+    for (HWND c = Item(1162); tabs.size() < 80 && (tabs.empty() || c != Item(1162));
+         c = GetNextDlgTabItem(dlg, c, FALSE))
         tabs.push_back(GetDlgCtrlID(c));
     EXPECT_EQ(tabs, order);
     const std::vector<std::string> all = Children(dlg);
-    for (const char* looks : {
-             "1162 Edit  192,32 52x18", "1163 Static Motorschritt-Takt *128ys (2) 33,32 157x16",
-             "1191 Static Fräser aus nach Sek (24..25) 33,176 157x16",
-             "1174 Button Halbschrittbetrieb (5/0) 20,194 185x16", "1180 Button Echo - Counter (6/4) 272,98 132x16",
-             "1185 Button Kommando-Echo (7/7) 436,84 133x16",
-             "1340 Static WZ1   WZ2    WZ3    WZ4    WZ5    WZ6    WZ7    WZ8    WZ9 439,180 312x16",
-             "1282 Edit  720,230 36x18", "1203 Button n. WZ-Wechsel: Taste drücken 297,250 171x16",
-             "1204 Button Zminus = Zplus - Tempo 301,265 167x16", "1384 Button  729,265 26x16",
-             "1342 Button  Konfiguration Werkzeuge 1-9  268,160 492x144", "1388 Button  604,316 96x32",
-             "1161 Button OK 712,316 44x32", "1386 msctls_statusbar32 StatusBar1"})
+    for (const char* looks :
+         {"1162 Edit  192,32 52x18", "1163 Static Motorschritt-Takt *128ys (2) 33,32 157x16",
+          "1191 Static Fräser aus nach Sek (24..25) 33,176 157x16",
+          "1174 Button Halbschrittbetrieb (5/0) 20,194 185x16", "1180 Button Echo - Counter (6/4) 272,98 132x16",
+          "1185 Button Kommando-Echo (7/7) 436,84 133x16",
+          "1340 Static WZ1   WZ2    WZ3    WZ4    WZ5    WZ6    WZ7    WZ8    WZ9 439,180 312x16",
+          "1282 Edit  720,230 36x18", "1203 Button n. WZ-Wechsel: Taste drücken 297,250 171x16",
+          "1204 Button Zminus = Zplus - Tempo 301,265 167x16", "1384 Button  729,265 26x16",
+          "1342 Button  Konfiguration Werkzeuge 1-9  268,160 492x144", "1388 Button  604,316 96x32",
+          "1161 Button OK 712,316 44x32", "1386 msctls_statusbar32 StatusBar1"})
         EXPECT_NE(std::find(all.begin(), all.end(), looks), all.end()) << looks;
     EXPECT_EQ(BackOf(Item(1162)), GetSysColor(COLOR_WINDOW)) << "nothing coloured before the user touches it";
 
@@ -57,9 +58,11 @@ TEST_F(SetupDialog, BuiltAsTheUserSeesIt) {
         int id, bitmap;
         const char* tip;
     } buttons[] = {
-        {ids::BtnCfgRead, 1151, "Controller auslesen"}, {ids::BtnCfgVerify, 1156, "Controller gegen Konfiguration prüfen"},
+        {ids::BtnCfgRead, 1151, "Controller auslesen"},
+        {ids::BtnCfgVerify, 1156, "Controller gegen Konfiguration prüfen"},
         {ids::BtnCfgWrite, 1150, "Konfiguration im\r\nController speichern"},
-        {ids::BtnCfgLoad, 1153, "Konfiguration aus\r\nDatei einlesen"}, {ids::BtnCfgSave, 1152, "Konfiguration in\r\nDatei speichern"},
+        {ids::BtnCfgLoad, 1153, "Konfiguration aus\r\nDatei einlesen"},
+        {ids::BtnCfgSave, 1152, "Konfiguration in\r\nDatei speichern"},
         {ids::BtnCfgSaveAs, 1154, "Konfiguration in einer\r\nneuen Datei speichern"},
         {ids::BtnCfgFactoryReset, 1157, "Reset Controller\r\n(Werkseinstellungen)"},
     };

@@ -57,20 +57,25 @@ bool PumpUntil(F done, DWORD ms = 5000, bool pump = true) {
     return true;
 }
 template <class F>
-bool WaitUntil(F done, DWORD ms = 5000) { return PumpUntil(done, ms, false); }
+bool WaitUntil(F done, DWORD ms = 5000) {
+    return PumpUntil(done, ms, false);
+}
 
 // A visible window of this process with the title, or else a message box (static text 0xFFFF).
 inline HWND FindOwnWindow(const std::string& title = "") {
     std::pair<std::string, HWND> s{title, nullptr};
-    EnumWindows([](HWND w, LPARAM p) CALLBACK -> BOOL {
-        auto* s = reinterpret_cast<std::pair<std::string, HWND>*>(p);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        const bool box = ClassOf(w) == "#32770" && GetDlgItem(w, 0xFFFF);
-        if (pid == GetCurrentProcessId() && IsWindowVisible(w) && (s->first.empty() ? box : ControlText(w) == s->first))
-            s->second = w;
-        return !s->second;
-    }, reinterpret_cast<LPARAM>(&s));
+    EnumWindows(
+        [](HWND w, LPARAM p) CALLBACK -> BOOL {
+            auto* s = reinterpret_cast<std::pair<std::string, HWND>*>(p);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            const bool box = ClassOf(w) == "#32770" && GetDlgItem(w, 0xFFFF);
+            if (pid == GetCurrentProcessId() && IsWindowVisible(w) &&
+                (s->first.empty() ? box : ControlText(w) == s->first))
+                s->second = w;
+            return !s->second;
+        },
+        reinterpret_cast<LPARAM>(&s));
     return s.second;
 }
 
@@ -134,7 +139,7 @@ struct Hand {
             for (; !stop; Sleep(10)) {
                 HWND dlg = dialog.empty() || dialogSeen ? nullptr : FindOwnWindow(dialog);
                 if (HWND name = dlg ? GetDlgItem(dlg, 0x47C) : nullptr) {  // its file name box
-                    Sleep(200);  // its own set-up first
+                    Sleep(200);                                            // its own set-up first
                     dialogSeen = true;
                     preset = ControlText(name);
                     SetWindowTextA(name, fileName.c_str());
@@ -143,7 +148,8 @@ struct Hand {
                 HWND box = FindOwnWindow();
                 if (!box || ControlText(box) == dialog) continue;
                 Sleep(100);  // as long as a person would look at it
-                boxes.push_back({ControlText(box), ControlText(GetDlgItem(box, 0xFFFF)), !IsWindowEnabled(Ui.mainDialog)});
+                boxes.push_back(
+                    {ControlText(box), ControlText(GetDlgItem(box, 0xFFFF)), !IsWindowEnabled(Ui.mainDialog)});
                 if (whileShown) whileShown();
                 for (int tries = 0; tries < 3 && IsWindowVisible(box); ++tries) {  // OK may come too early
                     PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -172,8 +178,10 @@ struct TimedSteps {
         timer = SetTimer(nullptr, 0, period, [](HWND, UINT, UINT_PTR, DWORD) CALLBACK {
             auto s = std::move(step);  // a step may pump: it must not run again inside
             step = nullptr;
-            if (s && s(n++)) step = std::move(s);
-            else KillTimer(nullptr, timer);
+            if (s && s(n++))
+                step = std::move(s);
+            else
+                KillTimer(nullptr, timer);
         });
     }
     ~TimedSteps() {
@@ -192,13 +200,13 @@ inline void Mouse(DWORD flags) {
 // The board simulated in this process behind the program's port: the only one with a CTS
 // line, which a test can also hold, and whose received bytes a test reads at once.
 inline SimBoard Board;
-inline std::mutex BoardLock;      // the receive thread reads while the user-interface thread writes
-inline bool ReportCts = true;     // false: the port cannot tell (like a pseudo-terminal)
-inline bool HoldCts = false;      // the test holds CTS off
-inline std::string Written;       // what was written to the port
-inline bool LastCtsOn = true;     // what the sender saw at its last look
-inline int CtsOffPasses = 0;      // waiting passes the sender made while CTS was off
-inline int WritesWhileOff = 0;    // characters written after the sender last saw CTS off: must stay 0
+inline std::mutex BoardLock;    // the receive thread reads while the user-interface thread writes
+inline bool ReportCts = true;   // false: the port cannot tell (like a pseudo-terminal)
+inline bool HoldCts = false;    // the test holds CTS off
+inline std::string Written;     // what was written to the port
+inline bool LastCtsOn = true;   // what the sender saw at its last look
+inline int CtsOffPasses = 0;    // waiting passes the sender made while CTS was off
+inline int WritesWhileOff = 0;  // characters written after the sender last saw CTS off: must stay 0
 
 // A fine clock: the tick count moves in steps too coarse for a line at 1920 characters/s.
 inline int64_t Now() {
