@@ -22,6 +22,7 @@
 #include "plot/plot_run_win.h"
 #include "plot/plot_timer_win.h"
 #include "plot/preview_win.h"
+#include "res/resource_ids.h"
 
 namespace {
 
@@ -41,21 +42,21 @@ using F = ControlFont;
 const std::vector<ControlSpec>& MainDialogControls() {
     using namespace ids;
     static const std::vector<ControlSpec> table = {
-        {BtnOpenPlot, "BtnOpenPlot", K::ImageButton, "", res::BmpOpenPlot, 0, 0, 32, 32, kBmpCentred | BS_NOTIFY | kTab,
-         0, kNone, F::Dialog},
-        {BtnFindController, "BtnFindController", K::IconButton, "", res::IconFindController, 32, 0, 32, 32,
-         kBmpCentred | BS_NOTIFY | kTab, 0, kNone, F::Dialog},
-        {BtnSaveImage, "BtnSaveImage", K::IconButton, "", res::IconSaveImage, 64, 0, 32, 32, kBmpCentred | kTab, 0,
+        {BtnOpenPlot, "BtnOpenPlot", K::ImageButton, "", IDB_OPEN_PLOT, 0, 0, 32, 32, kBmpCentred | BS_NOTIFY | kTab, 0,
          kNone, F::Dialog},
-        {BtnStep, "BtnStep", K::ImageButton, "", res::BmpStep, 68, 396, 56, 32, kImageButton, 0, kNone, F::Dialog},
-        {BtnRun, "BtnRun", K::ImageButton, "", res::BmpRun, 12, 396, 56, 32, kImageButton, 0, kNone, F::Dialog},
-        {BtnStop, "BtnStop", K::ImageButton, "", res::BmpStop, 124, 396, 64, 32, kImageButton, 0, kNone, F::Dialog},
-        {BtnMonitor, "BtnMonitor", K::IconButton, "", res::IconMonitor, 97, 0, 32, 32, kBmpCentred | kTab, 0, kNone,
+        {BtnFindController, "BtnFindController", K::IconButton, "", IDI_FIND_CONTROLLER, 32, 0, 32, 32,
+         kBmpCentred | BS_NOTIFY | kTab, 0, kNone, F::Dialog},
+        {BtnSaveImage, "BtnSaveImage", K::IconButton, "", IDI_SAVE_IMAGE, 64, 0, 32, 32, kBmpCentred | kTab, 0, kNone,
          F::Dialog},
-        {BtnSetup, "BtnSetup", K::ImageButton, "", res::BmpSetup, 130, 0, 32, 32, kBmpCentred | BS_NOTIFY | kTab, 0,
-         kNone, F::Dialog},
-        {BtnSettings, "BtnSettings", K::ImageButton, "", res::BmpSettings, 164, 0, 32, 32,
-         kBmpCentred | BS_NOTIFY | kTab, 0, kNone, F::Dialog},
+        {BtnStep, "BtnStep", K::ImageButton, "", IDB_STEP, 68, 396, 56, 32, kImageButton, 0, kNone, F::Dialog},
+        {BtnRun, "BtnRun", K::ImageButton, "", IDB_RUN, 12, 396, 56, 32, kImageButton, 0, kNone, F::Dialog},
+        {BtnStop, "BtnStop", K::ImageButton, "", IDB_STOP, 124, 396, 64, 32, kImageButton, 0, kNone, F::Dialog},
+        {BtnMonitor, "BtnMonitor", K::IconButton, "", IDI_MONITOR, 97, 0, 32, 32, kBmpCentred | kTab, 0, kNone,
+         F::Dialog},
+        {BtnSetup, "BtnSetup", K::ImageButton, "", IDB_SETUP, 130, 0, 32, 32, kBmpCentred | BS_NOTIFY | kTab, 0, kNone,
+         F::Dialog},
+        {BtnSettings, "BtnSettings", K::ImageButton, "", IDB_SETTINGS, 164, 0, 32, 32, kBmpCentred | BS_NOTIFY | kTab,
+         0, kNone, F::Dialog},
         // Status bars dock at the bottom of their parent whatever rectangle they are given.
         {SBar1, "SBar1", K::StatusBar, "SBar1", 0, 0, 0, 0, 0, 0, 0, kNone, F::Dialog},
         {ProgressRun, "ProgressRun", K::ProgressBar, "", 0, 286, 446, 210, 22, 0, 0, kNone, F::Dialog},
@@ -83,29 +84,27 @@ const std::vector<ControlSpec>& MainDialogControls() {
         {TxtPosZ, "TxtPosZ", K::TextBox, "", 0, 104, 330, 56, 16, kPosBox, 0, RGB(255, 255, 255), F::PlainSmall},
         {TxtPen, "TxtPen", K::TextBox, "", 0, 104, 346, 18, 16, kPosBox, 0, RGB(255, 255, 255), F::PlainSmall},
         {LblP, "LblP", K::Label, "P:", 0, 91, 347, 12, 18, 0, 0, kNone, F::BoldSmall},
-        {JogXMinusYPlus, "JogXMinusYPlus", K::Image, "", res::BmpXMinusYPlus, 80, 72, 40, 38, kJog | SS_CENTERIMAGE, 0,
+        {JogXMinusYPlus, "JogXMinusYPlus", K::Image, "", IDB_X_MINUS_Y_PLUS, 80, 72, 40, 38, kJog | SS_CENTERIMAGE, 0,
          kNone, F::Dialog},
-        {JogYPlus, "JogYPlus", K::Image, "", res::BmpYPlus, 114, 72, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone,
-         F::Dialog},
-        {JogXPlusYPlus, "JogXPlusYPlus", K::Image, "", res::BmpXPlusYPlus, 148, 74, 40, 38, kJog | SS_CENTERIMAGE, 0,
+        {JogYPlus, "JogYPlus", K::Image, "", IDB_Y_PLUS, 114, 72, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone, F::Dialog},
+        {JogXPlusYPlus, "JogXPlusYPlus", K::Image, "", IDB_X_PLUS_Y_PLUS, 148, 74, 40, 38, kJog | SS_CENTERIMAGE, 0,
          kNone, F::Dialog},
-        {JogXMinus, "JogXMinus", K::Image, "", res::BmpXMinus, 76, 108, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone,
+        {JogXMinus, "JogXMinus", K::Image, "", IDB_X_MINUS, 76, 108, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone,
          F::Dialog},
-        {JogXPlus, "JogXPlus", K::Image, "", res::BmpXPlus, 150, 110, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone,
-         F::Dialog},
-        {JogXMinusYMinus, "JogXMinusYMinus", K::Image, "", res::BmpXMinusYMinus, 78, 144, 40, 38, kJog | SS_CENTERIMAGE,
+        {JogXPlus, "JogXPlus", K::Image, "", IDB_X_PLUS, 150, 110, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone, F::Dialog},
+        {JogXMinusYMinus, "JogXMinusYMinus", K::Image, "", IDB_X_MINUS_Y_MINUS, 78, 144, 40, 38, kJog | SS_CENTERIMAGE,
          0, kNone, F::Dialog},
-        {JogYMinus, "JogYMinus", K::Image, "", res::BmpYMinus, 114, 146, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone,
+        {JogYMinus, "JogYMinus", K::Image, "", IDB_Y_MINUS, 114, 146, 40, 38, kJog | SS_CENTERIMAGE, 0, kNone,
          F::Dialog},
-        {JogXPlusYMinus, "JogXPlusYMinus", K::Image, "", res::BmpXPlusYMinus, 148, 144, 40, 38, kJog | SS_CENTERIMAGE,
-         0, kNone, F::Dialog},
-        {JogZUp, "JogZUp", K::Image, "", res::BmpZUp, 16, 104, 50, 50, kJog | SS_CENTERIMAGE | WS_GROUP, 0, kNone,
+        {JogXPlusYMinus, "JogXPlusYMinus", K::Image, "", IDB_X_PLUS_Y_MINUS, 148, 144, 40, 38, kJog | SS_CENTERIMAGE, 0,
+         kNone, F::Dialog},
+        {JogZUp, "JogZUp", K::Image, "", IDB_Z_UP, 16, 104, 50, 50, kJog | SS_CENTERIMAGE | WS_GROUP, 0, kNone,
          F::Dialog},
-        {JogZDown, "JogZDown", K::Image, "", res::BmpZDown, 17, 165, 48, 48, kJog, 0, kNone, F::Dialog},
-        {JogReference, "JogReference", K::Image, "", res::BmpReference, 72, 192, 48, 48, kJog, 0, kNone, F::Dialog},
-        {JogZeroPoint, "JogZeroPoint", K::Image, "", res::BmpZeroPoint, 135, 192, 48, 48, kJog, 0, kNone, F::Dialog},
-        {JogPenUp, "JogPenUp", K::Image, "", res::BmpPenUp, 17, 76, 48, 27, kJog, 0, kNone, F::Dialog},
-        {JogPenDown, "JogPenDown", K::Image, "", res::BmpPenDown, 17, 214, 48, 26, kJog, 0, kNone, F::Dialog},
+        {JogZDown, "JogZDown", K::Image, "", IDB_Z_DOWN, 17, 165, 48, 48, kJog, 0, kNone, F::Dialog},
+        {JogReference, "JogReference", K::Image, "", IDB_REFERENCE, 72, 192, 48, 48, kJog, 0, kNone, F::Dialog},
+        {JogZeroPoint, "JogZeroPoint", K::Image, "", IDB_ZERO_POINT, 135, 192, 48, 48, kJog, 0, kNone, F::Dialog},
+        {JogPenUp, "JogPenUp", K::Image, "", IDB_PEN_UP, 17, 76, 48, 27, kJog, 0, kNone, F::Dialog},
+        {JogPenDown, "JogPenDown", K::Image, "", IDB_PEN_DOWN, 17, 214, 48, 26, kJog, 0, kNone, F::Dialog},
         {FrmPosition, "FrmPosition", K::GroupBox, "XYZ-Position, Werkzeug:", 0, 8, 314, 190, 58, kFrame,
          WS_EX_STATICEDGE, RGB(224, 224, 224), F::BoldSmall},
         {BtnQueryPosition, "BtnQueryPosition", K::PushButton, "X/Y/Z/P ?", 0, 124, 348, 64, 16, BS_DEFPUSHBUTTON | kTab,
@@ -274,10 +273,8 @@ HWND CreateMainDialog() {
     HWND dlg = CreateDialogFromTemplate(t, nullptr, MainDialogHandler);
     if (!dlg) return nullptr;
     Ui.mainDialog = dlg;
-    const int sx = GetSystemMetrics(SM_CXSCREEN), sy = GetSystemMetrics(SM_CYSCREEN);
-    SetWindowPos(dlg, nullptr, (sx - kMainDialogWidth) / 2, (sy - kMainDialogHeight) / 2, kMainDialogWidth,
-                 kMainDialogHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowIcons(dlg, res::IconMain);
+    CenterOnScreen(dlg, kMainDialogWidth, kMainDialogHeight);
+    SetWindowIcons(dlg, IDI_MAIN);
 
     for (const ControlSpec& c : MainDialogControls()) CreateControl(dlg, c);
 

@@ -1,20 +1,15 @@
 #include "base/dialog_template_win.h"
 
+#include "base/text.h"
+
 namespace {
 
 void Align(std::vector<uint8_t>& b, size_t to) {
     while (b.size() % to) b.push_back(0);
 }
 
-void PutWord(std::vector<uint8_t>& b, WORD w) {
-    b.push_back(static_cast<uint8_t>(w & 0xFF));
-    b.push_back(static_cast<uint8_t>(w >> 8));
-}
-
-void PutDword(std::vector<uint8_t>& b, DWORD d) {
-    PutWord(b, static_cast<WORD>(d & 0xFFFF));
-    PutWord(b, static_cast<WORD>(d >> 16));
-}
+void PutWord(std::vector<uint8_t>& b, WORD w) { PutLittleEndian(b, w, 2); }
+void PutDword(std::vector<uint8_t>& b, DWORD d) { PutLittleEndian(b, d, 4); }
 
 // Templates hold UTF-16; our texts are in the ANSI code page.
 void PutText(std::vector<uint8_t>& b, const std::string& s) {
@@ -65,7 +60,7 @@ void AddTemplateItem(DialogTemplate& t, DWORD style, DWORD exStyle, short x, sho
     PutText(b, text);
     PutWord(b, 0);  // no creation data
     ++t.itemCount;
-    b[8] = static_cast<uint8_t>(t.itemCount & 0xFF);
+    b[8] = static_cast<uint8_t>(t.itemCount & 0xFF);  // the count's word in the header
     b[9] = static_cast<uint8_t>(t.itemCount >> 8);
 }
 
@@ -73,6 +68,11 @@ HWND CreateDialogFromTemplate(const DialogTemplate& t, HWND owner, DLGPROC proc)
     // The system wants the template DWORD-aligned; a vector's buffer is.
     return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(t.bytes.data()),
                                       owner, proc, 0);
+}
+
+void CenterOnScreen(HWND window, int width, int height) {
+    SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 SIZE OuterSizeForClient(HWND window, int width, int height) {

@@ -3,22 +3,12 @@
 #include <algorithm>
 #include <fstream>
 
+#include "base/numbers.h"
 #include "base/paths.h"
 
 namespace {
 
 constexpr size_t kMarkerLength = 19;  // "$" + 16 + "$="
-
-int64_t FromBits(uint64_t v) {
-    return v <= static_cast<uint64_t>(INT64_MAX) ? static_cast<int64_t>(v) : -static_cast<int64_t>(~v) - 1;
-}
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 void ResetSlots(LanguageTable& table) {
     table.keys.assign(1, 0);
@@ -40,14 +30,9 @@ void StoreSlot(LanguageTable& table, int32_t index, int64_t key, std::string tex
 // The record from the marker at `start` up to (not including) `end`.
 void StoreRecord(LanguageTable& table, int32_t index, const std::string& content, size_t start, size_t end) {
     end = std::max(end, start);
-    uint64_t key = 0;
-    for (size_t i = start + 1; i < std::min(start + 17, end); ++i) {
-        const int d = HexDigitValue(content[i]);
-        if (d < 0) break;
-        key = (key << 4) | static_cast<uint64_t>(d);
-    }
+    const uint64_t key = HexDigitsValue(content, start + 1, std::min(start + 17, end));
     const size_t textStart = start + kMarkerLength;
-    StoreSlot(table, index, FromBits(key),
+    StoreSlot(table, index, SignedBits(key),
               end > textStart ? content.substr(textStart, end - textStart) : std::string());
 }
 
@@ -75,7 +60,7 @@ int64_t TextKey(const std::string& text) {
             q |= static_cast<uint64_t>(static_cast<unsigned char>(text[i + b])) << (8 * b);
         h ^= 128u * static_cast<uint64_t>(i + 1) + q;
     }
-    return FromBits(h);
+    return SignedBits(h);
 }
 
 std::string KeyHex(int64_t key) {

@@ -19,19 +19,12 @@ double NormalizeZero(double v) { return v == 0.0 ? 0.0 : v; }
 
 // Hex digits from position i, as described in the header.
 double ReadHex(const std::string& s, size_t i) {
-    uint64_t v = 0;
-    for (; i < s.size(); ++i) {
-        const int d = HexDigitValue(s[i]);
-        if (d < 0) break;
-        v = (v << 4) | static_cast<uint64_t>(d);
-    }
+    const uint64_t v = HexDigitsValue(s, i);
     if (v <= 0xFFFFFFFFu) {
         const double d = static_cast<double>(v);
         return v >= 0x80000000u ? d - 4294967296.0 : d;
     }
-    if (v <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max()))
-        return static_cast<double>(static_cast<int64_t>(v));
-    return static_cast<double>(-static_cast<int64_t>(~v) - 1);
+    return static_cast<double>(SignedBits(v));
 }
 
 // Decimal number from position i. The significant digits are collected (at most kMaxDigits,
@@ -116,6 +109,20 @@ double ReadDecimal(const std::string& s, size_t i) {
 }
 
 }  // namespace
+
+uint64_t HexDigitsValue(const std::string& s, size_t from, size_t to) {
+    uint64_t v = 0;
+    for (size_t i = from; i < s.size() && i < to; ++i) {
+        const int d = HexDigitValue(s[i]);
+        if (d < 0) break;
+        v = (v << 4) | static_cast<uint64_t>(d);
+    }
+    return v;
+}
+
+int64_t SignedBits(uint64_t bits) {
+    return bits <= static_cast<uint64_t>(INT64_MAX) ? static_cast<int64_t>(bits) : -static_cast<int64_t>(~bits) - 1;
+}
 
 double TextToNumber(const std::string& text) {
     size_t i = 0;

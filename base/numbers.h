@@ -41,6 +41,12 @@ constexpr int kPlotterUnitsPerMm = 40;
 // magnitude beyond the double range reads as +-infinity, one below it as 0. Zero is +0.
 double TextToNumber(const std::string& text);
 
+// The hex digits of s from position `from` up to the first character that is not one (or up to
+// `to`), as a 64-bit pattern: more than 16 digits keep the last 16.
+uint64_t HexDigitsValue(const std::string& s, size_t from, size_t to = std::string::npos);
+// A 64-bit pattern read as a two's-complement number.
+int64_t SignedBits(uint64_t bits);
+
 // Nearest integer, ties to even (12.5 -> 12, 13.5 -> 14, -2.5 -> -2); NaN gives 0, values
 // beyond the int64 range give its limits.
 int64_t RoundToInteger(double v);

@@ -8,7 +8,8 @@
 #include <memory>
 #include <string>
 
-constexpr int kRegisterImageSize = 10001;  // indices 0..10000, one per controller register
+constexpr int kLastRegister = 10000;                   // the board's registers are 1..10000
+constexpr int kRegisterImageSize = kLastRegister + 1;  // RegisterImage's indices 0..10000
 
 enum RunModes : int32_t { RunIdle = 0, RunAuto = 1, RunStep = 3 };
 

@@ -5,6 +5,7 @@
 #include "base/control_ids.h"
 #include "base/dialog_template_win.h"
 #include "base/shell_windows_win.h"
+#include "res/resource_ids.h"
 
 namespace {
 HFONT ProgressFont = nullptr;  // made once, shared by every progress window
@@ -20,7 +21,7 @@ HWND ShowProgress(HWND parent, const std::string& caption) {
                     "Static", "");
     HWND w = CreateDialogFromTemplate(t, parent, SharedDialogHandler);
     if (!w) return nullptr;
-    SetWindowIcons(w, res::IconWindow);
+    SetWindowIcons(w, IDI_WINDOW);
     if (!ProgressFont) ProgressFont = CreatePointFont("MS Sans Serif", 14, false);
     SendDlgItemMessageA(w, ids::ProgressText, WM_SETFONT, reinterpret_cast<WPARAM>(ProgressFont), TRUE);
     ShowWindow(w, SW_SHOW);

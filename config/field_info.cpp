@@ -22,7 +22,7 @@ FieldInfo MakeFieldInfo(const std::string& entry, const std::string& controlText
     line += " bis" + NumberTextSpaced(spec.maximum) + "   ";
     if (spec.mm) {
         line += "  (" + NumberTextSpaced(value) +
-                " HPGL-Schritte = " + FormatNumber(static_cast<double>(value) / HpglStepsPerMm, "0.00") + "mm)";
+                " HPGL-Schritte = " + FormatNumber(static_cast<double>(value) / kPlotterUnitsPerMm, "0.00") + "mm)";
     }
     return info;
 }

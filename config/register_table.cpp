@@ -6,8 +6,6 @@ FieldSpecTable SetupSpecs;
 
 namespace {
 
-constexpr char kSpecMark = '\xA7';  // "§" in Windows-1252
-
 std::string Num(int v) { return NumberText(v); }
 
 RegisterField TextBox(int id, const std::string& spec, const std::string& description) {
@@ -40,10 +38,10 @@ std::vector<RegisterField> MakeRegisterFields() {
         CheckBox(1181, "nur Debug (7/6)", "7,6,0,0", "Debug-Mode: keine Aktion der Maschine"),
         CheckBox(1185, "Kommando-Echo (7/7)", "7,7,0,0", "Ausgabe der Befehle, wie sie intern verarbeitet werden"),
     };
-    // Tool n owns registers b..b+4, b = 21 + 5n, and ids 1200 + 10(n-1) onwards; tool 9's
-    // retract bit is 1384, an id the file format fixed long ago.
+    // Tool n's fields have the ids 1200 + 10(n-1) onwards; tool 9's retract bit is 1384, an id
+    // the file format fixed long ago.
     for (int n = 1; n <= 9; ++n) {
-        const int b = 21 + 5 * n;
+        const int b = ToolFirstRegister(n);
         const int id = 1200 + 10 * (n - 1);
         const std::string zDescription = n <= 2
                                              ? "Z+  =  Z- / Faktor (Eintauchtempoveringerung Werkzeug " + Num(n) + ")"
@@ -85,11 +83,16 @@ void ClearFieldSpecs(FieldSpecTable& table) {
     table.FieldCount = 0;
 }
 
+std::string FieldSpecOfCaption(const std::string& caption) {
+    const size_t mark = caption.find(kFieldSpecMark);
+    return mark == std::string::npos ? "" : caption.substr(mark + 1);
+}
+
 std::string TakeFieldSpec(FieldSpecTable& table, int controlId, const std::string& caption) {
     if (controlId < 1 || controlId > kMaxFieldControlId) return caption;
-    const size_t mark = caption.find(kSpecMark);
+    const size_t mark = caption.find(kFieldSpecMark);
     if (mark == std::string::npos) return caption;
-    std::string entry = caption.substr(mark + 1);
+    std::string entry = FieldSpecOfCaption(caption);
     if (entry.empty()) {
         table.SpecTable.erase(controlId);
     } else {
@@ -107,7 +110,7 @@ std::string FieldSpecEntry(const FieldSpecTable& table, int controlId) {
 
 FieldSpec ParseFieldSpec(const std::string& entry) {
     FieldSpec spec;
-    const size_t mark = entry.find(kSpecMark);
+    const size_t mark = entry.find(kFieldSpecMark);
     const std::string specPart = entry.substr(0, mark);
     if (mark != std::string::npos) spec.description = entry.substr(mark + 1);
 

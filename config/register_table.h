@@ -14,11 +14,16 @@
 #include <map>
 #include <string>
 #include <vector>
+
 #include "base/numbers.h"
+#include "base/process_state.h"
 
 constexpr int kMaxFieldControlId = 32000;  // the highest control id that may carry a spec
-constexpr int kLastRegister = 10000;       // RegisterImage covers registers 0..10000
-constexpr int HpglStepsPerMm = kPlotterUnitsPerMm;
+constexpr char kFieldSpecMark = '\xA7';    // "§" in Windows-1252
+
+// Tool n (1 to 9) owns registers 21 + 5n to 25 + 5n: Z factor, X/Y factor, bits, depth (2).
+constexpr int ToolFirstRegister(int tool) { return 21 + 5 * tool; }
+constexpr int ToolOfRegister(int reg) { return (reg - 21) / 5; }
 
 enum class FieldKind { TextBox, CheckBox };
 
@@ -61,6 +66,9 @@ void ClearFieldSpecs(FieldSpecTable& table);
 // text the control must show instead. Any other caption comes back unchanged.
 // LoadFieldSpecs is ClearFieldSpecs, then this for every control id in ascending order.
 std::string TakeFieldSpec(FieldSpecTable& table, int controlId, const std::string& caption);
+
+// What follows the first "§" of a caption: the field's spec and description; empty without one.
+std::string FieldSpecOfCaption(const std::string& caption);
 
 // The entry of one control id, empty when the control carries no spec.
 std::string FieldSpecEntry(const FieldSpecTable& table, int controlId);

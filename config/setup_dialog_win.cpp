@@ -16,18 +16,18 @@
 #include "config/config_files_win.h"
 #include "config/field_info.h"
 #include "config/register_transfer_win.h"
+#include "res/resource_ids.h"
 
 namespace {
 
 using K = ControlKind;
 
-constexpr char kSpecMark = '\xA7';
 // The upper left group's text boxes, top to bottom, by their first register.
 constexpr int kMotorRegisters[] = {2, 3, 4, 8, 10, 14, 18, 22, 24};
 constexpr int kEchoBitY[] = {36, 51, 67, 83, 98};  // register 6, bits 0 to 4
 constexpr int kOutputRowY[] = {36, 52, 68, 84};    // register 7's boxes in table order
 constexpr int kToolRowY[] = {196, 213, 230};       // Z factor, X/Y factor, depth
-constexpr int kFirstToolRegister = 26;
+constexpr int kFirstToolRegister = ToolFirstRegister(1);
 
 constexpr DWORD kTextBoxStyle = ES_AUTOHSCROLL | WS_TABSTOP;
 // Caption left of the box, so that the boxes line up at the captions' right edges; focus
@@ -68,8 +68,8 @@ Rect FieldRect(const FieldSpec& s, bool bit, int& outputRow) {
     if (s.reg == 5) return {20, 194, 185, 16};
     if (s.reg == 6) return {272, kEchoBitY[s.width >= 0 && s.width < 5 ? s.width : 0], 132, 16};
     if (s.reg == 7) return {436, kOutputRowY[outputRow < 4 ? outputRow++ : 3], 133, 16};
-    const int tool = (s.reg - kFirstToolRegister) / 5 + 1;
-    const int offset = s.reg - (21 + 5 * tool);  // 0 Z factor, 1 X/Y factor, 2 bits, 3 depth
+    const int tool = ToolOfRegister(s.reg);
+    const int offset = s.reg - ToolFirstRegister(tool);  // 0 Z factor, 1 X/Y factor, 2 bits, 3 depth
     if (!bit) return {432 + 36 * (tool - 1), kToolRowY[offset == 0 ? 0 : offset == 1 ? 1 : 2], 36, 18};
     const bool wait = s.width == 0;
     if (tool == 1) return wait ? Rect{297, 250, 171, 16} : Rect{301, 265, 167, 16};
@@ -91,23 +91,19 @@ std::vector<ControlSpec> MakeSetupControls() {
     int outputRow = 0;
     for (const RegisterField& f : RegisterFields()) {
         const bool bit = f.kind == FieldKind::CheckBox;
-        const size_t mark = f.caption.find(kSpecMark);
-        const FieldSpec s = ParseFieldSpec(mark == std::string::npos ? "" : f.caption.substr(mark + 1));
+        const FieldSpec s = ParseFieldSpec(FieldSpecOfCaption(f.caption));
         t.push_back(Row(f.id, FieldName(s, bit), bit ? K::CheckBox : K::TextBox, f.caption, 0,
                         FieldRect(s, bit, outputRow), bit ? kCheckBoxStyle : kTextBoxStyle));
     }
+    t.push_back(Row(BtnCfgRead, "BtnCfgRead", K::ImageButton, "", IDB_CFG_READ, {4, 316, 96, 32}, kImageButtonStyle));
     t.push_back(
-        Row(BtnCfgRead, "BtnCfgRead", K::ImageButton, "", res::BmpCfgRead, {4, 316, 96, 32}, kImageButtonStyle));
-    t.push_back(Row(BtnCfgVerify, "BtnCfgVerify", K::ImageButton, "", res::BmpCfgVerify, {204, 316, 96, 32},
-                    kImageButtonStyle));
+        Row(BtnCfgVerify, "BtnCfgVerify", K::ImageButton, "", IDB_CFG_VERIFY, {204, 316, 96, 32}, kImageButtonStyle));
     t.push_back(
-        Row(BtnCfgWrite, "BtnCfgWrite", K::ImageButton, "", res::BmpCfgWrite, {104, 316, 96, 32}, kImageButtonStyle));
+        Row(BtnCfgWrite, "BtnCfgWrite", K::ImageButton, "", IDB_CFG_WRITE, {104, 316, 96, 32}, kImageButtonStyle));
+    t.push_back(Row(BtnCfgLoad, "BtnCfgLoad", K::ImageButton, "", IDB_CFG_LOAD, {304, 316, 96, 32}, kImageButtonStyle));
+    t.push_back(Row(BtnCfgSave, "BtnCfgSave", K::ImageButton, "", IDB_CFG_SAVE, {404, 316, 96, 32}, kImageButtonStyle));
     t.push_back(
-        Row(BtnCfgLoad, "BtnCfgLoad", K::ImageButton, "", res::BmpCfgLoad, {304, 316, 96, 32}, kImageButtonStyle));
-    t.push_back(
-        Row(BtnCfgSave, "BtnCfgSave", K::ImageButton, "", res::BmpCfgSave, {404, 316, 96, 32}, kImageButtonStyle));
-    t.push_back(Row(BtnCfgSaveAs, "BtnCfgSaveAs", K::ImageButton, "", res::BmpCfgSaveAs, {504, 316, 96, 32},
-                    kImageButtonStyle));
+        Row(BtnCfgSaveAs, "BtnCfgSaveAs", K::ImageButton, "", IDB_CFG_SAVE_AS, {504, 316, 96, 32}, kImageButtonStyle));
     t.push_back(Row(BtnCfgOk, "BtnCfgOk", K::PushButton, "OK", 0, {712, 316, 44, 32}, BS_PUSHBUTTON | WS_TABSTOP));
 
     const std::vector<FieldLabel>& labels = RegisterFieldLabels();
@@ -128,7 +124,7 @@ std::vector<ControlSpec> MakeSetupControls() {
         Row(FrmTools, "FrmTools", K::GroupBox, " Konfiguration Werkzeuge 1-9 ", 0, {268, 160, 492, 144}, BS_GROUPBOX));
     // A status bar docks at the bottom of its parent whatever rectangle it is given.
     t.push_back(Row(SetupStatusBar, "SetupStatusBar", K::StatusBar, "StatusBar1", 0, {0, 0, 0, 0}, 0));
-    t.push_back(Row(BtnCfgFactoryReset, "BtnCfgFactoryReset", K::ImageButton, "", res::BmpCfgFactoryReset,
+    t.push_back(Row(BtnCfgFactoryReset, "BtnCfgFactoryReset", K::ImageButton, "", IDB_CFG_FACTORY_RESET,
                     {604, 316, 96, 32}, kImageButtonStyle));
     return t;
 }
@@ -164,12 +160,11 @@ HWND CreateSetupDialog(HWND parent) {
         BeginDialogTemplate(style, WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, 0, 0, 10, 10, kSetupDialogCaption);
     HWND dlg = CreateDialogFromTemplate(t, parent, SharedDialogHandler);
     if (!dlg) return nullptr;
-    SetWindowIcons(dlg, res::IconWindow);
+    SetWindowIcons(dlg, IDI_WINDOW);
 
     // Laid out in pixels; sized before the controls, so that the status bar docks right.
     const SIZE outer = OuterSizeForClient(dlg, kSetupClientWidth, kSetupClientHeight);
-    SetWindowPos(dlg, nullptr, (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    CenterOnScreen(dlg, outer.cx, outer.cy);
 
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(dlg, WM_GETFONT, 0, 0));
     for (const ControlSpec& c : SetupDialogControls())

@@ -12,6 +12,7 @@
 #include "base/shell_windows_win.h"
 #include "base/tooltips_win.h"
 #include "link/line_monitor.h"
+#include "res/resource_ids.h"
 
 uint32_t txByteCount = 0;
 
@@ -100,7 +101,7 @@ HWND OpenLineMonitor(HWND parent) {
     HWND w = CreateDialogFromTemplate(t, parent, SharedDialogHandler);
     if (!w) return nullptr;
     Ui.lineMonitor = w;
-    SetWindowIcons(w, res::IconWindow);
+    SetWindowIcons(w, IDI_WINDOW);
 
     // The template is laid out in dialog units; the monitor is measured in pixels.
     const SIZE outer = OuterSizeForClient(w, kClientWidth, kClientHeight);

@@ -1,10 +1,11 @@
 #include "link/reply_parser.h"
 
-#include <cctype>
 #include <cmath>
 #include <vector>
 
 #include "base/numbers.h"
+#include "base/process_state.h"
+#include "base/text.h"
 
 namespace {
 
@@ -53,8 +54,7 @@ ReplyActions ParseReplyText(const std::string& b) {
     }
     if (b.find("Register") != std::string::npos) {
         // The first nine characters, "Register" and its separator, go by position.
-        std::string rest = b.size() > 9 ? b.substr(9) : "";
-        for (char& c : rest) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        const std::string rest = UpperAscii(b.size() > 9 ? b.substr(9) : "");
         std::string hex;
         for (size_t i = 0; i < rest.size(); ++i) {
             if (rest[i] == '0' && i + 1 < rest.size() && rest[i + 1] == 'X') {
@@ -67,7 +67,7 @@ ReplyActions ParseReplyText(const std::string& b) {
         const auto f = Split(hex, '=');
         const int32_t n = TextToInt32(f[0]);
         const int32_t v = f.size() > 1 ? TextToInt32(f[1]) : 0;
-        if (n > 0 && n < 10000) {
+        if (n > 0 && n < kLastRegister) {  // the last register is never reported
             a.hasRegister = true;
             a.registerNumber = n;
             a.registerValue = v;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/control_ids.h"
+#include "base/dialog_template_win.h"
 #include "base/message_pump_win.h"
 #include "base/process_state.h"
 #include "base/shell_windows_win.h"
@@ -28,11 +29,8 @@ DWORD BytesStillGoingOut() {
     return port == INVALID_HANDLE_VALUE ? 0 : BytesToTransmit(port);
 }
 
-std::string StepBoxText() {
-    char buf[100] = {};
-    const int n = GetDlgItemTextA(Ui.mainDialog, ids::TxtSteps, buf, sizeof buf);
-    return std::string(buf, n > 0 ? n : 0);
-}
+// The step count is read from the box's first 99 characters.
+std::string StepBoxText() { return ControlText(GetDlgItem(Ui.mainDialog, ids::TxtSteps)).substr(0, 99); }
 
 // A rejected count moves nothing, whichever way the warning was dismissed. A button still
 // held after it (Enter pressed while holding) is the same press: it would start a jog with

@@ -4,16 +4,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/text.h"
+
 namespace {
 
-void Put16(std::string& s, uint32_t v) {
-    s += static_cast<char>(v & 0xFF);
-    s += static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string& s, uint32_t v) {
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
+void Put16(std::string& s, uint32_t v) { PutLittleEndian(s, v, 2); }
+void Put32(std::string& s, uint32_t v) { PutLittleEndian(s, v, 4); }
 
 uint32_t PixelAt(const PlotCanvas& c, int32_t x, int32_t y) {
     return c.Pixels[static_cast<size_t>(y) * static_cast<size_t>(c.Stride) + static_cast<size_t>(x)] & 0xFFFFFF;

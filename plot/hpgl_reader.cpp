@@ -4,13 +4,12 @@
 #include <limits>
 
 #include "base/numbers.h"
+#include "base/text.h"
 #include "plot/draw_move.h"
 
 namespace {
 
 enum class ReadState { ExpectCommand, ExpectX, ExpectY, PairComplete, ExpectPen, PenTaken };
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool IsTerminator(char c) { return c == ';' || c == '\r' || c == '\n'; }
 
@@ -101,7 +100,7 @@ void ReadPlotText(PlotState& st, std::string_view text, const PlotHost& host) {
             shown = percent;
             if (host.Progress) host.Progress(percent);
         }
-        if (host.QueueChar) host.QueueChar(Upper(c));
+        if (host.QueueChar) host.QueueChar(UpperAscii(c));
 
         if (c == '-') {
             negative = true;
@@ -160,7 +159,7 @@ void ReadPlotText(PlotState& st, std::string_view text, const PlotHost& host) {
         }
         if (state != ReadState::ExpectCommand || i + 1 >= n) continue;
 
-        const char first = Upper(c), second = Upper(text[i + 1]);
+        const char first = UpperAscii(c), second = UpperAscii(text[i + 1]);
         if (first == 'P' && second == 'A') {
             relative = false;
             state = ReadState::ExpectX;

@@ -3,7 +3,6 @@
 #include <commdlg.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <vector>
 
@@ -11,6 +10,7 @@
 #include "base/paths.h"
 #include "base/settings_win.h"
 #include "base/shell_windows_win.h"
+#include "base/text.h"
 #include "plot/preview_win.h"
 
 // GDI+'s flat interface, declared here: the program needs seven functions of it.
@@ -49,11 +49,6 @@ constexpr int Ok = 0;
 }  // namespace gdiplus
 
 namespace {
-
-std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 std::wstring Wide(const std::string& s) {
     const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
@@ -99,18 +94,18 @@ std::string TemporaryBitmapPath() {
 std::string ImageFileType(const std::string& path) {
     const std::string name = FileNamePart(path);
     const size_t dot = name.rfind('.');
-    return dot == std::string::npos ? "" : Upper(name.substr(dot + 1));
+    return dot == std::string::npos ? "" : UpperAscii(name.substr(dot + 1));
 }
 
 bool FindEncoderClsid(const std::string& mimeType, CLSID& clsid) {
-    const std::string wanted = Upper(mimeType);
+    const std::string wanted = UpperAscii(mimeType);
     UINT count = 0, size = 0;
     if (gdiplus::GdipGetImageEncodersSize(&count, &size) != gdiplus::Ok || size == 0) return false;
     std::vector<BYTE> buffer(size);
     auto* codecs = reinterpret_cast<gdiplus::ImageCodecInfo*>(buffer.data());
     if (gdiplus::GdipGetImageEncoders(count, size, codecs) != gdiplus::Ok) return false;
     for (UINT i = 0; i < count; ++i) {
-        if (Upper(Narrow(codecs[i].MimeType)).find(wanted) != std::string::npos) {
+        if (UpperAscii(Narrow(codecs[i].MimeType)).find(wanted) != std::string::npos) {
             clsid = codecs[i].Clsid;
             return true;
         }
@@ -121,7 +116,7 @@ bool FindEncoderClsid(const std::string& mimeType, CLSID& clsid) {
 int32_t ConvertImageFile(const std::string& source, const std::string& target) {
     if (!FileExists(source) || target.find_first_not_of(' ') == std::string::npos || source == target)
         return ConvertDone;
-    const char* mime = MimeFor(Upper(target.size() >= 3 ? target.substr(target.size() - 3) : target));
+    const char* mime = MimeFor(ImageFileType(target));
     if (!mime) return ConvertDone;
     ULONG_PTR token = 0;
     const gdiplus::StartupInput input = {1, nullptr, FALSE, FALSE};

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/text.h"
+
 // Grammar the board accepts, one character at a time:
 //   line     = command { ";" command } ( CR | LF )
 //   command  = { blank } [ name params ]          empty commands are skipped
@@ -22,7 +24,6 @@ bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsTerminator(char c) { return c == ';' || c == '\r' || c == '\n'; }
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool IsPairName(const char* name) {
     return name[0] == 'P' && (name[1] == 'A' || name[1] == 'R' || name[1] == 'U' || name[1] == 'D');
@@ -80,7 +81,7 @@ void EndCommand(SimParser& p, std::vector<SimCommand>& done, SimParseState next)
 }
 
 void StartName(SimParser& p, char c) {
-    p.name[0] = Upper(c);
+    p.name[0] = UpperAscii(c);
     p.name[1] = 0;
     p.state = SimParseState::SecondLetter;
 }
@@ -141,7 +142,7 @@ void SimParseChar(SimParser& p, char c, std::vector<SimCommand>& done) {
                 p.state = SimParseState::Garbage;
                 return;
             }
-            p.name[1] = Upper(c);
+            p.name[1] = UpperAscii(c);
             p.known = false;
             for (const char* known : kKnownNames) p.known = p.known || std::strcmp(known, p.name) == 0;
             ResetNumber(p);
