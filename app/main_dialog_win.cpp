@@ -28,7 +28,7 @@ namespace {
 
 constexpr COLORREF kNone = kNoColor;
 constexpr DWORD kTab = WS_TABSTOP;
-constexpr DWORD kBmpCentred = BS_CENTER | BS_VCENTER;
+constexpr DWORD kBmpCentered = BS_CENTER | BS_VCENTER;
 constexpr DWORD kImageButton = BS_PUSHBUTTON | kTab;  // the default image-button style
 constexpr DWORD kJog = SS_NOTIFY;                     // clickable images report clicks
 constexpr DWORD kPosBox = ES_READONLY | ES_NUMBER | ES_RIGHT | ES_AUTOHSCROLL | kTab;
@@ -42,20 +42,20 @@ using F = ControlFont;
 const std::vector<ControlSpec>& MainDialogControls() {
     using namespace ids;
     static const std::vector<ControlSpec> table = {
-        {BtnOpenPlot, "BtnOpenPlot", K::ImageButton, "", IDB_OPEN_PLOT, 0, 0, 32, 32, kBmpCentred | BS_NOTIFY | kTab, 0,
-         kNone, F::Dialog},
+        {BtnOpenPlot, "BtnOpenPlot", K::ImageButton, "", IDB_OPEN_PLOT, 0, 0, 32, 32, kBmpCentered | BS_NOTIFY | kTab,
+         0, kNone, F::Dialog},
         {BtnFindController, "BtnFindController", K::IconButton, "", IDI_FIND_CONTROLLER, 32, 0, 32, 32,
-         kBmpCentred | BS_NOTIFY | kTab, 0, kNone, F::Dialog},
-        {BtnSaveImage, "BtnSaveImage", K::IconButton, "", IDI_SAVE_IMAGE, 64, 0, 32, 32, kBmpCentred | kTab, 0, kNone,
+         kBmpCentered | BS_NOTIFY | kTab, 0, kNone, F::Dialog},
+        {BtnSaveImage, "BtnSaveImage", K::IconButton, "", IDI_SAVE_IMAGE, 64, 0, 32, 32, kBmpCentered | kTab, 0, kNone,
          F::Dialog},
         {BtnStep, "BtnStep", K::ImageButton, "", IDB_STEP, 68, 396, 56, 32, kImageButton, 0, kNone, F::Dialog},
         {BtnRun, "BtnRun", K::ImageButton, "", IDB_RUN, 12, 396, 56, 32, kImageButton, 0, kNone, F::Dialog},
         {BtnStop, "BtnStop", K::ImageButton, "", IDB_STOP, 124, 396, 64, 32, kImageButton, 0, kNone, F::Dialog},
-        {BtnMonitor, "BtnMonitor", K::IconButton, "", IDI_MONITOR, 97, 0, 32, 32, kBmpCentred | kTab, 0, kNone,
+        {BtnMonitor, "BtnMonitor", K::IconButton, "", IDI_MONITOR, 97, 0, 32, 32, kBmpCentered | kTab, 0, kNone,
          F::Dialog},
-        {BtnSetup, "BtnSetup", K::ImageButton, "", IDB_SETUP, 130, 0, 32, 32, kBmpCentred | BS_NOTIFY | kTab, 0, kNone,
+        {BtnSetup, "BtnSetup", K::ImageButton, "", IDB_SETUP, 130, 0, 32, 32, kBmpCentered | BS_NOTIFY | kTab, 0, kNone,
          F::Dialog},
-        {BtnSettings, "BtnSettings", K::ImageButton, "", IDB_SETTINGS, 164, 0, 32, 32, kBmpCentred | BS_NOTIFY | kTab,
+        {BtnSettings, "BtnSettings", K::ImageButton, "", IDB_SETTINGS, 164, 0, 32, 32, kBmpCentered | BS_NOTIFY | kTab,
          0, kNone, F::Dialog},
         // Status bars dock at the bottom of their parent whatever rectangle they are given.
         {SBar1, "SBar1", K::StatusBar, "SBar1", 0, 0, 0, 0, 0, 0, 0, kNone, F::Dialog},
@@ -163,7 +163,8 @@ void SaveImage(HWND, int) { SavePreviewImage(); }
 void QueryPosition(HWND, int) { SendCommand(std::string(kPositionQuery) + "\r\n"); }
 void EnterDirectCommand(HWND, int) { SubmitDirectCommand(); }
 
-void EndSendingDialog(HWND window, int) {
+// OK of the setup dialog: ends its modal loop, or closes it where it runs without one.
+void CloseOnOk(HWND window, int) {
     if (IsModal(window))
         EndModal(window, 0);
     else
@@ -176,7 +177,7 @@ std::vector<CommandRow>& CommandTable() {
     using namespace ids;
     static std::vector<CommandRow> table = {
         {BtnMonitor, true, OpenMonitor},
-        {BtnSetup, true, OpenSetupCommand},
+        {BtnSetup, true, OpenSetup},
         {BtnRun, true, RunPlot},
         {BtnStep, true, RunPlot},
         {ChkTrafficLog, false, ToggleTrafficLog},
@@ -185,14 +186,14 @@ std::vector<CommandRow>& CommandTable() {
         {BtnFindController, true, SearchController},
         {BtnSaveImage, true, SaveImage},
         {BtnQueryPosition, true, QueryPosition},
-        {BtnCfgWrite, true, SetupButtonCommand},
-        {BtnCfgRead, true, SetupButtonCommand},
-        {BtnCfgVerify, true, SetupButtonCommand},
-        {BtnCfgLoad, true, SetupButtonCommand},
-        {BtnCfgSave, true, SetupButtonCommand},
-        {BtnCfgSaveAs, true, SetupButtonCommand},
-        {BtnCfgFactoryReset, true, SetupButtonCommand},
-        {BtnCfgOk, false, EndSendingDialog},
+        {BtnCfgWrite, true, RunSetupButton},
+        {BtnCfgRead, true, RunSetupButton},
+        {BtnCfgVerify, true, RunSetupButton},
+        {BtnCfgLoad, true, RunSetupButton},
+        {BtnCfgSave, true, RunSetupButton},
+        {BtnCfgSaveAs, true, RunSetupButton},
+        {BtnCfgFactoryReset, true, RunSetupButton},
+        {BtnCfgOk, false, CloseOnOk},
     };
     return table;
 }
@@ -237,7 +238,7 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
             return TRUE;
         }
         case kLinkUpdateMessage: ApplyLinkUpdate(wParam, lParam); return TRUE;
-        // What follows is the dialogs' own upkeep: control colours and closing.
+        // What follows is the dialogs' own upkeep: control colors and closing.
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORBTN:
@@ -254,7 +255,7 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
             // operation sees its window gone and stops. Closing the main dialog also stops a
             // run and drops a command waiting to go out: nothing more reaches the board.
             if (window == Ui.mainDialog) {
-                App.RunMode = RunIdle;
+                App.RunMode = RunModes::Idle;
                 DropWaitingCommand();
             }
             CloseWindowNow(window);

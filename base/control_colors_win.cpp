@@ -10,7 +10,7 @@ struct Colors {
     COLORREF text;
 };
 std::map<HWND, Colors> ControlColors;
-std::map<COLORREF, HBRUSH> Brushes;  // one per colour, alive until the program ends
+std::map<COLORREF, HBRUSH> Brushes;  // one per color, alive until the program ends
 
 HBRUSH BrushFor(COLORREF c) {
     auto it = Brushes.find(c);
@@ -49,7 +49,7 @@ void ForgetControlColors(HWND window) {
 
 namespace {
 
-// A label without colours of its own that sits on a coloured group box takes the box's colour,
+// A label without colors of its own that sits on a colored group box takes the box's color,
 // so that it does not stand out as a patch of the dialog's grey.
 const Colors* EnclosingGroupColors(HWND control) {
     char cls[16] = {};

@@ -41,7 +41,7 @@ const char* ControlClass(ControlKind kind);
 DWORD ControlStyle(const ControlSpec& c);
 DWORD ControlExStyle(const ControlSpec& c);
 
-// Creates the control of one row in parent, with its image and colour; nullptr on failure.
+// Creates the control of one row in parent, with its image and color; nullptr on failure.
 HWND CreateControl(HWND parent, const ControlSpec& c);
 
 // Releases the images that window's controls show and the window's own icons (SetWindowIcons):

@@ -23,7 +23,7 @@ void AddTemplateItem(DialogTemplate& t, DWORD style, DWORD exStyle, short x, sho
 // Creates a modeless dialog from the template, served by proc.
 HWND CreateDialogFromTemplate(const DialogTemplate& t, HWND owner, DLGPROC proc);
 
-// Gives window the outer size width x height, centred on the screen.
+// Gives window the outer size width x height, centered on the screen.
 void CenterOnScreen(HWND window, int width, int height);
 // The outer size window must have for a client area of width x height pixels.
 SIZE OuterSizeForClient(HWND window, int width, int height);

@@ -11,20 +11,20 @@ namespace {
 constexpr size_t kMarkerLength = 19;  // "$" + 16 + "$="
 
 void ResetSlots(LanguageTable& table) {
-    table.keys.assign(1, 0);
-    table.texts.assign(1, std::string());
-    table.capacity = kLanguageInitialCapacity;
-    table.entryCount = 0;
+    table.Keys.assign(1, 0);
+    table.Texts.assign(1, std::string());
+    table.Capacity = kLanguageInitialCapacity;
+    table.EntryCount = 0;
 }
 
 void StoreSlot(LanguageTable& table, int32_t index, int64_t key, std::string text) {
     const size_t i = static_cast<size_t>(index);
-    if (i >= table.keys.size()) {
-        table.keys.resize(i + 1, 0);
-        table.texts.resize(i + 1);
+    if (i >= table.Keys.size()) {
+        table.Keys.resize(i + 1, 0);
+        table.Texts.resize(i + 1);
     }
-    table.keys[i] = key;
-    table.texts[i] = std::move(text);
+    table.Keys[i] = key;
+    table.Texts[i] = std::move(text);
 }
 
 // The record from the marker at `start` up to (not including) `end`.
@@ -78,8 +78,8 @@ void ParseLanguageFile(LanguageTable& table, const std::string& content) {
     int64_t separators = 0;  // CR LF "$"
     for (size_t i = 0; i + 2 < n; ++i)
         if (content[i] == '\r' && content[i + 1] == '\n' && content[i + 2] == '$') ++separators;
-    if (separators > table.capacity / 2)
-        table.capacity = static_cast<int32_t>(std::min<int64_t>(5 * separators, INT32_MAX - 1));
+    if (separators > table.Capacity / 2)
+        table.Capacity = static_cast<int32_t>(std::min<int64_t>(5 * separators, INT32_MAX - 1));
 
     bool seen = false;
     size_t previous = 0;
@@ -88,7 +88,7 @@ void ParseLanguageFile(LanguageTable& table, const std::string& content) {
         if (content[p] != '$' || content[p + 17] != '$' || content[p + 18] != '=') continue;
         if (seen) {
             StoreRecord(table, entry, content, previous, p >= 2 ? p - 2 : 0);
-            if (entry < table.capacity) ++entry;
+            if (entry < table.Capacity) ++entry;
         } else {
             entry = 1;
             seen = true;
@@ -96,20 +96,20 @@ void ParseLanguageFile(LanguageTable& table, const std::string& content) {
         previous = p;
     }
     if (!seen) {
-        table.entryCount = 1;
+        table.EntryCount = 1;
         return;
     }
     StoreRecord(table, entry, content, previous, n - 2);  // n >= 19 here
-    table.entryCount = std::min(entry + 1, table.capacity);
+    table.EntryCount = std::min(entry + 1, table.Capacity);
 }
 
 std::string SerializeLanguageTable(const LanguageTable& table) {
     std::string out;
-    const int64_t last = std::min<int64_t>(table.entryCount, static_cast<int64_t>(table.texts.size()) - 1);
+    const int64_t last = std::min<int64_t>(table.EntryCount, static_cast<int64_t>(table.Texts.size()) - 1);
     for (int64_t i = 1; i <= last; ++i) {
-        const std::string& text = table.texts[static_cast<size_t>(i)];
+        const std::string& text = table.Texts[static_cast<size_t>(i)];
         if (text.empty()) continue;
-        out += "$" + KeyHex(table.keys[static_cast<size_t>(i)]) + "$=";
+        out += "$" + KeyHex(table.Keys[static_cast<size_t>(i)]) + "$=";
         out += text;
         out += "\r\n";
     }
@@ -118,18 +118,18 @@ std::string SerializeLanguageTable(const LanguageTable& table) {
 
 void LoadLanguageTable(LanguageTable& table, const std::string& path) {
     ResetSlots(table);
-    table.loaded = true;
+    table.Loaded = true;
     table.LanguageFilePath = path;
     std::string content;
     if (!ReadWholeFile(path, content)) {
-        table.entryCount = -1;
+        table.EntryCount = -1;
         return;
     }
     ParseLanguageFile(table, content);
 }
 
 bool SaveLanguageTable(const LanguageTable& table, const std::string& path) {
-    if (table.entryCount < 0) return false;
+    if (table.EntryCount < 0) return false;
     const std::string content = SerializeLanguageTable(table);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) return false;
@@ -139,22 +139,22 @@ bool SaveLanguageTable(const LanguageTable& table, const std::string& path) {
 }
 
 std::string TranslateIn(LanguageTable& table, const std::string& text, const std::function<std::string()>& locateFile) {
-    if (text.empty() || table.entryCount == -1) return text;
-    if (!table.loaded || text == "$NEW$") {
+    if (text.empty() || table.EntryCount == -1) return text;
+    if (!table.Loaded || text == "$NEW$") {
         LoadLanguageTable(table, locateFile ? locateFile() : std::string());
-        if (table.entryCount == -1) return text;
+        if (table.EntryCount == -1) return text;
     }
     if (text == "$SAVE$") {
         SaveLanguageTable(table, table.LanguageFilePath);
         return text;
     }
     const int64_t key = TextKey(text);
-    const int64_t last = std::min<int64_t>(table.entryCount, static_cast<int64_t>(table.keys.size()) - 1);
+    const int64_t last = std::min<int64_t>(table.EntryCount, static_cast<int64_t>(table.Keys.size()) - 1);
     for (int64_t i = 1; i <= last; ++i)
-        if (table.keys[static_cast<size_t>(i)] == key) return table.texts[static_cast<size_t>(i)];
-    if (table.entryCount < 1) table.entryCount = 1;  // only a hand-made table gets here
-    StoreSlot(table, table.entryCount, key, text);
-    if (table.entryCount < table.capacity) ++table.entryCount;
+        if (table.Keys[static_cast<size_t>(i)] == key) return table.Texts[static_cast<size_t>(i)];
+    if (table.EntryCount < 1) table.EntryCount = 1;  // only a hand-made table gets here
+    StoreSlot(table, table.EntryCount, key, text);
+    if (table.EntryCount < table.Capacity) ++table.EntryCount;
     return text;
 }
 

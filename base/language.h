@@ -12,17 +12,17 @@ constexpr const char* kDefaultLanguageFile = "default.lan";
 // Larger files are not read: treated like a missing file. Real ones are well below 1 MiB.
 constexpr uint64_t kLanguageFileMaxBytes = 16u * 1024u * 1024u;
 
-// Slots 1..capacity hold key and text; slot 0 is never used. The arrays grow only as far as
+// Slots 1..Capacity hold key and text; slot 0 is never used. The arrays grow only as far as
 // slots are stored (a slot at or beyond their size is empty), so a capacity raised by a large
 // file costs no memory of its own. After a load or a lookup they reach slot entryCount - 1,
 // or slot capacity once the table is full.
 struct LanguageTable {
-    std::vector<int64_t> keys;
-    std::vector<std::string> texts;
-    int32_t capacity = kLanguageInitialCapacity;
+    std::vector<int64_t> Keys;
+    std::vector<std::string> Texts;
+    int32_t Capacity = kLanguageInitialCapacity;
     // Next free slot (at most capacity, which then means full); -1: translation switched off.
-    int32_t entryCount = 0;
-    bool loaded = false;
+    int32_t EntryCount = 0;
+    bool Loaded = false;
     std::string LanguageFilePath;
 };
 
@@ -50,7 +50,7 @@ std::string KeyHex(int64_t key);
 // Entry count: records + 1, at most the capacity; 1 for a file without a marker.
 void ParseLanguageFile(LanguageTable& table, const std::string& content);
 
-// "$" KeyHex "$=" text CR LF for every slot 1..entryCount inclusive whose text is not empty.
+// "$" KeyHex "$=" text CR LF for every slot 1..EntryCount inclusive whose text is not empty.
 // The slot at entryCount is empty unless the table is full, when it holds the last new text.
 std::string SerializeLanguageTable(const LanguageTable& table);
 

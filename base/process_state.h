@@ -11,10 +11,12 @@
 constexpr int kLastRegister = 10000;                   // the board's registers are 1..10000
 constexpr int kRegisterImageSize = kLastRegister + 1;  // RegisterImage's indices 0..10000
 
-enum RunModes : int32_t { RunIdle = 0, RunAuto = 1, RunStep = 3 };
+// A plot run's mode; the value 2 is what makes each line wait for the Step button.
+enum class RunModes : int32_t { Idle = 0, Auto = 1, Step = 3 };
+inline bool WaitsForStep(RunModes mode) { return (static_cast<int32_t>(mode) & 2) != 0; }
 
 struct AppState {
-    std::atomic<int32_t> RunMode{RunIdle};
+    std::atomic<RunModes> RunMode{RunModes::Idle};
     // Counts the polls that saw Stop held during a run, so that a wait can tell a Stop that
     // came after it began.
     uint32_t StopCount = 0;

@@ -24,11 +24,11 @@ int ControlUnderHeldMouse() {
 int PollRunButtons(int id) {
     if (id == 0) id = ControlUnderHeldMouse();
     if (id == ids::BtnStop) {
-        if (App.RunMode != RunIdle) ++App.StopCount;
-        App.RunMode = RunIdle;
+        if (App.RunMode != RunModes::Idle) ++App.StopCount;
+        App.RunMode = RunModes::Idle;
     } else if (id == ids::BtnRun)
-        App.RunMode = RunAuto;
+        App.RunMode = RunModes::Auto;
     else if (id == ids::BtnStep)
-        App.RunMode = RunStep;
+        App.RunMode = RunModes::Step;
     return id;
 }

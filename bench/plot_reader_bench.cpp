@@ -103,8 +103,8 @@ void Time(const std::string& path) {
     std::vector<uint32_t> pixels(800 * 600);
     PlotCanvas canvas{pixels.data(), 800, 600, 800};
     PlotHost host;
-    host.Canvas = &canvas;
-    host.DrawStep = [] { return true; };  // the program's pump asks once a move
+    host.canvas = &canvas;
+    host.drawStep = [] { return true; };  // the program's pump asks once a move
     PlotState previewed;
     const Seconds preview = Median([&] {
         previewed = PlotState();

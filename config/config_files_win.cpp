@@ -38,6 +38,7 @@ bool ReplaceWith(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
+// Writes the fields into ControllerFilePath and says so, or says that it could not.
 void SaveFields(HWND dialog) {
     const bool saved =
         WriteConfigFile(ControllerFilePath, ConfigEntries(SetupSpecs, CollectFieldInputs(dialog)), ReplaceWith);
@@ -49,12 +50,9 @@ void SaveFields(HWND dialog) {
     }
 }
 
-}  // namespace
-
+// Asks for a file and fills every field from it; a key the file lacks empties its text box or
+// clears its check box.
 void LoadConfigFile(HWND dialog) {
-    SetupOperation operation;
-    if (!operation.entered) return;
-    SettleControllerFilePath();
     std::string chosen;
     if (!AskControllerFileName(false, chosen)) return;
     ControllerFilePath = chosen;
@@ -69,35 +67,24 @@ void LoadConfigFile(HWND dialog) {
     for (const auto& [id, input] : FieldsFromConfigText(SetupSpecs, text)) SetFieldInput(dialog, id, input);
 }
 
-void SaveConfigFile(HWND dialog) {
-    SetupOperation operation;
-    if (!operation.entered) return;
-    SettleControllerFilePath();
-    SaveFields(dialog);
-}
-
+// Asks for a file first, then saves there.
 void SaveConfigFileAs(HWND dialog) {
-    SetupOperation operation;
-    if (!operation.entered) return;
-    SettleControllerFilePath();
     std::string chosen;
     if (!AskControllerFileName(true, chosen)) return;
     ControllerFilePath = chosen;
     SaveFields(dialog);
 }
 
-void ConfigFileOperation(HWND dialog, int operation) {
+}  // namespace
+
+void RunConfigFileOperation(HWND dialog, ConfigFileOperation operation) {
+    SetupOperation running;
+    if (!running.entered) return;
+    SettleControllerFilePath();
     switch (operation) {
-        case OperationLoad: LoadConfigFile(dialog); break;
-        case OperationSave: SaveConfigFile(dialog); break;
-        case OperationSaveAs: SaveConfigFileAs(dialog); break;
-        case OperationFactoryReset: {
-            SetupOperation running;
-            if (!running.entered) return;
-            SettleControllerFilePath();
-            FactoryReset();
-            break;
-        }
-        default: break;
+        case ConfigFileOperation::Load: LoadConfigFile(dialog); break;
+        case ConfigFileOperation::Save: SaveFields(dialog); break;
+        case ConfigFileOperation::SaveAs: SaveConfigFileAs(dialog); break;
+        case ConfigFileOperation::FactoryReset: FactoryReset(); break;
     }
 }

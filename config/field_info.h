@@ -1,21 +1,21 @@
 #pragma once
-// The setup dialog's info line for the field the user is working on, and the colours its
+// The setup dialog's info line for the field the user is working on, and the colors its
 // fields take.
 #include <cstdint>
 #include <string>
 
-// Colours in the COLORREF layout (0x00BBGGRR), ready for the window side's brushes.
-constexpr uint32_t ColourRef(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }
-constexpr uint32_t kColourInRange = ColourRef(0, 255, 0);        // text box within its range
-constexpr uint32_t kColourOutOfRange = ColourRef(255, 0, 0);     // text box outside it
-constexpr uint32_t kColourDifferent = ColourRef(255, 255, 0);    // compare found a difference
-constexpr uint32_t kColourTextSame = ColourRef(255, 255, 255);   // text box matches the board
-constexpr uint32_t kColourCheckSame = ColourRef(211, 211, 211);  // check box matches the board
-constexpr uint32_t kColourFieldText = ColourRef(0, 0, 0);
+// Colors in the COLORREF layout (0x00BBGGRR), ready for the window side's brushes.
+constexpr uint32_t ColorRef(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }
+constexpr uint32_t kColorInRange = ColorRef(0, 255, 0);        // text box within its range
+constexpr uint32_t kColorOutOfRange = ColorRef(255, 0, 0);     // text box outside it
+constexpr uint32_t kColorDifferent = ColorRef(255, 255, 0);    // compare found a difference
+constexpr uint32_t kColorTextSame = ColorRef(255, 255, 255);   // text box matches the board
+constexpr uint32_t kColorCheckSame = ColorRef(211, 211, 211);  // check box matches the board
+constexpr uint32_t kColorFieldText = ColorRef(0, 0, 0);
 
 struct FieldInfo {
     std::string line;      // the status bar's new text
-    bool numeric = false;  // a text box: colour it by inRange; a check box keeps its colours
+    bool numeric = false;  // a text box: color it by inRange; a check box keeps its colors
     bool inRange = false;
 };
 

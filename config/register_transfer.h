@@ -20,7 +20,7 @@ constexpr const char* kBoardBusyMessage =
     "Der Controller ist beschäftigt: ein Kommando wird noch übertragen.\r\n"
     "Bitte warten, bis es gesendet ist, und dann noch einmal versuchen.";
 
-enum ReadMode : int { Read = 0, Verify = 1 };
+enum class ReadMode { Read, Verify };
 
 // "PX" reg "," value: writes a register.
 std::string WriteLine(int reg, int32_t value);

@@ -48,20 +48,20 @@ void ApplyRead(HWND dialog, const ReadStep& step, ReadMode mode) {
     HWND control = GetDlgItem(dialog, step.controlId);
     if (IsBitField(step.spec)) {
         const bool board = ReadFieldChecked(step.spec, entries);
-        if (mode == Read) {
+        if (mode == ReadMode::Read) {
             SendMessageA(control, BM_SETCHECK, board ? BST_CHECKED : BST_UNCHECKED, 0);
         } else {
             const bool shown = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-            SetControlColors(control, shown == board ? kColourCheckSame : kColourDifferent, kColourFieldText);
+            SetControlColors(control, shown == board ? kColorCheckSame : kColorDifferent, kColorFieldText);
         }
         return;
     }
-    if (mode == Read) {
-        // The change notification that follows recolours the field by its range.
+    if (mode == ReadMode::Read) {
+        // The change notification that follows recolors the field by its range.
         SetWindowTextA(control, ReadFieldText(entries).c_str());
     } else {
         const bool same = TextMatchesValue(ControlText(control), JoinValue(entries));
-        SetControlColors(control, same ? kColourTextSame : kColourDifferent, kColourFieldText);
+        SetControlColors(control, same ? kColorTextSame : kColorDifferent, kColorFieldText);
     }
 }
 

@@ -12,7 +12,7 @@ void WriteRegisters(HWND dialog);
 
 // Asks the board for every field's registers and waits for each answer without a time-out;
 // closing the progress window ends the read where it stands. Read fills the fields; Verify
-// colours each one yellow where it differs from the board and white (text box) or light grey
+// colors each one yellow where it differs from the board and white (text box) or light grey
 // (check box) where it matches.
 void ReadRegisters(HWND dialog, ReadMode mode);
 

@@ -175,7 +175,7 @@ HWND CreateSetupDialog(HWND parent) {
 
     // The dialog opens empty, and reading the board or loading a file comes first: the focus
     // goes to the read button. The handle is made known only then, so that the first text box,
-    // which has the focus for a moment while the dialog is shown, is neither coloured nor
+    // which has the focus for a moment while the dialog is shown, is neither colored nor
     // described before the user did anything.
     ShowWindow(dlg, SW_SHOW);
     SetForegroundWindow(dlg);
@@ -192,17 +192,17 @@ HWND OpenSetupDialog(HWND parent) {
     return dlg;
 }
 
-void OpenSetupCommand(HWND, int) { Ui.SetupDialog = OpenSetupDialog(Ui.mainDialog); }
+void OpenSetup(HWND, int) { Ui.SetupDialog = OpenSetupDialog(Ui.mainDialog); }
 
-void SetupButtonCommand(HWND window, int id) {
+void RunSetupButton(HWND window, int id) {
     switch (id) {
         case ids::BtnCfgWrite: WriteRegisters(window); break;
-        case ids::BtnCfgRead: ReadRegisters(window, Read); break;
-        case ids::BtnCfgVerify: ReadRegisters(window, Verify); break;
-        case ids::BtnCfgLoad: ConfigFileOperation(window, OperationLoad); break;
-        case ids::BtnCfgSave: ConfigFileOperation(window, OperationSave); break;
-        case ids::BtnCfgSaveAs: ConfigFileOperation(window, OperationSaveAs); break;
-        case ids::BtnCfgFactoryReset: ConfigFileOperation(window, OperationFactoryReset); break;
+        case ids::BtnCfgRead: ReadRegisters(window, ReadMode::Read); break;
+        case ids::BtnCfgVerify: ReadRegisters(window, ReadMode::Verify); break;
+        case ids::BtnCfgLoad: RunConfigFileOperation(window, ConfigFileOperation::Load); break;
+        case ids::BtnCfgSave: RunConfigFileOperation(window, ConfigFileOperation::Save); break;
+        case ids::BtnCfgSaveAs: RunConfigFileOperation(window, ConfigFileOperation::SaveAs); break;
+        case ids::BtnCfgFactoryReset: RunConfigFileOperation(window, ConfigFileOperation::FactoryReset); break;
         default: break;
     }
 }

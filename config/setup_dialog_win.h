@@ -29,5 +29,5 @@ HWND OpenSetupDialog(HWND parent);
 void LoadFieldSpecs(HWND dialog);
 
 // The main dialog's command actions: BtnSetup, and the setup dialog's buttons but OK.
-void OpenSetupCommand(HWND window, int id);
-void SetupButtonCommand(HWND window, int id);
+void OpenSetup(HWND window, int id);
+void RunSetupButton(HWND window, int id);

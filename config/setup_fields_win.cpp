@@ -20,7 +20,7 @@ void ShowFieldInfo(HWND window, int id) {
     if (entry.empty()) return;
     HWND control = GetDlgItem(window, id);
     const FieldInfo info = MakeFieldInfo(entry, ControlText(control));
-    if (info.numeric) SetControlColors(control, info.inRange ? kColourInRange : kColourOutOfRange, kColourFieldText);
+    if (info.numeric) SetControlColors(control, info.inRange ? kColorInRange : kColorOutOfRange, kColorFieldText);
     SetDlgItemTextA(window, ids::SetupStatusBar, info.line.c_str());
 }
 

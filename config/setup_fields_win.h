@@ -8,7 +8,7 @@
 // True while a setup dialog exists (Ui.SetupDialog is a live window).
 bool SetupDialogExists();
 
-// The info line of control id in the status bar and, for a text box, its range colour. Does
+// The info line of control id in the status bar and, for a text box, its range color. Does
 // nothing for a control without a spec.
 void ShowFieldInfo(HWND window, int id);
 

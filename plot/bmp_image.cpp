@@ -12,12 +12,12 @@ void Put16(std::string& s, uint32_t v) { PutLittleEndian(s, v, 2); }
 void Put32(std::string& s, uint32_t v) { PutLittleEndian(s, v, 4); }
 
 uint32_t PixelAt(const PlotCanvas& c, int32_t x, int32_t y) {
-    return c.Pixels[static_cast<size_t>(y) * static_cast<size_t>(c.Stride) + static_cast<size_t>(x)] & 0xFFFFFF;
+    return c.pixels[static_cast<size_t>(y) * static_cast<size_t>(c.stride) + static_cast<size_t>(x)] & 0xFFFFFF;
 }
 
-constexpr uint32_t kLevels[3] = {6, 7, 6};  // red, green, blue: 252 colours
+constexpr uint32_t kLevels[3] = {6, 7, 6};  // red, green, blue: 252 colors
 
-// The palette colour nearest to p, as its index in the colour cube.
+// The palette color nearest to p, as its index in the color cube.
 uint8_t CubeIndex(uint32_t p) {
     uint32_t index = 0;
     for (int ch = 0; ch < 3; ++ch) {
@@ -40,8 +40,8 @@ std::vector<uint32_t> CubePalette() {
 }  // namespace
 
 std::string EncodeBmp(const PlotCanvas& c, bool reduce) {
-    const int32_t w = c.Pixels && c.Width > 0 ? c.Width : 0;
-    const int32_t h = c.Pixels && c.Height > 0 ? c.Height : 0;
+    const int32_t w = c.pixels && c.width > 0 ? c.width : 0;
+    const int32_t h = c.pixels && c.height > 0 ? c.height : 0;
 
     std::vector<uint32_t> palette;
     std::unordered_map<uint32_t, uint8_t> index;

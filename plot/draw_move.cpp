@@ -20,16 +20,16 @@ int32_t Abs(int32_t v) { return v < 0 ? -v : v; }  // callers keep v far from IN
 
 }  // namespace
 
-uint32_t PenColour(int32_t pen) { return (static_cast<uint32_t>(pen) * 8u) & 0x00FFFFFFu; }
+uint32_t PenColor(int32_t pen) { return (static_cast<uint32_t>(pen) * 8u) & 0x00FFFFFFu; }
 
-uint32_t PixelFromColour(uint32_t rgb) { return ((rgb & 0xFFu) << 16) | (rgb & 0xFF00u) | ((rgb >> 16) & 0xFFu); }
+uint32_t PixelFromColor(uint32_t rgb) { return ((rgb & 0xFFu) << 16) | (rgb & 0xFF00u) | ((rgb >> 16) & 0xFFu); }
 
 void ClearPlotCanvas(PlotCanvas& canvas, uint32_t rgb) {
-    if (!canvas.Pixels) return;
-    const uint32_t pixel = PixelFromColour(rgb);
-    for (int32_t row = 0; row < canvas.Height; ++row) {
-        uint32_t* line = canvas.Pixels + static_cast<int64_t>(row) * canvas.Stride;
-        for (int32_t col = 0; col < canvas.Width; ++col) line[col] = pixel;
+    if (!canvas.pixels) return;
+    const uint32_t pixel = PixelFromColor(rgb);
+    for (int32_t row = 0; row < canvas.height; ++row) {
+        uint32_t* line = canvas.pixels + static_cast<int64_t>(row) * canvas.stride;
+        for (int32_t col = 0; col < canvas.width; ++col) line[col] = pixel;
     }
 }
 
@@ -176,7 +176,7 @@ void RaiseExtents(PlotState& st, int64_t x, int64_t y) {
 
 void SetPixel(const PlotCanvas& canvas, int64_t flip, int64_t x, int64_t y, uint32_t pixel) {
     const int64_t row = flip - y;
-    if (x >= 0 && x < canvas.Width && row >= 0 && row < canvas.Height) canvas.Pixels[row * canvas.Stride + x] = pixel;
+    if (x >= 0 && x < canvas.width && row >= 0 && row < canvas.height) canvas.pixels[row * canvas.stride + x] = pixel;
 }
 
 // Sets the points of major steps a..b at minor step m (one row or one column), clipped.
@@ -187,14 +187,14 @@ void Fill(const PlotCanvas& canvas, int64_t flip, const MoveAxes& axes, int64_t 
     const int64_t minorPos = axes.minorBase + axes.sMinor * m;
     if (axes.xMajor) {
         const int64_t row = flip - minorPos;
-        if (row < 0 || row >= canvas.Height) return;
-        uint32_t* line = canvas.Pixels + row * canvas.Stride;
-        for (int64_t col = lo < 0 ? 0 : lo; col <= hi && col < canvas.Width; ++col) line[col] = pixel;
+        if (row < 0 || row >= canvas.height) return;
+        uint32_t* line = canvas.pixels + row * canvas.stride;
+        for (int64_t col = lo < 0 ? 0 : lo; col <= hi && col < canvas.width; ++col) line[col] = pixel;
     } else {
-        if (minorPos < 0 || minorPos >= canvas.Width) return;
+        if (minorPos < 0 || minorPos >= canvas.width) return;
         const int64_t top = flip - hi, bottom = flip - lo;
-        for (int64_t row = top < 0 ? 0 : top; row <= bottom && row < canvas.Height; ++row) {
-            canvas.Pixels[row * canvas.Stride + minorPos] = pixel;
+        for (int64_t row = top < 0 ? 0 : top; row <= bottom && row < canvas.height; ++row) {
+            canvas.pixels[row * canvas.stride + minorPos] = pixel;
         }
     }
 }
@@ -203,7 +203,7 @@ void Fill(const PlotCanvas& canvas, int64_t flip, const MoveAxes& axes, int64_t 
 // stretch of equal minor step at a time: the cost is the pixels set, not the walk's length.
 void DrawWalk(const PlotCanvas& canvas, int64_t flip, const MoveAxes& axes, int32_t major, int32_t minor, int64_t kEnd,
               int64_t mEnd, uint32_t pixel) {
-    const int64_t w = canvas.Width, h = canvas.Height;
+    const int64_t w = canvas.width, h = canvas.height;
     const StepRange ks =
         StepsWithin(axes.majorBase, axes.sMajor, axes.xMajor ? 0 : flip - h + 1, axes.xMajor ? w - 1 : flip, 1, kEnd);
     const StepRange ms =
@@ -243,7 +243,7 @@ void DrawMove(PlotState& st, const PlotHost& host, int32_t dx, int32_t dy) {
     if (dx > kMoveLimit || dx < -kMoveLimit || dy > kMoveLimit || dy < -kMoveLimit) return;
     if (!PositionFits(int64_t{st.DrawPosX} + dx) || !PositionFits(int64_t{st.DrawPosY} + dy)) return;
     // A move takes well under a millisecond, so asking once per move keeps the 25 ms pump.
-    if (host.DrawStep && !host.DrawStep()) return;
+    if (host.drawStep && !host.drawStep()) return;
 
     const int32_t ax = Abs(dx), ay = Abs(dy);
     // A zero move counts as y-major; its one step sets the current point.
@@ -252,8 +252,8 @@ void DrawMove(PlotState& st, const PlotHost& host, int32_t dx, int32_t dy) {
     const int32_t sx = (dx > 0) - (dx < 0), sy = (dy > 0) - (dy < 0);
     const MoveAxes axes{xMajor, xMajor ? st.DrawPosX : st.DrawPosY, xMajor ? st.DrawPosY : st.DrawPosX,
                         xMajor ? sx : sy, xMajor ? sy : sx};
-    const PlotCanvas* canvas = st.MeasureOnly || !host.Canvas || !host.Canvas->Pixels ? nullptr : host.Canvas;
-    const uint32_t pixel = PixelFromColour(PenColour(st.CurrentPen));
+    const PlotCanvas* canvas = st.MeasureOnly || !host.canvas || !host.canvas->pixels ? nullptr : host.canvas;
+    const uint32_t pixel = PixelFromColor(PenColor(st.CurrentPen));
     const int64_t flip = int64_t{st.GraphicHeight} - 1;
     if (major == 0) {
         if (!st.PenDown) return;

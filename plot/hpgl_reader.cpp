@@ -98,9 +98,9 @@ void ReadPlotText(PlotState& st, std::string_view text, const PlotHost& host) {
         const int32_t percent = progress.Next();
         if (percent != shown) {
             shown = percent;
-            if (host.Progress) host.Progress(percent);
+            if (host.progress) host.progress(percent);
         }
-        if (host.QueueChar) host.QueueChar(UpperAscii(c));
+        if (host.queueChar) host.queueChar(UpperAscii(c));
 
         if (c == '-') {
             negative = true;
@@ -148,7 +148,7 @@ void ReadPlotText(PlotState& st, std::string_view text, const PlotHost& host) {
                     // Scale 0, a void number or a move past 32 bits: no move is defined, so none is made.
                     if (!xVoid && !yVoid && st.DrawScale != 0 && MoveAxis(x, st.DrawScale, st.DrawPosX, relative, dx) &&
                         MoveAxis(y, st.DrawScale, st.DrawPosY, relative, dy)) {
-                        if (host.Move) host.Move(dx, dy, st.PenDown);
+                        if (host.move) host.move(dx, dy, st.PenDown);
                         DrawMove(st, host, dx, dy);
                     }
                     state = ReadState::ExpectX;
@@ -179,10 +179,10 @@ void ReadPlotText(PlotState& st, std::string_view text, const PlotHost& host) {
         }
         ++i;  // the second letter is consumed here; the percentage is not shown for it
         progress.Next();
-        if (host.QueueChar) host.QueueChar(second);
-        if (host.CommandRead) host.CommandRead();
+        if (host.queueChar) host.queueChar(second);
+        if (host.commandRead) host.commandRead();
     }
-    if (host.ReadEnded) host.ReadEnded();
+    if (host.readEnded) host.readEnded();
 }
 
 void ReadPlotFile(PlotState& st, const std::string& path, const PlotHost& host) {

@@ -113,24 +113,24 @@ bool FindEncoderClsid(const std::string& mimeType, CLSID& clsid) {
     return false;
 }
 
-int32_t ConvertImageFile(const std::string& source, const std::string& target) {
+ConvertResult ConvertImageFile(const std::string& source, const std::string& target) {
     if (!FileExists(source) || target.find_first_not_of(' ') == std::string::npos || source == target)
-        return ConvertDone;
+        return ConvertResult::Done;
     const char* mime = MimeFor(ImageFileType(target));
-    if (!mime) return ConvertDone;
+    if (!mime) return ConvertResult::Done;
     ULONG_PTR token = 0;
     const gdiplus::StartupInput input = {1, nullptr, FALSE, FALSE};
-    if (gdiplus::GdiplusStartup(&token, &input, nullptr) != gdiplus::Ok) return ConvertNoGdiplus;
-    int32_t result = ConvertDone;
+    if (gdiplus::GdiplusStartup(&token, &input, nullptr) != gdiplus::Ok) return ConvertResult::NoGdiplus;
+    ConvertResult result = ConvertResult::Done;
     CLSID encoder;
     void* image = nullptr;
     if (!FindEncoderClsid(mime, encoder)) {
-        result = ConvertNoEncoder;
+        result = ConvertResult::NoEncoder;
     } else if (gdiplus::GdipLoadImageFromFile(Wide(source).c_str(), &image) != gdiplus::Ok) {
-        result = ConvertNoSource;
+        result = ConvertResult::NoSource;
     } else if (image) {
         if (gdiplus::GdipSaveImageToFile(image, Wide(target).c_str(), &encoder, nullptr) != gdiplus::Ok)
-            result = ConvertNotSaved;
+            result = ConvertResult::NotSaved;
         gdiplus::GdipDisposeImage(image);
     }
     gdiplus::GdiplusShutdown(token);
@@ -162,9 +162,9 @@ void SavePreviewImage() {
     if (type == "BMP") {
         saved = CopyFileA(temp.c_str(), chosen.c_str(), FALSE) != FALSE;
     } else if (type == "GIF" || type == "JPG" || type == "PNG") {
-        // GIF encoders take palette images only: a preview of more colours is reduced to one.
+        // GIF encoders take palette images only: a preview of more colors is reduced to one.
         if (type == "GIF") saved = WritePreviewBitmap(temp, true);
-        saved = saved && ConvertImageFile(temp, chosen) == ConvertDone && FileExists(chosen);
+        saved = saved && ConvertImageFile(temp, chosen) == ConvertResult::Done && FileExists(chosen);
     } else {
         MessageBoxA(Ui.mainDialog, "Dateityp falsch !", "JPG, PNG, GIF, BMP ?", MB_OK | MB_SYSTEMMODAL);
         return;

@@ -4,19 +4,19 @@
 
 #include <string>
 
-// Result codes of ConvertImageFile.
-enum ConvertResult : int32_t {
-    ConvertDone = 0,  // or nothing to do
-    ConvertNoGdiplus = 1,
-    ConvertNoEncoder = 2,
-    ConvertNoSource = 3,
-    ConvertNotSaved = 4,
+// What ConvertImageFile did; the numbers are the program's result codes.
+enum class ConvertResult : int32_t {
+    Done = 0,  // or nothing to do
+    NoGdiplus = 1,
+    NoEncoder = 2,
+    NoSource = 3,
+    NotSaved = 4,
 };
 
 // The button's handler: the preview to a temporary bitmap, the save dialog, then the copy or
 // the conversion the chosen name asks for.
 void SavePreviewImage();
-int32_t ConvertImageFile(const std::string& source, const std::string& target);
+ConvertResult ConvertImageFile(const std::string& source, const std::string& target);
 // The class id of the first encoder whose MIME type contains mimeType, ignoring case.
 bool FindEncoderClsid(const std::string& mimeType, CLSID& clsid);
 // "<temporary folder>plt.bmp", cut to 256 characters.

@@ -2,14 +2,14 @@
 
 #include "base/process_state.h"
 
-void QueuePlotChar(PlotState& st, int32_t runMode, char c, const PlotLineOut& out) {
-    if (runMode == RunIdle) return;
+void QueuePlotChar(PlotState& st, RunModes runMode, char c, const PlotLineOut& out) {
+    if (runMode == RunModes::Idle) return;
     std::string& buffer = st.SendBuffer;
     buffer += c;
     if (c == ';') buffer += "\r\n";
     if (c == ';' || c == '\r') st.SendBufferHasCR = true;
     if (!st.SendBufferHasCR) return;
-    if (out.WaitBeforeLine && !out.WaitBeforeLine()) return;
+    if (out.waitBeforeLine && !out.waitBeforeLine()) return;
 
     bool visible = false;
     for (const char b : buffer) visible = visible || static_cast<unsigned char>(b) > 32;
@@ -20,7 +20,7 @@ void QueuePlotChar(PlotState& st, int32_t runMode, char c, const PlotLineOut& ou
             if (b != '\r' && b != '\n') line += b;
         }
         line += "\r\n";
-        if (out.Send) out.Send(line);
+        if (out.send) out.send(line);
     }
     buffer.clear();
     st.SendBufferHasCR = false;

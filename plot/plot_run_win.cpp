@@ -21,7 +21,7 @@ bool StepWait() {
     const uint32_t start = WaitClockMs();
     for (;;) {
         if (!MainDialogExists()) return false;
-        if (PollRunButtons(0) == ids::BtnStep || !(App.RunMode & 2)) return true;
+        if (PollRunButtons(0) == ids::BtnStep || !WaitsForStep(App.RunMode)) return true;
         if (!PaceWait(start, kWaitForUser)) return false;  // the program is ending
     }
 }
@@ -38,18 +38,18 @@ void StartPlotRun(int id) {
         MessageBoxA(Ui.mainDialog, "PLT-File ?", "Stop", MB_OK | MB_TASKMODAL);
         return;
     }
-    if (App.RunMode != RunIdle) return;
-    App.RunMode = RunAuto;
+    if (App.RunMode != RunModes::Idle) return;
+    App.RunMode = RunModes::Auto;
     QueuePlotChar(Plot, App.RunMode, ';', LineOut());
-    if (PollRunButtons(id) == ids::BtnStep) App.RunMode = RunStep;
+    if (PollRunButtons(id) == ids::BtnStep) App.RunMode = RunModes::Step;
     if (PlotCanvas* canvas = PreviewCanvas()) ClearPlotCanvas(*canvas, kRunBackground);
     RedrawPreview();
 
     PlotHost host = PreviewHost();
-    host.QueueChar = [](char c) { QueuePlotChar(Plot, App.RunMode, c, LineOut()); };
+    host.queueChar = [](char c) { QueuePlotChar(Plot, App.RunMode, c, LineOut()); };
     // Once stopped, the rest of the file is drawn without showing each command.
-    host.CommandRead = [] {
-        if (App.RunMode != RunIdle) RedrawPreview();
+    host.commandRead = [] {
+        if (App.RunMode != RunModes::Idle) RedrawPreview();
     };
     ReadPlotFile(Plot, Plot.PlotFile, host);
 }

@@ -37,29 +37,29 @@ extern PlotState Plot;
 // The off-screen image of the preview: 32-bit words 0x00RRGGBB as in a 32-bit DIB section,
 // the top row first. Pixels outside it are clipped.
 struct PlotCanvas {
-    uint32_t* Pixels = nullptr;
-    int32_t Width = 0;
-    int32_t Height = 0;
-    int32_t Stride = 0;  // words from one row to the next
+    uint32_t* pixels = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t stride = 0;  // words from one row to the next
 };
 
 // What the window side lends to a read. Each member may be left empty.
 struct PlotHost {
-    PlotCanvas* Canvas = nullptr;  // pen-down moves are drawn here; none: positions are only tracked
+    PlotCanvas* canvas = nullptr;  // pen-down moves are drawn here; none: positions are only tracked
     // ProgressPercent, 0..100, each time it changes during the walk.
-    std::function<void(int32_t percent)> Progress;
+    std::function<void(int32_t percent)> progress;
     // QueuePlotChar: every character of the file once, upper case, in file order.
-    std::function<void(char c)> QueueChar;
+    std::function<void(char c)> queueChar;
     // After each recognised command; a run redraws the preview here.
-    std::function<void()> CommandRead;
+    std::function<void()> commandRead;
     // Each completed pair, just before DrawMove gets it, with the pen state it is drawn with.
-    std::function<void(int32_t dx, int32_t dy, bool penDown)> Move;
+    std::function<void(int32_t dx, int32_t dy, bool penDown)> move;
     // Before each move DrawMove walks: the windows served when that is due. False when the
     // main dialog is gone: the move is dropped, the position stays.
-    std::function<bool()> DrawStep;
+    std::function<bool()> drawStep;
     // The end of every read: RunMode 0, the caption "Automatik:", the preview redrawn.
-    std::function<void()> ReadEnded;
+    std::function<void()> readEnded;
     // Preview builds only: status-bar part 2..6 (1-based, as SBar1 numbers them) and its text,
     // in that order; the status bar is redrawn and one message-pump step made after each.
-    std::function<void(int part, const std::string& text)> StatusText;
+    std::function<void(int part, const std::string& text)> statusText;
 };

@@ -50,8 +50,8 @@ void PlotTimerTick() {
         SendDlgItemMessageA(GetDlgItem(main, ids::SBar1), ids::ProgressRun, PBM_SETPOS, ShownPercent, 0);
     }
     std::string caption;
-    const int32_t mode = App.RunMode;
-    if (mode == RunIdle) {
+    const RunModes mode = App.RunMode;
+    if (mode == RunModes::Idle) {
         if (App.DialogWidth != SeenWidth || App.DialogHeight != SeenHeight) {
             SeenWidth = App.DialogWidth;
             SeenHeight = App.DialogHeight;
@@ -59,9 +59,9 @@ void PlotTimerTick() {
         }
         if (QuietTicks < 10 && ++QuietTicks == 10) RebuildPreview(main);
         caption = Translate("Start/Step/Stop Automatik");
-    } else if (mode == RunAuto) {
+    } else if (mode == RunModes::Auto) {
         caption = Translate("Automatikbetrieb läuft..");
-    } else if (mode == RunStep) {
+    } else if (mode == RunModes::Step) {
         caption = Translate("Schrittbetrieb");
     }
     if (caption.size() > 259) caption.resize(259);

@@ -42,7 +42,7 @@ std::array<std::string, 5> PlotStatistics(const PlotState& st, const std::string
 
 void BuildPlotPreviewFromText(PlotState& st, const std::string& path, std::string_view text, const PlotHost& host) {
     PlotHost pass = host;
-    pass.QueueChar = nullptr;
+    pass.queueChar = nullptr;
 
     st.PensList.clear();
     st.DrawScale = 1;
@@ -52,13 +52,13 @@ void BuildPlotPreviewFromText(PlotState& st, const std::string& path, std::strin
 
     const std::array<std::string, 5> parts = PlotStatistics(st, path);
     for (std::size_t k = 0; k < parts.size(); ++k) {
-        if (host.StatusText) host.StatusText(static_cast<int>(k) + 2, parts[k]);
+        if (host.statusText) host.statusText(static_cast<int>(k) + 2, parts[k]);
     }
 
-    st.GraphicWidth = host.Canvas ? host.Canvas->Width : 0;
-    st.GraphicHeight = host.Canvas ? host.Canvas->Height : 0;
+    st.GraphicWidth = host.canvas ? host.canvas->width : 0;
+    st.GraphicHeight = host.canvas ? host.canvas->height : 0;
     st.DrawScale = PlotScale(st.ExtMaxX, st.ExtMaxY, st.GraphicWidth, st.GraphicHeight);
-    if (host.Canvas) ClearPlotCanvas(*host.Canvas, kPreviewBackground);
+    if (host.canvas) ClearPlotCanvas(*host.canvas, kPreviewBackground);
     ReadPlotText(st, text, pass);
     st.PlotFile = path;
 }

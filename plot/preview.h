@@ -19,11 +19,11 @@ int32_t PlotScale(int32_t extMaxX, int32_t extMaxY, int32_t width, int32_t heigh
 // kPensListMax characters.
 std::array<std::string, 5> PlotStatistics(const PlotState& st, const std::string& path);
 
-// The preview's portable part, after the window side has made host.Canvas the size of the
+// The preview's portable part, after the window side has made host.canvas the size of the
 // graphic control: empties PensList, measures with scale 1 (MeasureOnly), hands the five
-// statistics texts to host.StatusText, takes the canvas size as GraphicWidth/GraphicHeight,
+// statistics texts to host.statusText, takes the canvas size as GraphicWidth/GraphicHeight,
 // sets DrawScale, clears the canvas to kPreviewBackground, draws, and sets PlotFile to path.
-// A preview never feeds a run: host.QueueChar is not called.
+// A preview never feeds a run: host.queueChar is not called.
 void BuildPlotPreview(PlotState& st, const std::string& path, const PlotHost& host);
 
 // The same over a text already in memory; path only names the file in the statistics.

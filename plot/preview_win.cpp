@@ -19,13 +19,13 @@ namespace {
 
 // User-interface thread only.
 HBITMAP Surface = nullptr;
-PlotCanvas Canvas;
+PlotCanvas PreviewImage;  // the preview's pixels, in Surface
 WNDPROC StaticProc = nullptr;
 
 void FreeSurface() {
     if (Surface) DeleteObject(Surface);
     Surface = nullptr;
-    Canvas = PlotCanvas{};
+    PreviewImage = PlotCanvas{};
 }
 
 void MakeSurface(int w, int h) {
@@ -41,11 +41,11 @@ void MakeSurface(int w, int h) {
     void* bits = nullptr;
     Surface = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!Surface) return;
-    Canvas.Pixels = static_cast<uint32_t*>(bits);
-    Canvas.Width = w;
-    Canvas.Height = h;
-    Canvas.Stride = w;
-    ClearPlotCanvas(Canvas, kPreviewBackground);
+    PreviewImage.pixels = static_cast<uint32_t*>(bits);
+    PreviewImage.width = w;
+    PreviewImage.height = h;
+    PreviewImage.stride = w;
+    ClearPlotCanvas(PreviewImage, kPreviewBackground);
 }
 
 LRESULT CALLBACK PreviewProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -55,7 +55,7 @@ LRESULT CALLBACK PreviewProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (Surface) {
             HDC mem = CreateCompatibleDC(dc);
             HGDIOBJ old = SelectObject(mem, Surface);
-            BitBlt(dc, 0, 0, Canvas.Width, Canvas.Height, mem, 0, 0, SRCCOPY);
+            BitBlt(dc, 0, 0, PreviewImage.width, PreviewImage.height, mem, 0, 0, SRCCOPY);
             SelectObject(mem, old);
             DeleteDC(mem);
         }
@@ -89,7 +89,7 @@ HWND CreatePreviewControl(HWND main, int x, int y, int w, int h) {
     return gfx;
 }
 
-PlotCanvas* PreviewCanvas() { return Canvas.Pixels ? &Canvas : nullptr; }
+PlotCanvas* PreviewCanvas() { return PreviewImage.pixels ? &PreviewImage : nullptr; }
 
 void RedrawPreview() {
     HWND gfx = GetDlgItem(Ui.mainDialog, ids::GfxPreview);
@@ -99,7 +99,7 @@ void RedrawPreview() {
 }
 
 bool WritePreviewBitmap(const std::string& path, bool reduceToPalette) {
-    const std::string bytes = EncodeBmp(Canvas, reduceToPalette);
+    const std::string bytes = EncodeBmp(PreviewImage, reduceToPalette);
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
@@ -108,17 +108,17 @@ bool WritePreviewBitmap(const std::string& path, bool reduceToPalette) {
 
 PlotHost PreviewHost() {
     PlotHost host;
-    host.Canvas = PreviewCanvas();
-    host.Progress = [](int32_t percent) { App.ProgressPercent = percent; };
+    host.canvas = PreviewCanvas();
+    host.progress = [](int32_t percent) { App.ProgressPercent = percent; };
     // The drawing serves the windows as often as a wait does, and never sleeps. A move takes
     // well under a microsecond, reading the clock a tenth of one: it is read every 64th move.
-    host.DrawStep = [] {
+    host.drawStep = [] {
         static uint32_t moves = 0;
         if (++moves % 64 == 0) PaceWait(0, kNeverSleep);
         return MainDialogExists();
     };
-    host.ReadEnded = [] {
-        App.RunMode = RunIdle;
+    host.readEnded = [] {
+        App.RunMode = RunModes::Idle;
         SetDlgItemTextA(Ui.mainDialog, ids::FrmAuto, "Automatik:");
         RedrawPreview();
     };
@@ -129,10 +129,10 @@ void LoadPlotPreview(HWND gfx, const std::string& path) {
     if (!gfx) return;
     RECT r;
     GetWindowRect(gfx, &r);
-    if (!Surface || Canvas.Width != r.right - r.left || Canvas.Height != r.bottom - r.top)
+    if (!Surface || PreviewImage.width != r.right - r.left || PreviewImage.height != r.bottom - r.top)
         MakeSurface(r.right - r.left, r.bottom - r.top);
     PlotHost host = PreviewHost();
-    host.StatusText = SetStatusPart;
+    host.statusText = SetStatusPart;
     BuildPlotPreview(Plot, path, host);
     RedrawPreview();
 }
@@ -149,7 +149,7 @@ FileDialog PlotFileDialog(const std::string& previous) {
 }
 
 void OpenPlotFile() {
-    if (App.RunMode != RunIdle) return;
+    if (App.RunMode != RunModes::Idle) return;
     Plot.PlotFile.clear();
     const std::string path = AskFileName(PlotFileDialog(ReadProfileValue("pltfile", CurrentDirectory())));
     if (!FileExists(path)) {

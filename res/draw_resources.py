@@ -16,7 +16,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 
 # Backgrounds. The jog images sit on the manual group box, which is painted in 224 grey;
 # the static control fills its margin with the image's top-left pixel, so that pixel must
-# be the group colour. Push-button images use the classic button face.
+# be the group color. Push-button images use the classic button face.
 BG_JOG = (224, 224, 224)
 BG_BTN = (240, 240, 240)
 
@@ -155,7 +155,7 @@ def rotate(pts, angle_deg, cx, cy):
 
 
 def arrow_pts(cx, cy, length, shaft, head_w, head_len, angle_deg):
-    """An arrow centred on (cx, cy), pointing right at angle 0 (degrees clockwise, y down)."""
+    """An arrow centered on (cx, cy), pointing right at angle 0 (degrees clockwise, y down)."""
     x0, x1 = cx - length / 2.0, cx + length / 2.0
     xh = x1 - head_len
     pts = [(x0, cy - shaft / 2.0), (xh, cy - shaft / 2.0), (xh, cy - head_w / 2.0), (x1, cy),
@@ -169,7 +169,7 @@ def octagon_pts(cx, cy, r):
 
 
 # ---------------------------------------------------------------------------------------
-# Paints: a colour, or a vertical gradient between two colours.
+# Paints: a color, or a vertical gradient between two colors.
 
 def vgrad(c0, c1, y0, y1):
     def paint(x, y):
@@ -568,7 +568,7 @@ def btn_setup():
 
 
 # ---------------------------------------------------------------------------------------
-# Setup dialog buttons, 96 x 32, 256 colours
+# Setup dialog buttons, 96 x 32, 256 colors
 
 def cfg_canvas():
     return Canvas(96, 32, BG_BTN)
@@ -847,9 +847,9 @@ def write_bmp24(path, cv):
         f.write(b'BM' + struct.pack('<IHHI', 14 + 40 + len(data), 0, 0, 54) + info + data)
 
 
-def median_cut(colours, n):
-    """colours: {rgb: count}. Returns up to n representative colours."""
-    boxes = [list(colours.items())]
+def median_cut(colors, n):
+    """colors: {rgb: count}. Returns up to n representative colors."""
+    boxes = [list(colors.items())]
     while len(boxes) < n:
         best, best_score, best_ch = None, -1, 0
         for i, b in enumerate(boxes):
@@ -878,7 +878,7 @@ def median_cut(colours, n):
 
 
 def write_bmp8(path, cv):
-    """8-bit palette bitmap. Colours that occur often keep their exact value; the rest of
+    """8-bit palette bitmap. Colors that occur often keep their exact value; the rest of
     the anti-aliasing shades share the remaining entries."""
     px = [p[:3] for p in cv.rgba8()]
     hist = {}
@@ -914,7 +914,7 @@ def write_bmp8(path, cv):
 
 
 def ico_image(cv):
-    """One icon image: 32-bit colour with alpha plus the 1-bit mask older systems use."""
+    """One icon image: 32-bit color with alpha plus the 1-bit mask older systems use."""
     px = cv.rgba8()
     xor = bytearray()
     for y in range(cv.h - 1, -1, -1):

@@ -3,33 +3,32 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "plot/draw_move.h"
+
 namespace {
 
-const uint8_t kPaper[3] = {255, 255, 224};
-
-// The preview's pen colour: 8 x pen taken as a Windows RGB value (red in the low byte).
-void PenColour(int32_t pen, uint8_t out[3]) {
-    const uint32_t value = static_cast<uint32_t>(pen) * 8u;
-    out[0] = static_cast<uint8_t>(value & 0xFF);
-    out[1] = static_cast<uint8_t>((value >> 8) & 0xFF);
-    out[2] = static_cast<uint8_t>((value >> 16) & 0xFF);
+// A Windows RGB value (red in the low byte) as the picture's three bytes.
+void RgbBytes(uint32_t rgb, uint8_t out[3]) {
+    out[0] = static_cast<uint8_t>(rgb & 0xFF);
+    out[1] = static_cast<uint8_t>((rgb >> 8) & 0xFF);
+    out[2] = static_cast<uint8_t>((rgb >> 16) & 0xFF);
 }
 
-void SetPixel(SimPicture& p, int x, int y, const uint8_t colour[3]) {
+void SetPixel(SimPicture& p, int x, int y, const uint8_t color[3]) {
     if (x < 0 || y < 0 || x >= p.width || y >= p.height) return;
     uint8_t* px = &p.rgb[(static_cast<size_t>(y) * static_cast<size_t>(p.width) + static_cast<size_t>(x)) * 3];
-    px[0] = colour[0];
-    px[1] = colour[1];
-    px[2] = colour[2];
+    px[0] = color[0];
+    px[1] = color[1];
+    px[2] = color[2];
 }
 
 // Bresenham between two pixels, both ends included.
-void DrawLine(SimPicture& p, int x0, int y0, int x1, int y1, const uint8_t colour[3]) {
+void DrawLine(SimPicture& p, int x0, int y0, int x1, int y1, const uint8_t color[3]) {
     const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
     const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
     int err = dx + dy;
     for (;;) {
-        SetPixel(p, x0, y0, colour);
+        SetPixel(p, x0, y0, color);
         if (x0 == x1 && y0 == y1) return;
         const int e2 = 2 * err;
         if (e2 >= dy) {
@@ -166,13 +165,15 @@ SimPicture SimRenderDrawing(const std::vector<SimStroke>& strokes, int maxSide) 
     p.width = static_cast<int>((maxX - minX) / scale) + 1 + 2 * kSimDrawingMargin;
     p.height = static_cast<int>((maxY - minY) / scale) + 1 + 2 * kSimDrawingMargin;
     p.rgb.resize(static_cast<size_t>(p.width) * static_cast<size_t>(p.height) * 3);
-    for (size_t i = 0; i < p.rgb.size(); ++i) p.rgb[i] = kPaper[i % 3];
+    uint8_t paper[3];  // the preview's
+    RgbBytes(kPreviewBackground, paper);
+    for (size_t i = 0; i < p.rgb.size(); ++i) p.rgb[i] = paper[i % 3];
     auto column = [&](int32_t x) { return kSimDrawingMargin + static_cast<int>((x - minX) / scale); };
     auto row = [&](int32_t y) { return p.height - 1 - kSimDrawingMargin - static_cast<int>((y - minY) / scale); };
     for (const SimStroke& s : strokes) {
-        uint8_t colour[3];
-        PenColour(s.pen, colour);
-        DrawLine(p, column(s.x0), row(s.y0), column(s.x1), row(s.y1), colour);
+        uint8_t color[3];
+        RgbBytes(PenColor(s.pen), color);
+        DrawLine(p, column(s.x0), row(s.y0), column(s.x1), row(s.y1), color);
     }
     return p;
 }

@@ -7,7 +7,7 @@
 
 // What the simulated machine drew, as a picture that looks like the program's preview: light
 // yellow paper, X to the right and Y upwards from the bottom left corner, each pen in the
-// preview's colour (8 x pen as a Windows RGB value, red in the low byte: pen 1 is almost
+// preview's color (8 x pen as a Windows RGB value, red in the low byte: pen 1 is almost
 // black). The picture starts at plot point (0,0), or lower where the pen went below it.
 
 constexpr int kSimDrawingMaxSide = 800;  // pixels, margins included

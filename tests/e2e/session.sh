@@ -44,7 +44,7 @@ expect_received "$mark" ';PX9876,3\r\n\r\npx0,0\r\n\r\n\r\n' "the search of the 
 (( $(stat -c %s port1.rec) == probes )) || fail "COM1 was probed before the remembered port"
 
 # The manual panel (jogs act only with the dialog in front): a click on each jog image, at the
-# centre of its place, sends its command once.
+# center of its place, sends its command once.
 kt_mouse click 400 200
 steps() { kt_mouse click 134 136; xdotool key End BackSpace BackSpace BackSpace BackSpace BackSpace; xdotool type "$1"; }
 steps 345

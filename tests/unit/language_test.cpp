@@ -29,9 +29,9 @@ std::string Translated(LanguageTable& t, std::initializer_list<std::string> text
 
 // The entry count, then key and text of each slot in use.
 std::string Slots(const LanguageTable& t) {
-    std::string s = std::to_string(t.entryCount);
-    for (int32_t i = 1; i < t.entryCount && i < static_cast<int32_t>(t.texts.size()); ++i)
-        s += " " + Hex(static_cast<uint64_t>(t.keys[i])) + "=" + t.texts[i];
+    std::string s = std::to_string(t.EntryCount);
+    for (int32_t i = 1; i < t.EntryCount && i < static_cast<int32_t>(t.Texts.size()); ++i)
+        s += " " + Hex(static_cast<uint64_t>(t.Keys[i])) + "=" + t.Texts[i];
     return s;
 }
 
@@ -72,7 +72,7 @@ TEST(Language, ParseLanguageFile) {
     for (const auto& [content, slots] : rows) {
         LanguageTable t;
         ParseLanguageFile(t, content);
-        EXPECT_EQ(Slots(t) + " cap " + std::to_string(t.capacity), slots + " cap 10000") << content;
+        EXPECT_EQ(Slots(t) + " cap " + std::to_string(t.Capacity), slots + " cap 10000") << content;
     }
 }
 
@@ -88,10 +88,10 @@ TEST(Language, ArbitraryBytesStayInBounds) {
                 content.replace(p, 1, "$").replace(p + 17, 2, "$=");
         LanguageTable t;
         ParseLanguageFile(t, content);
-        ASSERT_TRUE(t.entryCount >= 1 && t.entryCount <= t.capacity && t.keys.size() == t.texts.size() &&
-                    t.keys.size() <= static_cast<size_t>(t.entryCount) + 1)
+        ASSERT_TRUE(t.EntryCount >= 1 && t.EntryCount <= t.Capacity && t.Keys.size() == t.Texts.size() &&
+                    t.Keys.size() <= static_cast<size_t>(t.EntryCount) + 1)
             << content;
-        for (const auto& text : t.texts) ASSERT_LE(text.size(), content.size());
+        for (const auto& text : t.Texts) ASSERT_LE(text.size(), content.size());
         SerializeLanguageTable(t);
     }
 }
@@ -104,15 +104,15 @@ TEST(Language, CapacityGrowsWithTheFileAndAFullTableOverwritesItsLastSlot) {
         return content;
     };
     LanguageTable t;
-    t.loaded = true;                               // parsed by hand: Translate must not load
+    t.Loaded = true;                               // parsed by hand: Translate must not load
     ParseLanguageFile(t, numbered(5001, "\r\n"));  // 5000 CR LF "$": not more than half of 10000
-    EXPECT_EQ(t.capacity, 10000);
+    EXPECT_EQ(t.Capacity, 10000);
     ParseLanguageFile(t, "\r\n" + numbered(5001, "\r\n"));  // one more at the very start
-    EXPECT_EQ(t.capacity, 25005);
+    EXPECT_EQ(t.Capacity, 25005);
     // Without CR LF "$" the capacity stays 10000: records beyond it, and then new texts, take slot 10000.
     ParseLanguageFile(t, numbered(10001, "--"));
     EXPECT_EQ(Translated(t, {"German 10001", "German 10000", "neu"}, {}), "Deutsch 10001|German 10000|neu|");
-    EXPECT_EQ(std::to_string(t.capacity) + " " + std::to_string(t.entryCount) + " " + std::to_string(t.keys.size()),
+    EXPECT_EQ(std::to_string(t.Capacity) + " " + std::to_string(t.EntryCount) + " " + std::to_string(t.Keys.size()),
               "10000 10000 10001");
 }
 
@@ -133,7 +133,7 @@ TEST(Language, TranslatesCollectsSavesAndSwitchesOff) {
         "Kopf\r\n" +
         Record(0x6362E1, "xyz") + Record(9, "") + Record(Key("a\r\nb"), "A\r\nB"));
     EXPECT_EQ(tr({""}), "|");
-    EXPECT_FALSE(table.loaded);  // an empty text loads nothing
+    EXPECT_FALSE(table.Loaded);  // an empty text loads nothing
     // Line breaks count; new texts are collected once, after the file's; the file is read once.
     EXPECT_EQ(tr({"abc", "a\r\nb", "a\nb",
                   "Gr\xF6\xDF"
@@ -141,7 +141,7 @@ TEST(Language, TranslatesCollectsSavesAndSwitchesOff) {
                   "a\nb", "$SAVE$"}),
               "xyz|A\r\nB|a\nb|Gr\xF6\xDF"
               "e|a\nb|$SAVE$|");
-    EXPECT_EQ(std::to_string(table.entryCount) + " " + std::to_string(locates), "6 1");
+    EXPECT_EQ(std::to_string(table.EntryCount) + " " + std::to_string(locates), "6 1");
     EXPECT_EQ(read(), "$00000000006362E1$=xyz\r\n" + Record(Key("a\r\nb"), "A\r\nB") + Record(Key("a\nb"), "a\nb") +
                           "$00000065DFF672C7$=Gr\xF6\xDF"
                           "e\r\n");
@@ -158,7 +158,7 @@ TEST(Language, TranslatesCollectsSavesAndSwitchesOff) {
     path += ".fehlt";
     std::remove(path.c_str());
     EXPECT_EQ(tr({"$NEW$", "abc"}), "$NEW$|abc|");
-    EXPECT_EQ(Slots(table) + " " + std::to_string(table.texts.size()), "-1 1");
+    EXPECT_EQ(Slots(table) + " " + std::to_string(table.Texts.size()), "-1 1");
     write(Record(0x6362E1, "xyz"));
     EXPECT_EQ(tr({"$NEW$", "abc", "$SAVE$"}), "$NEW$|abc|$SAVE$|");
     EXPECT_EQ(locates, 4);
@@ -166,11 +166,11 @@ TEST(Language, TranslatesCollectsSavesAndSwitchesOff) {
     write(std::string(kLanguageFileMaxBytes + 1, ' '));
     for (const std::string& p : {testing::TempDir(), std::string(), path}) {
         LoadLanguageTable(table, p);
-        EXPECT_EQ(table.entryCount, -1) << p;
+        EXPECT_EQ(table.EntryCount, -1) << p;
     }
     ParseLanguageFile(table, Record(0x6362E1, "xyz"));
     EXPECT_FALSE(SaveLanguageTable(table, path + "/kein/ordner.lan") || SaveLanguageTable(table, "/dev/full"));
-    table.entryCount = -1;
+    table.EntryCount = -1;
     EXPECT_FALSE(SaveLanguageTable(table, path));
     const auto exists = [](const std::string& p) { return p == "C:\\config\\Lang\\default.lan"; };
     EXPECT_EQ(LanguageFilePathFor(DefaultLanguageDir("C:\\"), kDefaultLanguageFile, "C:\\", exists) + "|" +

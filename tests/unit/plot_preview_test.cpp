@@ -11,7 +11,7 @@
 
 namespace {
 
-const uint32_t kBackground = PixelFromColour(kPreviewBackground);
+const uint32_t kBackground = PixelFromColor(kPreviewBackground);
 using Ints = std::vector<int32_t>;
 using Points = std::set<std::pair<int32_t, int32_t>>;
 
@@ -27,7 +27,7 @@ struct Image {
         Points out;
         for (size_t i = 0; i < words.size(); ++i)
             if (words[i] != kBackground)
-                out.insert({static_cast<int32_t>(i % canvas.Stride), static_cast<int32_t>(i / canvas.Stride)});
+                out.insert({static_cast<int32_t>(i % canvas.stride), static_cast<int32_t>(i / canvas.stride)});
         return out;
     }
 };
@@ -53,8 +53,8 @@ void LiteralDrawMove(PlotState& st, const PlotCanvas& canvas, int32_t dx, int32_
         }
         if (!st.PenDown) continue;
         const int32_t x = st.DrawPosX + cx, y = st.DrawPosY + cy, row = st.GraphicHeight - y - 1;
-        if (!st.MeasureOnly && x >= 0 && x < canvas.Width && row >= 0 && row < canvas.Height) {
-            canvas.Pixels[row * canvas.Stride + x] = PixelFromColour(PenColour(st.CurrentPen));
+        if (!st.MeasureOnly && x >= 0 && x < canvas.width && row >= 0 && row < canvas.height) {
+            canvas.pixels[row * canvas.stride + x] = PixelFromColor(PenColor(st.CurrentPen));
         }
         st.ExtMaxX = std::max(st.ExtMaxX, x);
         st.ExtMaxY = std::max(st.ExtMaxY, y);
@@ -66,7 +66,7 @@ void LiteralDrawMove(PlotState& st, const PlotCanvas& canvas, int32_t dx, int32_
 TEST(DrawMove, AgreesWithTheLiteralWalk) {
     Image fast(48, 36), slow(48, 36);
     PlotHost host;
-    host.Canvas = &fast.canvas;
+    host.canvas = &fast.canvas;
     const auto same = [&](PlotState st, int32_t dx, int32_t dy) {
         PlotState ref = st;
         DrawMove(st, host, dx, dy);
@@ -122,15 +122,15 @@ TEST(BuildPlotPreview, ExamplePlotsAsTheLiteralWalkDrawsThem) {
         Image fast(400, 300), slow(400, 300);
         PlotState st, ref;
         PlotHost host;
-        host.Canvas = &fast.canvas;
-        host.Move = [&](int32_t dx, int32_t dy, bool penDown) {
+        host.canvas = &fast.canvas;
+        host.move = [&](int32_t dx, int32_t dy, bool penDown) {
             ref.PenDown = penDown;
             ref.CurrentPen = st.CurrentPen;
             ref.MeasureOnly = st.MeasureOnly;
             ref.GraphicHeight = st.GraphicHeight;
             LiteralDrawMove(ref, slow.canvas, dx, dy);
         };
-        host.ReadEnded = [&] {
+        host.readEnded = [&] {
             EXPECT_EQ(std::make_pair(st.ExtMaxX, st.ExtMaxY), std::make_pair(ref.ExtMaxX, ref.ExtMaxY));
             EXPECT_EQ(std::make_pair(st.DrawPosX, st.DrawPosY), std::make_pair(ref.DrawPosX, ref.DrawPosY));
             ref.ExtMaxX = ref.ExtMaxY = kExtentsReset;
@@ -141,15 +141,15 @@ TEST(BuildPlotPreview, ExamplePlotsAsTheLiteralWalkDrawsThem) {
     }
 }
 
-TEST(DrawMove, PenStateColoursLimitsAndTheHost) {
+TEST(DrawMove, PenStateColorsLimitsAndTheHost) {
     Image image(12, 12);
     PlotState st, edge;
     st.GraphicHeight = 12;
     st.DrawPosX = st.DrawPosY = 4;
     PlotHost host;
-    host.Canvas = &image.canvas;
+    host.canvas = &image.canvas;
     int asked = 0;
-    host.DrawStep = [&] { return ++asked < 4; };  // the dialog is gone at the fourth move
+    host.drawStep = [&] { return ++asked < 4; };  // the dialog is gone at the fourth move
     // Pen up: moves, marks nothing; a zero move marks its point once; too long: skipped before the host is asked.
     for (const auto& [dx, dy, pen] :
          std::initializer_list<std::tuple<int32_t, int32_t, int32_t>>{{1, -2, -1},
@@ -165,8 +165,8 @@ TEST(DrawMove, PenStateColoursLimitsAndTheHost) {
     DrawMove(edge, host, 5, 0);
     DrawMove(edge, host, 0, -6);
     EXPECT_EQ(image.Marked(), (Points{{5, 9}, {6, 9}}));
-    EXPECT_EQ((std::vector<uint32_t>{image.words[9 * 13 + 5], image.words[9 * 13 + 6], PenColour(31), PenColour(-1),
-                                     PenColour(INT32_MAX), kBackground, PixelFromColour(kRunBackground)}),
+    EXPECT_EQ((std::vector<uint32_t>{image.words[9 * 13 + 5], image.words[9 * 13 + 6], PenColor(31), PenColor(-1),
+                                     PenColor(INT32_MAX), kBackground, PixelFromColor(kRunBackground)}),
               (std::vector<uint32_t>{0x080000, 0x000100, 0xF8, 0xFFFFF8, 0xFFFFF8, 0xFFFFE0, 0x90EE90}));
     EXPECT_EQ((Ints{st.DrawPosX, st.DrawPosY, st.ExtMaxX, st.ExtMaxY, asked, edge.DrawPosX, edge.DrawPosY}),
               (Ints{6, 2, 6, 2, 5, INT32_MAX - (1 << 20) - 5, INT32_MIN + (1 << 20) + 5}));
@@ -179,11 +179,11 @@ TEST(BuildPlotPreview, MeasuresThenDrawsToScale) {
     st.PensList = "SP's: 9, ";
     std::string calls;
     PlotHost host;
-    host.Canvas = &image.canvas;
-    host.StatusText = [&](int part, const std::string& text) { calls += std::to_string(part) + ":" + text + "|"; };
-    host.Progress = [&](int32_t p) { calls += p == 100 ? "%100|" : ""; };
-    host.QueueChar = [&](char) { calls += "queued|"; };  // a preview never feeds the run
-    host.ReadEnded = [&] { calls += "end|"; };
+    host.canvas = &image.canvas;
+    host.statusText = [&](int part, const std::string& text) { calls += std::to_string(part) + ":" + text + "|"; };
+    host.progress = [&](int32_t p) { calls += p == 100 ? "%100|" : ""; };
+    host.queueChar = [&](char) { calls += "queued|"; };  // a preview never feeds the run
+    host.readEnded = [&] { calls += "end|"; };
     BuildPlotPreviewFromText(st, "C:\\Plots\\Rechteck.plt", "PU;PA0,0;PD;PA4000,0,4000,2000;", host);
     EXPECT_EQ(calls,
               "%100|end|2:Rechteck.plt|3:Dateigr\xF6\xDF"

@@ -19,13 +19,13 @@ struct Recorder {
     std::string log, moves, chars;
     PlotHost Host() {
         PlotHost h;
-        h.Progress = [this](int32_t p) { log += "%" + std::to_string(p) + " "; };
-        h.QueueChar = [this](char c) { log += std::string(1, c) + " ", chars += c; };
-        h.CommandRead = [this] { log += "cmd "; };
-        h.Move = [this](int32_t dx, int32_t dy, bool down) {
+        h.progress = [this](int32_t p) { log += "%" + std::to_string(p) + " "; };
+        h.queueChar = [this](char c) { log += std::string(1, c) + " ", chars += c; };
+        h.commandRead = [this] { log += "cmd "; };
+        h.move = [this](int32_t dx, int32_t dy, bool down) {
             moves += std::to_string(dx) + "," + std::to_string(dy) + (down ? "d " : "u ");
         };
-        h.ReadEnded = [this] { log += "end"; };
+        h.readEnded = [this] { log += "end"; };
         return h;
     }
 };
@@ -117,30 +117,31 @@ TEST(PlotRun, LinesForTheBoard) {
     PlotState st;
     std::string sent;
     bool alive = true;
-    int32_t mode = RunIdle, waits = 0;
+    RunModes mode = RunModes::Idle;
+    int32_t waits = 0;
     const PlotLineOut out{[&] { return ++waits, alive; }, [&](const std::string& line) { sent += line; }};
     PlotHost host;
-    host.QueueChar = [&](char c) { QueuePlotChar(st, mode, c, out); };
-    const auto run = [&](int32_t m, const std::string& text) {
+    host.queueChar = [&](char c) { QueuePlotChar(st, mode, c, out); };
+    const auto run = [&](RunModes m, const std::string& text) {
         mode = m, waits = 0;
         ReadPlotText(st, text, host);
         return sent + "|" + st.SendBuffer + "|" + std::to_string(waits);
     };
-    EXPECT_EQ(run(RunIdle, "PU;\r\n"), "||0");
+    EXPECT_EQ(run(RunModes::Idle, "PU;\r\n"), "||0");
     // Upper case; ";" and CR end a line, CR and LF are taken out; lines of blanks are not sent, bytes above 127 are.
-    EXPECT_EQ(run(RunAuto, "pu;PA1,2;\r\nPA10,10\r\n \t\r\nPD;\r\n\xE4\rPA"),
+    EXPECT_EQ(run(RunModes::Auto, "pu;PA1,2;\r\nPA10,10\r\n \t\r\nPD;\r\n\xE4\rPA"),
               "PU;\r\nPA1,2;\r\nPA10,10\r\nPD;\r\n\xE4\r\n|PA|8");
     // A complete line waits first; when the dialog is gone it stays, and the next run's start joins it.
     alive = false;
     sent.clear();
-    EXPECT_EQ(run(RunStep, ";X"), "|PA;\r\nX|2");
+    EXPECT_EQ(run(RunModes::Step, ";X"), "|PA;\r\nX|2");
     alive = true;
-    EXPECT_EQ(run(RunAuto, "Y"), "PA;XY\r\n||1");
+    EXPECT_EQ(run(RunModes::Auto, "Y"), "PA;XY\r\n||1");
     // Stop held during a step wait: the waiting line goes, nothing after it; the read goes on.
     PlotLineOut stop = out;
-    stop.WaitBeforeLine = [&] { return mode = RunIdle, true; };
-    host.QueueChar = [&](char c) { QueuePlotChar(st, mode, c, stop); };
-    EXPECT_EQ(run(RunStep, "PU;PD;PA1,1;"), "PA;XY\r\nPU;\r\n||0");
+    stop.waitBeforeLine = [&] { return mode = RunModes::Idle, true; };
+    host.queueChar = [&](char c) { QueuePlotChar(st, mode, c, stop); };
+    EXPECT_EQ(run(RunModes::Step, "PU;PD;PA1,1;"), "PA;XY\r\nPU;\r\n||0");
     EXPECT_EQ(Summary(st), "d 1,1 max 9,9");
 }
 
@@ -150,10 +151,10 @@ std::string Hex(const std::string& bytes) {
     return out;
 }
 
-TEST(BmpImage, PaletteUpTo256ColoursElse24Bits) {
+TEST(BmpImage, PaletteUpTo256ColorsElse24Bits) {
     // 3 x 2 with a padding word a row: top row red, green, red; bottom row background.
     std::vector<uint32_t> px = {0xFF0000, 0x00FF00, 0xFF0000, 0, 0xFFFFE0, 0xFFFFE0, 0xFFFFE0, 0};
-    // Header (size, offset, width, height, bits, 96 dpi, colours), palette in first-seen order, rows bottom-up, padded.
+    // Header (size, offset, width, height, bits, 96 dpi, colors), palette in first-seen order, rows bottom-up, padded.
     EXPECT_EQ(Hex(EncodeBmp(PlotCanvas{px.data(), 3, 2, 4})),
               "424D"
               "4A000000"
@@ -192,7 +193,7 @@ TEST(BmpImage, PaletteUpTo256ColoursElse24Bits) {
               "01000000"
               "00000000"
               "00000000");
-    px.resize(257);  // one colour more than a palette holds
+    px.resize(257);  // one color more than a palette holds
     for (uint32_t i = 0; i < px.size(); ++i) px[i] = i * 0x010203;
     const PlotCanvas many{px.data(), 257, 1, 257};
     const std::string b = EncodeBmp(many), r = EncodeBmp(many, true);
@@ -215,7 +216,7 @@ TEST(BmpImage, PaletteUpTo256ColoursElse24Bits) {
               "000000"
               "030201"
               " 826");  // blue, green, red
-    // Reduced for a palette-only encoder: 252 colours, each pixel within half a step of 6 levels.
+    // Reduced for a palette-only encoder: 252 colors, each pixel within half a step of 6 levels.
     EXPECT_EQ(Hex(r.substr(28, 2)) + Hex(r.substr(46, 4)),
               "0800"
               "FC000000");

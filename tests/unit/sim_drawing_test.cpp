@@ -23,8 +23,8 @@ uint32_t Big32(const std::string& s, size_t at) {
 }  // namespace
 
 // The board keeps every pen-down move with its pen; the picture has the preview's paper, pen
-// colours (8 x pen, red in the low byte) and orientation (Y upwards).
-TEST(SimDrawing, PenDownMovesInThePreviewsColoursAndOrientation) {
+// colors (8 x pen, red in the low byte) and orientation (Y upwards).
+TEST(SimDrawing, PenDownMovesInThePreviewsColorsAndOrientation) {
     SimBoard b;
     SimInit(b, false, "", 0);
     b.keepDrawing = true;

@@ -131,7 +131,7 @@ TEST_F(Link, OneCommandWaitsBehindATransmissionFurtherOnesAreRefused) {
 
 TEST_F(Link, StopDuringARunOrClosingTheDialogEndsTheWaitAndDropsWhatWaits) {
     HoldCts = true;
-    App.RunMode = RunAuto;
+    App.RunMode = RunModes::Auto;
     TimedSteps steps(10, [&](int n) {
         if (n == 0) {
             EXPECT_EQ(SendCommand("PR20,0\r\n"), R::Queued);
@@ -171,13 +171,13 @@ TEST_F(Link, ATransferEndsWithItsProgressWindowAndWaitsForNoOtherCommand) {
             PostMessageA(progress, WM_CLOSE, 0, 0);
         return n < 50;
     });
-    ReadRegisters(setup, Read);
+    ReadRegisters(setup, ReadMode::Read);
     EXPECT_EQ(Written, "") << "the read line never started";
     EXPECT_EQ(ControlText(GetDlgItem(setup, 1162)), "typed");
     // While another command waits for the board, a transfer does not start at all.
     Hand hand;
     TimedSteps busy(10, [&](int n) {
-        if (n == 0) ReadRegisters(setup, Read);
+        if (n == 0) ReadRegisters(setup, ReadMode::Read);
         HoldCts = n < 1;
         return n < 1;
     });

@@ -68,10 +68,10 @@ TEST_F(MainDialog, BuiltAsTheUserSeesIt) {
     ASSERT_EQ(SendDlgItemMessageA(dlg, ids::SBar1, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 6);
     EXPECT_EQ(std::vector<int>(edges, edges + 6), (std::vector<int>{249, 399, 549, 699, 849, 2849}));
 
-    // Colours and tips, which the end-to-end scripts do not look at.
+    // Colors and tips, which the end-to-end scripts do not look at.
     EXPECT_EQ(BackOf(Item(ids::LblControllerOn)), RGB(196, 231, 143));
     EXPECT_EQ(BackOf(Item(ids::LblComPort)), RGB(255, 0, 0));
-    EXPECT_EQ(BackOf(Item(ids::LblSteps)), RGB(224, 224, 224)) << "a label takes its group box's colour";
+    EXPECT_EQ(BackOf(Item(ids::LblSteps)), RGB(224, 224, 224)) << "a label takes its group box's color";
     EXPECT_EQ(BackOf(Item(ids::FrmAuto)), RGB(230, 230, 230));
     EXPECT_EQ(SendMessageA(TooltipWindow(), TTM_GETTOOLCOUNT, 0, 0), 31);
     EXPECT_EQ(TipOf(Item(ids::LblCommand)),

@@ -39,7 +39,7 @@ TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
         }
         // Decoded again, it has the preview's size (an encoder that cannot take the image
         // writes a header without a picture, and says Ok).
-        EXPECT_EQ(ConvertImageFile(target, dir + "\\back.bmp"), ConvertDone) << k.name;
+        EXPECT_EQ(ConvertImageFile(target, dir + "\\back.bmp"), ConvertResult::Done) << k.name;
         const std::string back = ReadFileBytes(dir + "\\back.bmp");
         ASSERT_GT(back.size(), 26u) << k.name;
         EXPECT_EQ(*reinterpret_cast<const int32_t*>(&back[18]), 400) << k.name;

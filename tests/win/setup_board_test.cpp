@@ -87,7 +87,7 @@ TEST_F(SetupTransfer, ReadFillsEveryFieldAndVerifyMarksTheChangedOnes) {
     const auto lines = TakeLines();
     EXPECT_EQ(lines.size(), 69u) << "shared registers are asked for once";
     ExpectShown(BoardValues);
-    EXPECT_EQ(BackOf(Field(1171)), RGB(0, 255, 0)) << "recoloured by its range as its text arrived";
+    EXPECT_EQ(BackOf(Field(1171)), RGB(0, 255, 0)) << "recolored by its range as its text arrived";
     EXPECT_EQ(FindOwnWindow(kReading), nullptr);
 
     Show(1162, "5");

@@ -52,7 +52,7 @@ TEST_F(SetupDialog, BuiltAsTheUserSeesIt) {
           "1342 Button  Konfiguration Werkzeuge 1-9  268,160 492x144", "1388 Button  604,316 96x32",
           "1161 Button OK 712,316 44x32", "1386 msctls_statusbar32 StatusBar1"})
         EXPECT_NE(std::find(all.begin(), all.end(), looks), all.end()) << looks;
-    EXPECT_EQ(BackOf(Item(1162)), GetSysColor(COLOR_WINDOW)) << "nothing coloured before the user touches it";
+    EXPECT_EQ(BackOf(Item(1162)), GetSysColor(COLOR_WINDOW)) << "nothing colored before the user touches it";
 
     const struct {
         int id, bitmap;
@@ -91,7 +91,7 @@ TEST_F(SetupDialog, ConfigurationFilesGoThroughTheirDialogsAndSaySo) {
     EXPECT_EQ(bytes.substr(0, 16) + bytes.substr(bytes.size() - 10), "[CO]\r\n01162=20\r\n01384= 1\r\n");
 
     // Loaded through the open dialog, which offers the last name: what the file lacks is
-    // emptied, and texts are coloured by their ranges as typed ones are.
+    // emptied, and texts are colored by their ranges as typed ones are.
     WriteFileBytes(dir + "\\machine.cfg", "[CO]\r\n01165=abc\r\n01176=1\r\n01384= 0\r\n");
     Hand load("Lade Controller-File", dir + "\\machine.cfg");
     SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(ids::BtnCfgLoad, BN_CLICKED), 0);
@@ -113,14 +113,14 @@ TEST_F(SetupDialog, ConfigurationFilesGoThroughTheirDialogsAndSaySo) {
 
     // Saved as another file, without an overwrite prompt; then to where no file can be.
     Hand saveAs("Save Controller-File", dir + "\\default.cfg");
-    SaveConfigFileAs(dlg);
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(ids::BtnCfgSaveAs, BN_CLICKED), 0);
     EXPECT_EQ(saveAs.Finish().preset, "machine.cfg");
     EXPECT_EQ(saveAs.boxes.size(), 1u);
     EXPECT_EQ(ReadFileBytes(dir + "\\default.cfg").substr(0, 19), "[CO]\r\n01162=typed\r\n");
     CreateDirectoryA((dir + "\\x.cfg").c_str(), nullptr);  // Wine run as root writes read-only files
     ControllerFilePath = dir + "\\x.cfg";
     Hand failed;
-    SaveConfigFile(dlg);
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(ids::BtnCfgSave, BN_CLICKED), 0);
     ASSERT_EQ(failed.Finish().boxes.size(), 1u);
     EXPECT_EQ(failed.boxes[0].title + "|" + failed.boxes[0].text,
               "Nicht gespeichert !|Die Konfiguration konnte nicht gespeichert werden:\r\n" + dir + "\\x.cfg");

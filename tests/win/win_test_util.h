@@ -87,9 +87,9 @@ inline COLORREF BackOf(HWND c) {
     if (ClassOf(c) == "Button" && (style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON) message = WM_CTLCOLORBTN;
     HDC dc = CreateCompatibleDC(nullptr);
     SendMessageA(GetParent(c), message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(c));
-    const COLORREF colour = GetBkColor(dc);
+    const COLORREF color = GetBkColor(dc);
     DeleteDC(dc);
-    return colour;
+    return color;
 }
 
 // A control as the user sees it: id, class, caption and rectangle in its parent's client
