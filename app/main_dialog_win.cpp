@@ -133,13 +133,6 @@ void ReleaseFonts() {
     }
 }
 
-// The program needs the standard classes (status bar, progress bar, tooltips) and nothing else.
-void InitCommonControlsOnce() {
-    INITCOMMONCONTROLSEX icc = {sizeof(INITCOMMONCONTROLSEX),
-                                ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES};
-    InitCommonControlsEx(&icc);
-}
-
 bool IsClick(int code) { return code == 0 || code == 1; }
 
 // Each window keeps its own control: handing one window's control to another window on
@@ -311,11 +304,18 @@ void BuildMainDialog(HWND parent) {
     ReleaseFonts();
 }
 
+void RegisterCommonControls() {
+    // The flags have always been these (0x9FF); of what they register the program uses the
+    // status bar, the progress bars and the tooltips.
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES};
+    InitCommonControlsEx(&icc);
+}
+
 int RunProgram() {
     // The waits sleep a millisecond at a time; Windows' default timer period would make each
     // such sleep 15.6 ms.
     timeBeginPeriod(1);
-    InitCommonControlsOnce();
+    RegisterCommonControls();
     BuildMainDialog(nullptr);
     // The receive thread ends and is joined before the port closes and before anything it
     // writes (reply buffer, register image, receive protocol) is destroyed at exit.

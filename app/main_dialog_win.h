@@ -17,6 +17,8 @@ constexpr int kMainDialogHeight = 472;
 constexpr int kStatusBarEdges[6] = {249, 399, 549, 699, 849, 2849};
 constexpr int kTimerPeriodMs = 250;
 
+// The common control classes, registered once before any window is made.
+void RegisterCommonControls();
 // Start-up: common controls, then BuildMainDialog; returns when the main dialog has ended and
 // the receive thread has stopped.
 int RunProgram();

@@ -41,5 +41,5 @@ constexpr UINT kLinkUpdateMessage = WM_APP + 0x41;
 void ApplyLinkUpdate(WPARAM kind, LPARAM payload);
 
 // Acts on one complete reply (position boxes, RegisterImage) and empties it. Called by the
-// receive loop; tests call it directly.
+// receive loop.
 void ParseReply(std::string& replyBuffer);

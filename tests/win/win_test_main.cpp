@@ -1,15 +1,13 @@
 // One test per process (ctest gives each its own filter): the program's state starts fresh.
 #include <windows.h>
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "app/main_dialog_win.h"
 #include "link/transmission_win.h"
 
 int main(int argc, char** argv) {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES};
-    InitCommonControlsEx(&icc);
+    RegisterCommonControls();
     SharedDialogHandler = MainDialogHandler;  // as the program installs it at start-up
     testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
