@@ -144,13 +144,16 @@ TEST_F(MainDialog, AJogNeedsThePrimaryButtonTheDialogInFrontAndACountInRange) {
         const int key = k.right ? VK_RBUTTON : VK_LBUTTON;
         Mouse(k.right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
         PumpUntil([key] { return (GetAsyncKeyState(key) & 0x8000) != 0; }, 2000);
-        std::thread release([&k] {
-            Sleep(400);
+        // Released once the jog has sent, shown its warning or let the press go.
+        const uint32_t before = txByteCount;
+        std::atomic<bool> returned{false};
+        std::thread release([&] {
+            WaitUntil([&] { return txByteCount > before || FindOwnWindow() || returned; });
             Mouse(k.right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
         });
-        const uint32_t before = txByteCount;
         SendMessageA(dlg, WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(ids::JogPenUp)),
                      MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+        returned = true;
         release.join();
         EXPECT_EQ(txByteCount > before, k.moves)
             << k.steps << (k.swapped ? " swapped" : "") << (k.right ? " right" : "");

@@ -60,8 +60,10 @@ std::thread StopBeyond(bool reading, int after, bool& otherBegun) {
                 ControlText(GetDlgItem(FindOwnWindow(reading ? kReading : kWriting), ids::ProgressText));
             return text.compare(0, 2, "PX") == 0 && std::stoi(text.substr(reading ? 4 : 2)) > after;
         });
-        PostMessageA(Ui.SetupDialog, WM_COMMAND, reading ? ids::BtnCfgWrite : ids::BtnCfgVerify, 0);
-        Sleep(200);
+        // Handled at once when refused; a transfer begun inside this one would hold the answer.
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(Ui.SetupDialog, WM_COMMAND, reading ? ids::BtnCfgWrite : ids::BtnCfgVerify, 0, SMTO_NORMAL,
+                            2000, &answer);
         otherBegun = FindOwnWindow(reading ? kWriting : kReading);
         PostMessageA(FindOwnWindow(reading ? kReading : kWriting), WM_SYSCOMMAND, SC_CLOSE, 0);
     });

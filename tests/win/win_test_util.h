@@ -138,8 +138,9 @@ struct Hand {
         t = std::thread([=] {
             for (; !stop; Sleep(10)) {
                 HWND dlg = dialog.empty() || dialogSeen ? nullptr : FindOwnWindow(dialog);
-                if (HWND name = dlg ? GetDlgItem(dlg, 0x47C) : nullptr) {  // its file name box
-                    Sleep(200);                                            // its own set-up first
+                HWND name = dlg ? GetDlgItem(dlg, 0x47C) : nullptr;  // its file name box
+                // Ready once it has the focus somewhere: its own set-up is over.
+                if (name && WaitUntil([dlg] { return GetForegroundWindow() == dlg; }, 2000)) {
                     dialogSeen = true;
                     preset = ControlText(name);
                     SetWindowTextA(name, fileName.c_str());
@@ -147,7 +148,6 @@ struct Hand {
                 }
                 HWND box = FindOwnWindow();
                 if (!box || ControlText(box) == dialog) continue;
-                Sleep(100);  // as long as a person would look at it
                 boxes.push_back(
                     {ControlText(box), ControlText(GetDlgItem(box, 0xFFFF)), !IsWindowEnabled(Ui.mainDialog)});
                 if (whileShown) whileShown();
