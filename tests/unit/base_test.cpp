@@ -61,19 +61,17 @@ TEST(Numbers, TextToNumber) {
         EXPECT_EQ(TextToNumber(text), value) << text;
         EXPECT_EQ(std::signbit(TextToNumber(text)), std::signbit(value)) << text;  // zero is +0
     }
-    const std::pair<double, int64_t> rounded[] = {
-        {12.5, 12},
-        {13.5, 14},
-        {-2.5, -2},
-        {2.4999999, 2},
-        {2.5000001, 3},
-        {-7.6, -8},
-        {std::nan(""), 0},
-        {4503599627370495.5, 4503599627370496},
-        {9223372036854775808.0, kMax64},
-        {-9223372036854775808.0, kMin64},
-        {9223372036854774784.0, 9223372036854774784},
-    };
+    const std::pair<double, int64_t> rounded[] = {{12.5, 12},
+                                                  {13.5, 14},
+                                                  {-2.5, -2},
+                                                  {2.4999999, 2},
+                                                  {2.5000001, 3},
+                                                  {-7.6, -8},
+                                                  {std::nan(""), 0},
+                                                  {4503599627370495.5, 4503599627370496},
+                                                  {9223372036854775808.0, kMax64},
+                                                  {-9223372036854775808.0, kMin64},
+                                                  {9223372036854774784.0, 9223372036854774784}};
     for (const auto& [v, r] : rounded) EXPECT_EQ(RoundToInteger(v), r) << v;
     const std::pair<const char*, int32_t> ints[] = {
         {"12.5", 12},

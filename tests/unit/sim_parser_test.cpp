@@ -82,12 +82,9 @@ TEST(SimOptions, ValuesInBothFormsAndErrors) {
     ASSERT_TRUE(SimParseOptions(11, argv, o, error)) << error;
     EXPECT_FALSE(o.help);
     EXPECT_FALSE(o.pacing);
-    EXPECT_EQ(o.link, "/tmp/com3");
-    EXPECT_EQ(o.statePath, "/tmp/s");
-    EXPECT_EQ(o.logPath, "l");
-    EXPECT_EQ(o.rawLogPath, "r");
-    EXPECT_EQ(o.device, "/dev/ttyUSB0");
-    EXPECT_EQ(o.drawingPath, "d.png");
+    EXPECT_EQ(std::tie(o.link, o.statePath, o.logPath, o.rawLogPath, o.device, o.drawingPath),
+              std::make_tuple("/tmp/com3", "/tmp/s", "l", "r", "/dev/ttyUSB0", "d.png"))
+        << "link, state, log, raw log, device, drawing";
 
     for (const auto& [arg, valid] :
          {std::pair{"--log", false}, {"--drawing=", false}, {"-h", true}, {"--fast", false}}) {
