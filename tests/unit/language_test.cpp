@@ -179,6 +179,9 @@ TEST(Language, TranslatesCollectsSavesAndSwitchesOff) {
         LoadLanguageTable(table, p);
         EXPECT_EQ(table.EntryCount, -1) << p;
     }
+    WriteFile(path, std::string(kLanguageFileMaxBytes, ' '));
+    LoadLanguageTable(table, path);
+    EXPECT_EQ(table.EntryCount, 1) << "a file of the largest size loads";
     ParseLanguageFile(table, Record(0x6362E1, "xyz"));
     EXPECT_FALSE(SaveLanguageTable(table, path + "/kein/ordner.lan"));
     EXPECT_FALSE(SaveLanguageTable(table, "/dev/full"));

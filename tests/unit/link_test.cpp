@@ -46,12 +46,15 @@ TEST(Link, ParseReplyText) {
 TEST(Link, PortSearchMonitorAndTrafficFiles) {
     std::vector<int> ports = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19};
     EXPECT_EQ(CandidatePorts(0), ports);
+    EXPECT_EQ(CandidatePorts(1).size(), 20u) << "port 1 remembered";
     // The remembered port first and again in its place; listed ports above 19 follow, ascending and once each.
-    ports.insert(ports.begin(), 23), ports.insert(ports.end(), {21, 23});
-    EXPECT_EQ(CandidatePorts(
-                  23, {23, 3, 21, 23, PortNumberFromName("COM21"), PortNumberFromName("COM025"),
-                       PortNumberFromName("COM26x"), PortNumberFromName("LPT27"), PortNumberFromName("COM2800000000")}),
-              ports);
+    ports.insert(ports.begin(), 23), ports.insert(ports.end(), {21, 23, 25, 28});
+    EXPECT_EQ(CandidatePorts(23, {28, 3, 23, 21, 25, 21, 0}), ports);
+    // Digits without a leading zero, at most nine.
+    const std::pair<const char*, int> names[] = {
+        {"COM21", 21}, {"COM025", 0},       {"COM26x", 0}, {"LPT27", 0}, {"COM999999999", 999999999},
+        {"COM", 0},    {"COM2800000000", 0}};
+    for (const auto& [name, number] : names) EXPECT_EQ(PortNumberFromName(name), number) << name;
     EXPECT_EQ(PortDeviceName(12), "\\\\.\\COM12");
     EXPECT_EQ(SearchProgress(50), 51);
     EXPECT_EQ(SearchProgress(256), 100);

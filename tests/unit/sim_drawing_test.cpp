@@ -49,6 +49,7 @@ TEST(SimDrawing, PenDownMovesInThePreviewsColorsAndOrientation) {
     EXPECT_LE(wide.width, 800);
     EXPECT_EQ(At(wide, 400, wide.height / 2), "8,0,0");
     EXPECT_EQ(At(SimRenderDrawing({{0, -20, 0, -10, 1}}, 800), m, m + 20), "8,0,0");
+    EXPECT_LE(SimRenderDrawing({{0, -2000, 0, 2000, 1}}, 400).height, 400) << "a tall drawing scales by its height";
 }
 
 TEST(SimDrawing, PngChunksAndPixelsDecode) {
