@@ -28,10 +28,7 @@ TEST(Numbers, TextToNumber) {
         {"- 5", 0},
         {"", 0},
         {"-0", 0},
-        {std::string("\0"
-                     "5",
-                     2),
-         0},
+        {std::string("\0005", 2), 0},
         {"1.5E-2", 0.015},
         {"-2.5e+1", -25},
         {"3e+2x", 300},
@@ -76,12 +73,20 @@ TEST(Numbers, TextToNumber) {
                                                   {-9223372036854775808.0, kMin64},
                                                   {9223372036854774784.0, 9223372036854774784}};
     for (const auto& [v, r] : rounded) EXPECT_EQ(RoundToInteger(v), r) << v;
-    EXPECT_EQ((std::vector<int32_t>{TextToInt32("12.5"), TextToInt32("&h1f\r"), TextToInt32("-1e10"),
-                                    TextToInt32("4294967295"), TextToInt32("&h100000000"), TextToInt32("&hFFFFFFFF"),
-                                    TextToInt32("&h80000000")}),
-              (std::vector<int32_t>{12, 31, INT32_MIN, INT32_MAX, INT32_MAX, -1, INT32_MIN}));
-    EXPECT_EQ(NumberText(kMin64) + NumberTextSpaced(3) + "," + NumberTextSpaced(0) + "," + NumberTextSpaced(-5),
-              "-9223372036854775808 3, 0,-5");
+    const std::pair<const char*, int32_t> ints[] = {
+        {"12.5", 12},
+        {"&h1f\r", 31},
+        {"-1e10", INT32_MIN},
+        {"4294967295", INT32_MAX},
+        {"&h100000000", INT32_MAX},
+        {"&hFFFFFFFF", -1},
+        {"&h80000000", INT32_MIN},
+    };
+    for (const auto& [text, value] : ints) EXPECT_EQ(TextToInt32(text), value) << text;
+    EXPECT_EQ(NumberText(kMin64), "-9223372036854775808");
+    EXPECT_EQ(NumberTextSpaced(3), " 3");
+    EXPECT_EQ(NumberTextSpaced(0), " 0");
+    EXPECT_EQ(NumberTextSpaced(-5), "-5");
 }
 
 TEST(Numbers, FormatNumber) {
@@ -100,6 +105,7 @@ TEST(Numbers, FormatNumber) {
         {0.4, "", "0"},
         {5, "00.0", "05.0"},
         {0.25, ".00", ".25"},
+        {0, ".00", ".00"},
         {std::nan(""), "0.0", "NaN"},
         {1e20, "0", "100000000000000000000"},
         {1e-5, "0.0000000", "0.0000100"},
@@ -110,13 +116,15 @@ TEST(Numbers, FormatNumber) {
 
 TEST(Paths, PathTextsAndWhereTheSettingsLive) {
     // Backslash pairs collapse left to right, but a share's leading pair; ".cfg" replaces the last four characters.
-    EXPECT_EQ(CollapseDoubleBackslashes("C:\\\\\\x") + "|" + CollapseDoubleBackslashes("\\\\srv\\\\s") + "|" +
-                  FileNamePart("C:b", "\\:"),
-              "C:\\\\x|\\\\srv\\s|b");
-    EXPECT_EQ(ConfigPathForProgram("C:\\T\\KT4180.EXE") + "|" + ConfigPathForProgram("abc") + "|" +
-                  ConfigPathForProgram("abcd") + "|" + RegistryKeyName("D:\\a.b\\my.tool.v2.exe", "Ini") + "|" +
-                  ProgramBaseName("k.exe") + "|" + ProgramBaseName("C:/x/.cfg"),
-              "C:\\T\\KT4180.cfg|abc.cfg|.cfg|my.tool.v2\\Ini|k|.cfg");
+    EXPECT_EQ(CollapseDoubleBackslashes("C:\\\\\\x"), "C:\\\\x");
+    EXPECT_EQ(CollapseDoubleBackslashes("\\\\srv\\\\s"), "\\\\srv\\s");
+    EXPECT_EQ(FileNamePart("C:b", "\\:"), "b");
+    EXPECT_EQ(ConfigPathForProgram("C:\\T\\KT4180.EXE"), "C:\\T\\KT4180.cfg");
+    EXPECT_EQ(ConfigPathForProgram("abc"), "abc.cfg");
+    EXPECT_EQ(ConfigPathForProgram("abcd"), ".cfg");
+    EXPECT_EQ(RegistryKeyName("D:\\a.b\\my.tool.v2.exe", "Ini"), "my.tool.v2\\Ini");
+    EXPECT_EQ(ProgramBaseName("k.exe"), "k");
+    EXPECT_EQ(ProgramBaseName("C:/x/.cfg"), ".cfg");
 }
 
 TEST(ProcessState, RegisterImageStartsUnknown) {

@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <set>
 #include <tuple>
+
+#include "test_files.h"
 
 namespace {
 
@@ -113,34 +116,6 @@ TEST(DrawMove, AgreesWithTheLiteralWalk) {
     }
 }
 
-// The example plots previewed from their files, each move checked against the literal walk:
-// extents and position at the end of each read, and the pixels.
-TEST(BuildPlotPreview, ExamplePlotsAsTheLiteralWalkDrawsThem) {
-    for (const char* name : {"frame.plt", "star.plt", "spiral.plt"}) {
-        SCOPED_TRACE(name);
-        const std::string path = std::string(KT_SOURCE_DIR) + "/examples/" + name;
-        Image fast(400, 300), slow(400, 300);
-        PlotState st, ref;
-        PlotHost host;
-        host.canvas = &fast.canvas;
-        host.move = [&](int32_t dx, int32_t dy, bool penDown) {
-            ref.PenDown = penDown;
-            ref.CurrentPen = st.CurrentPen;
-            ref.MeasureOnly = st.MeasureOnly;
-            ref.GraphicHeight = st.GraphicHeight;
-            LiteralDrawMove(ref, slow.canvas, dx, dy);
-        };
-        host.readEnded = [&] {
-            EXPECT_EQ(std::make_pair(st.ExtMaxX, st.ExtMaxY), std::make_pair(ref.ExtMaxX, ref.ExtMaxY));
-            EXPECT_EQ(std::make_pair(st.DrawPosX, st.DrawPosY), std::make_pair(ref.DrawPosX, ref.DrawPosY));
-            ref.ExtMaxX = ref.ExtMaxY = kExtentsReset;
-        };
-        BuildPlotPreview(st, path, host);
-        EXPECT_GT(fast.Marked().size(), 100u);
-        EXPECT_TRUE(fast.words == slow.words);
-    }
-}
-
 TEST(DrawMove, PenStateColorsLimitsAndTheHost) {
     Image image(12, 12);
     PlotState st, edge;
@@ -165,11 +140,18 @@ TEST(DrawMove, PenStateColorsLimitsAndTheHost) {
     DrawMove(edge, host, 5, 0);
     DrawMove(edge, host, 0, -6);
     EXPECT_EQ(image.Marked(), (Points{{5, 9}, {6, 9}}));
-    EXPECT_EQ((std::vector<uint32_t>{image.words[9 * 13 + 5], image.words[9 * 13 + 6], PenColor(31), PenColor(-1),
-                                     PenColor(INT32_MAX), kBackground, PixelFromColor(kRunBackground)}),
-              (std::vector<uint32_t>{0x080000, 0x000100, 0xF8, 0xFFFFF8, 0xFFFFF8, 0xFFFFE0, 0x90EE90}));
-    EXPECT_EQ((Ints{st.DrawPosX, st.DrawPosY, st.ExtMaxX, st.ExtMaxY, asked, edge.DrawPosX, edge.DrawPosY}),
-              (Ints{6, 2, 6, 2, 5, INT32_MAX - (1 << 20) - 5, INT32_MIN + (1 << 20) + 5}));
+    EXPECT_EQ(image.words[9 * 13 + 5], 0x080000u) << "the zero move in pen 1";
+    EXPECT_EQ(image.words[9 * 13 + 6], 0x000100u) << "pen 32";
+    EXPECT_EQ(std::make_pair(st.DrawPosX, st.DrawPosY), std::make_pair(6, 2));
+    EXPECT_EQ(std::make_pair(st.ExtMaxX, st.ExtMaxY), std::make_pair(6, 2));
+    EXPECT_EQ(asked, 5);
+    EXPECT_EQ(std::make_pair(edge.DrawPosX, edge.DrawPosY),
+              std::make_pair(INT32_MAX - (1 << 20) - 5, INT32_MIN + (1 << 20) + 5));
+    // Pen colors wrap at 32; a color as a word of the canvas.
+    EXPECT_EQ(PenColor(31), 0xF8u);
+    EXPECT_EQ(PenColor(-1), 0xFFFFF8u);
+    EXPECT_EQ(PenColor(INT32_MAX), 0xFFFFF8u);
+    EXPECT_EQ(PixelFromColor(kRunBackground), 0x90EE90u);
 }
 
 TEST(BuildPlotPreview, MeasuresThenDrawsToScale) {
@@ -185,35 +167,45 @@ TEST(BuildPlotPreview, MeasuresThenDrawsToScale) {
     host.queueChar = [&](char) { calls += "queued|"; };  // a preview never feeds the run
     host.readEnded = [&] { calls += "end|"; };
     BuildPlotPreviewFromText(st, "C:\\Plots\\Rechteck.plt", "PU;PA0,0;PD;PA4000,0,4000,2000;", host);
-    EXPECT_EQ(calls,
-              "%100|end|2:Rechteck.plt|3:Dateigr\xF6\xDF"
-              "e: 0.03 kB|4:X-Max: 4000/100.00mm|5:Y-Max: 2000/50.00mm|6:|%100|end|");
-    EXPECT_EQ(st.PlotFile + "|" + st.PensList, "C:\\Plots\\Rechteck.plt|");
+    EXPECT_EQ(
+        calls,
+        "%100|end|2:Rechteck.plt|3:Dateigröße: 0.03 kB|4:X-Max: 4000/100.00mm|5:Y-Max: 2000/50.00mm|6:|%100|end|");
+    EXPECT_EQ(st.PlotFile, "C:\\Plots\\Rechteck.plt");
+    EXPECT_EQ(st.PensList, "") << "a new preview lists its own pens";
     // Scale 11: the bottom edge from column 1 to the corner at 364 (4000 / 11), then up 182 rows, in pen 0's black.
+    EXPECT_EQ(st.DrawScale, 11);
+    EXPECT_EQ(std::make_pair(st.GraphicWidth, st.GraphicHeight), std::make_pair(400, 300));
     const Points marked = image.Marked();
-    EXPECT_EQ((Ints{st.DrawScale, st.GraphicWidth, st.GraphicHeight, static_cast<int32_t>(marked.size()),
-                    marked.rbegin()->first}),
-              (Ints{11, 400, 300, 364 + 182, 364}));
+    EXPECT_EQ(marked.size(), 364u + 182u);
+    EXPECT_EQ(marked.rbegin()->first, 364);
     EXPECT_TRUE(marked.count({364, 299}) && marked.count({364, 299 - 182}) && !marked.count({0, 299}) &&
                 !image.words[299 * 401 + 364]);
+    // From a file, the same picture.
+    const std::vector<uint32_t> drawn = image.words;
+    const std::string path = ScratchPath("rechteck.plt");
+    WriteFile(path, "PU;PA0,0;PD;PA4000,0,4000,2000;");
+    BuildPlotPreview(st, path, host);
+    EXPECT_TRUE(image.words == drawn);
+    std::remove(path.c_str());
     // Without a canvas a preview only measures: no size, no scale.
     BuildPlotPreviewFromText(st, "x.plt", "PD;PA10,10;", PlotHost{});
-    EXPECT_EQ((Ints{st.GraphicWidth, st.GraphicHeight, st.DrawScale, st.DrawPosX}), (Ints{0, 0, 0, 10}));
+    EXPECT_EQ(std::make_tuple(st.GraphicWidth, st.GraphicHeight, st.DrawScale), std::make_tuple(0, 0, 0));
+    EXPECT_EQ(st.DrawPosX, 10);
     // The larger axis rounded ties to even, negative extents as they come; no size or no 32-bit result: no scale.
-    EXPECT_EQ((Ints{PlotScale(300, 0, 200, 300), PlotScale(0, 500, 300, 200),
-                    PlotScale(kExtentsReset, kExtentsReset, 400, 300), PlotScale(4000, 2000, 0, 300),
-                    PlotScale(4000, 2000, 400, 0), PlotScale(INT32_MAX, 0, 1, 1)}),
-              (Ints{2, 4, -2499999, 0, 0, 0}));
+    const std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t> scales[] = {
+        {300, 0, 200, 300, 2},   {0, 500, 300, 200, 4},   {kExtentsReset, kExtentsReset, 400, 300, -2499999},
+        {4000, 2000, 0, 300, 0}, {4000, 2000, 400, 0, 0}, {INT32_MAX, 0, 1, 1, 0},
+    };
+    for (const auto& [x, y, w, h, scale] : scales)
+        EXPECT_EQ(PlotScale(x, y, w, h), scale) << x << "," << y << " in " << w << " x " << h;
     // Statistics: only "\\" separates folders; every text is cut at 98 characters.
     st.PlotFileLength = 2048, st.ExtMaxX = kExtentsReset, st.ExtMaxY = -1;
-    for (int32_t pen = 1000; pen < 1031; ++pen) AddPenToList(st, pen);
-    const auto parts = PlotStatistics(st, "Z:/" + std::string(120, 'n'));
-    EXPECT_EQ(parts[0] + "|" + parts[1] + "|" + parts[2] + "|" + parts[3] + "|" + parts[4].substr(0, 18) +
-                  parts[4].substr(84),
-              "Z:/" + std::string(95, 'n') +
-                  "|Dateigr\xF6\xDF"
-                  "e: 2.00 kB|X-Max: -999999999/-24999999.98mm|Y-Max: -1/-0.03mm|"
-                  "SP's: 1000, 1001, 1013, 1014, 10");
+    std::string pens = "SP's: ";
+    for (int32_t pen = 1000; pen < 1031; ++pen) AddPenToList(st, pen), pens += std::to_string(pen) + ", ";
+    EXPECT_EQ(
+        PlotStatistics(st, "Z:/" + std::string(120, 'n')),
+        (std::array<std::string, 5>{"Z:/" + std::string(95, 'n'), "Dateigröße: 2.00 kB",
+                                    "X-Max: -999999999/-24999999.98mm", "Y-Max: -1/-0.03mm", pens.substr(0, 98)}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -73,9 +74,7 @@ TEST(SimBoard, StoredRegistersOutliveAPowerCycleAndARestart) {
 
 // Each case on a fresh board without echoes: the options first, then what is sent.
 TEST(SimBoard, RepliesAndTheEchoOptionsOfRegistersSixAndSeven) {
-    const struct {
-        const char *options, *send, *reply;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"", "PX2,10;PX0,2", "Register 2=10\r\n"},
         {"", "PX0,4;PX0,22;PX0,24", "Register 4=20\r\nRegister 22=120\r\nRegister 24=30\r\n"},  // factory values
         {"", "PX71,300;PX0,71;PX72,-1;PX0,72", "Register 71=44\r\nRegister 72=255\r\n"},        // low byte
@@ -88,8 +87,8 @@ TEST(SimBoard, RepliesAndTheEchoOptionsOfRegistersSixAndSeven) {
         {"PX6,2", "PR20,0;PU", "XYZP=20/0/0/1\r\nXYZP=20/0/0/1\r\n"},
         // All of them, with the command echo of 7/7 in front: one block per command.
         {"PX7,128", "PX6,31;PD",
-         ">PX6,31\r\nXYZP=0/0/0/1\r\nI=0\r\nPOT=512\r\nCNT=1\r\nOK\r\n>PD\r\nXYZP=0/0/40/"
-         "1\r\nI=850\r\nPOT=512\r\nCNT=2\r\nOK\r\n"},
+         ">PX6,31\r\nXYZP=0/0/0/1\r\nI=0\r\nPOT=512\r\nCNT=1\r\nOK\r\n"
+         ">PD\r\nXYZP=0/0/40/1\r\nI=850\r\nPOT=512\r\nCNT=2\r\nOK\r\n"},
         // Empty commands and garbage get no acknowledgement; accepted unknown commands do.
         {"PX6,1", "\r\n;;#!;PA1,&2\r\nIN;VS10", "OK\r\nOK\r\n"},
         // Every character comes back as it arrives: the reply goes out at the CR, before the LF.
@@ -155,11 +154,7 @@ TEST(SimBoardPacing, MovesTakeTheirTimeAndRepliesWaitForThem) {
 // speed a step takes 0.512 ms, one step per plotter unit; tool n plunges n mm at a quarter of
 // that speed and cuts at half of it.
 TEST(SimBoardPacing, MoveTimesAndPositions) {
-    const struct {
-        const char *before, *command;
-        int64_t us;
-        const char* xyzp;
-    } cases[] = {
+    const std::tuple<const char*, const char*, int64_t, const char*> cases[] = {
         {"", "PR4000,0", 2048000, "4000/0/0/1"},
         {"PX2,8", "PR4000,0", 4096000, "4000/0/0/1"},          // step time
         {"PX5,1", "PR4000,0", 4096000, "4000/0/0/1"},          // half steps
@@ -186,15 +181,15 @@ TEST(SimBoardPacing, MoveTimesAndPositions) {
         {"ZR2147483647", "ZR9", 0, "0/0/2147483647/1"},
         {"", "PR2147483647,0", kSimMaxMoveUs, "2147483647/0/0/1"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [before, command, us, xyzp] : cases) {
         SimBoard b = QuietBoard();
-        Send(b, std::string(c.before) + "\r\n");
+        Send(b, std::string(before) + "\r\n");
         SimParser parser;
         std::vector<SimCommand> parsed;
-        for (char ch : std::string(c.command) + ";") SimParseChar(parser, ch, parsed);
+        for (char ch : std::string(command) + ";") SimParseChar(parser, ch, parsed);
         ASSERT_EQ(parsed.size(), 1u);
-        EXPECT_EQ(SimMoveMachine(b.machine, b.registers, parsed[0]), c.us) << c.before << " " << c.command;
-        EXPECT_EQ(Position(b), c.xyzp) << c.before << " " << c.command;
+        EXPECT_EQ(SimMoveMachine(b.machine, b.registers, parsed[0]), us) << before << " " << command;
+        EXPECT_EQ(Position(b), xyzp) << before << " " << command;
     }
 }
 

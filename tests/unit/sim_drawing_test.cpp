@@ -31,7 +31,8 @@ TEST(SimDrawing, PenDownMovesInThePreviewsColorsAndOrientation) {
     const std::string plot = "PU0,0;PD4000,0;SP2;PD4000,2000;PU0,2000;SP32;PD0,0;PU;PR100,100\r\n";
     SimReceive(b, plot.data(), plot.size(), 0);
     ASSERT_EQ(b.drawing.size(), 3u);
-    EXPECT_EQ(b.drawing[1].x0 + b.drawing[1].y1 + b.drawing[1].pen, 4000 + 2000 + 2);
+    EXPECT_EQ(std::make_tuple(b.drawing[1].x0, b.drawing[1].y1, b.drawing[1].pen), std::make_tuple(4000, 2000, 2))
+        << "the second move: from x, to y, pen";
 
     const SimPicture p = SimRenderDrawing(b.drawing, 416);  // 11 plotter units a pixel
     const int m = kSimDrawingMargin, bottom = p.height - 1 - m, right = m + 4000 / 11;
@@ -48,6 +49,7 @@ TEST(SimDrawing, PenDownMovesInThePreviewsColorsAndOrientation) {
     EXPECT_LE(wide.width, 800);
     EXPECT_EQ(At(wide, 400, wide.height / 2), "8,0,0");
     EXPECT_EQ(At(SimRenderDrawing({{0, -20, 0, -10, 1}}, 800), m, m + 20), "8,0,0");
+    EXPECT_LE(SimRenderDrawing({{0, -2000, 0, 2000, 1}}, 400).height, 400) << "a tall drawing scales by its height";
 }
 
 TEST(SimDrawing, PngChunksAndPixelsDecode) {

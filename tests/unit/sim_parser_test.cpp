@@ -80,16 +80,18 @@ TEST(SimOptions, ValuesInBothFormsAndErrors) {
     SimOptions o;
     std::string error;
     ASSERT_TRUE(SimParseOptions(11, argv, o, error)) << error;
-    EXPECT_TRUE(!o.help && !o.pacing);
-    EXPECT_EQ(o.link + " " + o.statePath + " " + o.logPath + " " + o.rawLogPath + " " + o.device + " " + o.drawingPath,
-              "/tmp/com3 /tmp/s l r /dev/ttyUSB0 d.png");
+    EXPECT_FALSE(o.help);
+    EXPECT_FALSE(o.pacing);
+    EXPECT_EQ(std::tie(o.link, o.statePath, o.logPath, o.rawLogPath, o.device, o.drawingPath),
+              std::make_tuple("/tmp/com3", "/tmp/s", "l", "r", "/dev/ttyUSB0", "d.png"))
+        << "link, state, log, raw log, device, drawing";
 
     for (const auto& [arg, valid] :
          {std::pair{"--log", false}, {"--drawing=", false}, {"-h", true}, {"--fast", false}}) {
         const char* args[] = {"kt4180-sim", arg};
         SimOptions m;
-        const bool taken = SimParseOptions(2, args, m, error);
-        EXPECT_TRUE(taken == valid && m.help == valid) << arg;
+        EXPECT_EQ(SimParseOptions(2, args, m, error), valid) << arg;
+        EXPECT_EQ(m.help, valid) << arg;
     }
     EXPECT_NE(error.find("--fast"), std::string::npos);
 }
