@@ -51,3 +51,24 @@ const std::vector<HelpText>& ExtraHelpTexts() {
     };
     return table;
 }
+
+const std::vector<HelpText>& MonitorHelpTexts() {
+    static const std::vector<HelpText> table = {
+        {ids::TxtMonitorTx, "RS232-Datenstrom\r\nvom PC zum Controller"},
+        {ids::TxtMonitorRx, "RS232-Datenstrom\r\nvom Controller zum PC"},
+    };
+    return table;
+}
+
+const std::vector<HelpText>& SetupHelpTexts() {
+    static const std::vector<HelpText> table = {
+        {ids::BtnCfgWrite, "Konfiguration im\r\nController speichern"},
+        {ids::BtnCfgRead, "Controller auslesen"},
+        {ids::BtnCfgVerify, "Controller gegen Konfiguration prüfen"},
+        {ids::BtnCfgLoad, "Konfiguration aus\r\nDatei einlesen"},
+        {ids::BtnCfgSave, "Konfiguration in\r\nDatei speichern"},
+        {ids::BtnCfgSaveAs, "Konfiguration in einer\r\nneuen Datei speichern"},
+        {ids::BtnCfgFactoryReset, "Reset Controller\r\n(Werkseinstellungen)"},
+    };
+    return table;
+}

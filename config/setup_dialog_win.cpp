@@ -8,6 +8,7 @@
 #include "base/control_colors_win.h"
 #include "base/control_ids.h"
 #include "base/dialog_template_win.h"
+#include "base/help_texts.h"
 #include "base/language_win.h"
 #include "base/message_pump_win.h"
 #include "base/numbers.h"
@@ -34,20 +35,6 @@ constexpr DWORD kTextBoxStyle = ES_AUTOHSCROLL | WS_TABSTOP;
 // changes are reported too, for the info line.
 constexpr DWORD kCheckBoxStyle = BS_AUTOCHECKBOX | BS_LEFTTEXT | BS_RIGHT | BS_VCENTER | BS_NOTIFY | WS_TABSTOP;
 constexpr DWORD kImageButtonStyle = BS_PUSHBUTTON | BS_BITMAP | BS_CENTER | BS_VCENTER | WS_TABSTOP;
-
-struct ButtonTip {
-    int id;
-    const char* text;
-};
-constexpr ButtonTip kButtonTips[] = {
-    {ids::BtnCfgWrite, "Konfiguration im\r\nController speichern"},
-    {ids::BtnCfgRead, "Controller auslesen"},
-    {ids::BtnCfgVerify, "Controller gegen Konfiguration prüfen"},
-    {ids::BtnCfgLoad, "Konfiguration aus\r\nDatei einlesen"},
-    {ids::BtnCfgSave, "Konfiguration in\r\nDatei speichern"},
-    {ids::BtnCfgSaveAs, "Konfiguration in einer\r\nneuen Datei speichern"},
-    {ids::BtnCfgFactoryReset, "Reset Controller\r\n(Werkseinstellungen)"},
-};
 
 struct Rect {
     int x, y, w, h;
@@ -170,7 +157,7 @@ HWND CreateSetupDialog(HWND parent) {
     for (const ControlSpec& c : SetupDialogControls())
         SendMessageA(CreateControl(dlg, c), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
-    for (const ButtonTip& tip : kButtonTips) AddTooltip(dlg, tip.id, Translate(tip.text));
+    for (const HelpText& tip : SetupHelpTexts()) AddTooltip(dlg, tip.id, Translate(tip.text));
     LoadFieldSpecs(dlg);
 
     // The dialog opens empty, and reading the board or loading a file comes first: the focus

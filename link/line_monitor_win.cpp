@@ -124,8 +124,7 @@ HWND OpenLineMonitor(HWND parent) {
     ShowWindow(w, SW_SHOW);
     SetForegroundWindow(w);
 
-    AddTooltip(w, ids::TxtMonitorTx, Translate("RS232-Datenstrom\r\nvom PC zum Controller"));
-    AddTooltip(w, ids::TxtMonitorRx, Translate("RS232-Datenstrom\r\nvom Controller zum PC"));
+    for (const HelpText& h : MonitorHelpTexts()) AddTooltip(w, h.id, Translate(h.text));
     // The counters' texts are kept with the main dialog's; they can only show here.
     for (const HelpText& h : ExtraHelpTexts())
         if (h.id == ids::TxtRxCount || h.id == ids::TxtTxCount) AddTooltip(w, h.id, Translate(h.text));

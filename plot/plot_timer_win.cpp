@@ -6,6 +6,7 @@
 
 #include "base/control_ids.h"
 #include "base/files_win.h"
+#include "base/help_texts.h"
 #include "base/language_win.h"
 #include "base/numbers.h"
 #include "base/process_state.h"
@@ -58,11 +59,11 @@ void PlotTimerTick() {
             QuietTicks = 0;
         }
         if (QuietTicks < 10 && ++QuietTicks == 10) RebuildPreview(main);
-        caption = Translate("Start/Step/Stop Automatik");
+        caption = Translate(kRunCaptionIdle);
     } else if (mode == RunModes::Auto) {
-        caption = Translate("Automatikbetrieb läuft..");
+        caption = Translate(kRunCaptionAuto);
     } else if (mode == RunModes::Step) {
-        caption = Translate("Schrittbetrieb");
+        caption = Translate(kRunCaptionStep);
     }
     if (caption.size() > 259) caption.resize(259);
     if (!caption.empty()) SetDlgItemTextA(main, ids::FrmAuto, caption.c_str());
