@@ -25,7 +25,7 @@ bool QuitPending() {
 
 DWORD BytesStillGoingOut() {
     HANDLE port = comPort.load();
-    return port == INVALID_HANDLE_VALUE ? 0 : BytesToTransmit(port);
+    return port == INVALID_HANDLE_VALUE ? 0 : PortOps.bytesToTransmit(port);
 }
 
 std::string StepBoxText() {
