@@ -221,7 +221,13 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
             ReleaseWindowImages(window);
             ForgetControlColors(window);
             return FALSE;
-        case WM_NCDESTROY: RemovePropA(window, kSavedFocusProperty); return FALSE;
+        case WM_NCDESTROY:
+            RemovePropA(window, kSavedFocusProperty);
+            // Gone for good: a run's read that walks the rest of its file after a close asks for
+            // the dialog at every move, and asking about a destroyed window is slow (Wine asks
+            // its server each time: a second for a 80 kB plot).
+            if (window == Ui.mainDialog) Ui.mainDialog = nullptr;
+            return FALSE;
         case WM_SETCURSOR:
             // The jog images act through this message; the cursor itself is left to the default.
             JogControl(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
