@@ -101,7 +101,7 @@ PortDriver StartSimPort(const SimPortFiles& files) {
     return {
         Open,
         Close,
-        [] { return std::vector<int>{}; },  // only COM1 to COM19 are tried: no real port is asked
+        [] { return std::vector<int>{}; },  // no list of real ports is read
         [](HANDLE, bool) {},                // the line has no settings to change
         [](HANDLE, DWORD, DWORD) {},
         Cts,
