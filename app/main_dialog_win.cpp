@@ -214,7 +214,13 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
             ReleaseWindowImages(window);
             ForgetControlColors(window);
             return FALSE;
-        case WM_NCDESTROY: RemovePropA(window, kSavedFocusProperty); return FALSE;
+        case WM_NCDESTROY:
+            RemovePropA(window, kSavedFocusProperty);
+            // Gone for good: a run's read that walks the rest of its file after a close asks for
+            // the dialog at every move, and asking about a destroyed window is slow (Wine asks
+            // its server each time: a second for a 80 kB plot).
+            if (window == Ui.mainDialog) Ui.mainDialog = nullptr;
+            return FALSE;
         case WM_SETCURSOR:
             // The jog images act through this message; the cursor itself is left to the default.
             JogControl(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
@@ -257,13 +263,12 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
     }
 }
 
-HWND CreateMainDialog() {
+HWND CreateMainDialog(const char* caption) {
     SharedDialogHandler = MainDialogHandler;
     // Shown only when every control exists.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME |
                         WS_CLIPSIBLINGS | DS_MODALFRAME | DS_CENTER | DS_3DLOOK | DS_NOFAILCREATE | DS_SETFONT;
-    DialogTemplate t =
-        BeginDialogTemplate(style, WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, 0, 0, 100, 100, kMainDialogCaption);
+    DialogTemplate t = BeginDialogTemplate(style, WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, 0, 0, 100, 100, caption);
     HWND dlg = CreateDialogFromTemplate(t, nullptr, MainDialogHandler);
     if (!dlg) return nullptr;
     Ui.mainDialog = dlg;
@@ -292,8 +297,8 @@ HWND CreateMainDialog() {
     return dlg;
 }
 
-void BuildMainDialog(HWND parent) {
-    HWND dlg = CreateMainDialog();
+void BuildMainDialog(HWND parent, const char* caption) {
+    HWND dlg = CreateMainDialog(caption);
     if (!dlg) return;
     if (parent) SetWindowLongPtrA(dlg, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(parent));
     SetTimer(dlg, 0, kTimerPeriodMs, nullptr);
@@ -311,12 +316,12 @@ void RegisterCommonControls() {
     InitCommonControlsEx(&icc);
 }
 
-int RunProgram() {
+int RunProgram(const char* caption) {
     // The waits sleep a millisecond at a time; Windows' default timer period would make each
     // such sleep 15.6 ms.
     timeBeginPeriod(1);
     RegisterCommonControls();
-    BuildMainDialog(nullptr);
+    BuildMainDialog(nullptr, caption);
     // The receive thread ends and is joined before the port closes and before anything it
     // writes (reply buffer, register image, receive protocol) is destroyed at exit.
     ClosePortAndStopReceiving();

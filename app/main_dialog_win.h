@@ -20,13 +20,13 @@ constexpr int kTimerPeriodMs = 250;
 // The common control classes, registered once before any window is made.
 void RegisterCommonControls();
 // Start-up: common controls, then BuildMainDialog; returns when the main dialog has ended and
-// the receive thread has stopped.
-int RunProgram();
+// the receive thread has stopped. The demo program gives its own caption.
+int RunProgram(const char* caption = kMainDialogCaption);
 // Builds the main dialog hidden: its controls and fonts, the register image, the program's
 // configuration path, the progress bar inside the status bar, and the tooltips.
-HWND CreateMainDialog();
+HWND CreateMainDialog(const char* caption = kMainDialogCaption);
 // CreateMainDialog, the timer, then the dialog runs modally; releases the fonts at the end.
-void BuildMainDialog(HWND parent);
+void BuildMainDialog(HWND parent, const char* caption = kMainDialogCaption);
 
 // The one message handler of the main dialog, the line monitor, the setup dialog and the
 // progress window.

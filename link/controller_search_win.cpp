@@ -47,36 +47,36 @@ void FindController() {
     const int remembered = static_cast<int>(TextToInt32(ReadRegistryValue("Ini", "fcomport", "", 25)));
 
     int accepted = 0;
-    for (int n : CandidatePorts(remembered, ListedSerialPorts())) {
-        const std::string device = PortDeviceName(n);
+    for (int n : CandidatePorts(remembered, PortOps.listedPorts())) {
+        const std::string device = PortOps.deviceName(n);
         SetTextNow(controllerOn, "Check: " + device);
         if (!IsWindow(progress)) {
             // Closing the progress window cancels the search where it stands.
             Searching = false;
             return;
         }
-        SetProgress(progress, SearchProgress(n), "COM" + NumberText(n));
-        HANDLE port = OpenSerialPort(n);
+        SetProgress(progress, SearchProgress(n), PortOps.portName(n));
+        HANDLE port = PortOps.open(n);
         PumpMessages();
         if (port == INVALID_HANDLE_VALUE) continue;
-        WriteBytes(port, std::string(kProbe, sizeof kProbe - 1));
+        PortOps.writeBytes(port, std::string(kProbe, sizeof kProbe - 1));
         // The windows stay alive while the board has time to answer; closing the progress
         // window (or the program) ends the wait and the search.
         const uint32_t asked = WaitClockMs();
         WaitWhile([&] { return !TicksPassed(WaitClockMs(), asked, kProbeAnswerMs) && IsWindow(progress); },
                   kWaitForUser);
         if (!IsWindow(progress)) {
-            CloseHandle(port);
+            PortOps.close(port);
             continue;
         }
-        const std::string answer = ReadWaiting(port);
+        const std::string answer = PortOps.readWaiting(port);
         if (answer.find("Register") != std::string::npos) {
             comPort = port;
             WriteRegistryValue("Ini", "fcomport", NumberTextSpaced(n));
             accepted = n;
             break;
         }
-        CloseHandle(port);
+        PortOps.close(port);
     }
     CloseProgress(progress);
     SetWindowTextA(controllerOn, savedText.c_str());
@@ -87,14 +87,14 @@ void FindController() {
         return;
     }
     HANDLE port = comPort.load();
-    SetWindowTextA(comLabel, ("COM" + NumberText(accepted)).c_str());
+    SetWindowTextA(comLabel, PortOps.portName(accepted).c_str());
     SetControlColors(comLabel, RGB(0, 128, 0), RGB(255, 255, 255));
     // Follow CTS only where there is a line to follow.
-    if (CtsState(port) == 1) SetCtsFlowControl(port, true);
-    WriteBytes(port, "\r\n");
+    if (PortOps.ctsState(port) == 1) PortOps.setCtsFlowControl(port, true);
+    PortOps.writeBytes(port, "\r\n");
     WaitServing(125, kWaitForUser);
-    ReadWaiting(port);  // the rest of the probe's answer and the empty line's
-    SetupComm(port, 65000, 65000);
+    PortOps.readWaiting(port);  // the rest of the probe's answer and the empty line's
+    PortOps.setQueueSizes(port, 65000, 65000);
     StartReceiveLoop(port);
     Searching = false;
 }

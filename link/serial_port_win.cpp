@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/numbers.h"
 #include "link/port_search.h"
 
 std::atomic<HANDLE> comPort{INVALID_HANDLE_VALUE};
@@ -96,4 +97,16 @@ bool WriteBytes(HANDLE port, const std::string& bytes) {
     return WriteFile(port, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE;
 }
 
-PortDriver PortOps = {CtsState, BytesToTransmit, WriteBytes, ReadWaiting};
+PortDriver PortOps = {
+    OpenSerialPort,
+    [](HANDLE port) { CloseHandle(port); },
+    ListedSerialPorts,
+    SetCtsFlowControl,
+    [](HANDLE port, DWORD receive, DWORD transmit) { SetupComm(port, receive, transmit); },
+    CtsState,
+    BytesToTransmit,
+    WriteBytes,
+    ReadWaiting,
+    PortDeviceName,
+    [](int n) { return "COM" + NumberText(n); },
+};

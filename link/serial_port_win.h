@@ -33,12 +33,20 @@ std::string ReadWaiting(HANDLE port);
 // False when the device refuses the write (it has gone away); a write that timed out is true.
 bool WriteBytes(HANDLE port, const std::string& bytes);
 
-// The port operations that sending and receiving use. They are the functions above; a test
-// substitutes an in-process board to control CTS and timing exactly.
+// Everything the link does with a port goes through PortOps: for KT4180.exe the functions
+// above on the real COM ports; the demo program and the Windows-side tests put the simulated
+// board behind it instead.
 struct PortDriver {
+    HANDLE (*open)(int n);  // INVALID_HANDLE_VALUE when port n does not open
+    void (*close)(HANDLE);
+    std::vector<int> (*listedPorts)();
+    void (*setCtsFlowControl)(HANDLE, bool on);
+    void (*setQueueSizes)(HANDLE, DWORD receive, DWORD transmit);
     int (*ctsState)(HANDLE);
     DWORD (*bytesToTransmit)(HANDLE);
     bool (*writeBytes)(HANDLE, const std::string&);
     std::string (*readWaiting)(HANDLE);
+    std::string (*deviceName)(int n);  // what the search says it checks: "\\.\COM3"
+    std::string (*portName)(int n);    // what the port indicator shows: "COM3"
 };
 extern PortDriver PortOps;

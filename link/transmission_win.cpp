@@ -229,5 +229,5 @@ void ClosePortAndStopReceiving() {
         CloseHandle(ReceiveThread);
         ReceiveThread = nullptr;
     }
-    if (port != INVALID_HANDLE_VALUE) CloseHandle(port);
+    if (port != INVALID_HANDLE_VALUE) PortOps.close(port);
 }

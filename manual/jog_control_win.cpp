@@ -26,7 +26,7 @@ bool QuitPending() {
 
 DWORD BytesStillGoingOut() {
     HANDLE port = comPort.load();
-    return port == INVALID_HANDLE_VALUE ? 0 : BytesToTransmit(port);
+    return port == INVALID_HANDLE_VALUE ? 0 : PortOps.bytesToTransmit(port);
 }
 
 // The step count is read from the box's first 99 characters.

@@ -10,7 +10,8 @@
 #include "sim/sim_registers.h"
 
 // A KT4180 board at the far end of a serial line, driven by whoever owns it: the native
-// simulator over a pseudo-terminal, or a test as an in-process port.
+// simulator over a pseudo-terminal, or the demo program and the Windows-side tests as an
+// in-process port (sim_port_win.h).
 //
 //   SimBoard board;
 //   SimInit(board, true, "", now);          // pacing on, registers kept in memory

@@ -1,15 +1,23 @@
 # Shared by the end-to-end scripts: the real program under Wine on the harness's display,
-# against the board simulator on a pseudo-terminal mapped as a COM port.
+# against the board simulator on a pseudo-terminal mapped as a COM port; or the demo program,
+# whose simulated board is inside it and records where its settings say.
 # Usage: source "$(dirname "$0")/lib.sh" "$@"   (arguments: exe, build dir)
 set -euo pipefail
 E2E_EXE=$1
 E2E_BUILD=$2
+E2E_PROGRAM=$(basename "$E2E_EXE")  # also the name of its process
+E2E_NAME=${E2E_PROGRAM%.exe}        # names its settings
+E2E_DEMO=0
+[[ $E2E_NAME != *-Demo ]] || E2E_DEMO=1
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 "$E2E_ROOT/tools/wine-up"
 source "$E2E_ROOT/tools/wine-env"
 export DISPLAY=$(cat "$KT_WINE_DIR/display")
 source "$E2E_ROOT/tools/wine-session"
 E2E_DIR=$E2E_BUILD/e2e-$(basename "$0" .sh)  # what the devices received
+[[ $E2E_DEMO == 0 ]] || E2E_DIR+=-demo
+E2E_APPDATA=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming | grep -v /Public/ | head -1)
+E2E_DEMO_SETTINGS=
 rm -rf "$E2E_DIR"; mkdir -p "$E2E_DIR"
 KT_SHOT=$E2E_DIR/screen.png
 E2E_PIDS=()
@@ -23,7 +31,7 @@ fail() {
 
 # Ends what this script started (only in this checkout's prefix) and points its ports at nothing.
 e2e_cleanup() {
-  kt_kill_in_prefix KT4180.exe
+  kt_kill_in_prefix "$E2E_PROGRAM"
   for p in "${E2E_PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
   for n in "${E2E_PORTS[@]}"; do rm -f "$(kt_com "$n")"; ln -sfn /nonexistent "$(kt_com "$n")"; done
   return 0
@@ -39,9 +47,22 @@ e2e_device() {
   E2E_PORTS+=("$n")
   kt_wait_com "$n" || fail "com$n not mapped"
 }
+e2e_winpath() { echo "Z:${1//\//\\}"; }
 # The board simulator on COM$1 (further arguments are its options), recording what it receives.
+# The demo's board is told the same through the section [demo] of the settings start_program
+# writes: what it receives, and from --log and --state, what it executed and its registers.
 e2e_board() {
   local n=$1; shift
+  if [[ $E2E_DEMO == 1 ]]; then
+    E2E_DEMO_SETTINGS="rawlog=$(e2e_winpath "$E2E_DIR/board.raw")"
+    while (($#)); do
+      case $1 in
+        --log | --state) E2E_DEMO_SETTINGS+=$'\n'"${1#--}=$(e2e_winpath "$2")"; shift 2 ;;
+        *) fail "the demo's board takes no $1" ;;
+      esac
+    done
+    return 0
+  fi
   e2e_device "$n" "$E2E_ROOT/build/native/kt4180-sim" --link "$(kt_com "$n")" --raw-log "$E2E_DIR/board.raw" "$@"
 }
 received() { stat -c %s "$E2E_DIR/board.raw"; }
@@ -57,15 +78,21 @@ expect_received() {
   [[ $got == "$(printf '%b' "$2" | od -An -c)" ]] || fail "$3: received$got"
 }
 
-# Forgets the port the program remembers and what its stores refused and the user's place kept.
+# Forgets the port the program remembers and what its stores refused and the user's place kept
+# (the demo's: its board's registers too).
 e2e_forget() {
-  "$KT_WINE64" reg delete 'HKCR\KT4180' /f >/dev/null 2>&1 || true
-  "$KT_WINE64" reg delete 'HKCU\Software\KT4180' /f >/dev/null 2>&1 || true
-  rm -f "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/KT4180/KT4180.cfg
+  "$KT_WINE64" reg delete "HKCR\\$E2E_NAME" /f >/dev/null 2>&1 || true
+  "$KT_WINE64" reg delete "HKCU\\Software\\$E2E_NAME" /f >/dev/null 2>&1 || true
+  rm -f "$E2E_APPDATA/KT4180/$E2E_NAME.cfg" "$E2E_APPDATA/KT4180/$E2E_NAME-Register.txt"
 }
-# Starts the program with nothing remembered; KT_WINDOW is its main dialog.
+# Starts the program with nothing remembered; KT_WINDOW is its main dialog. The demo's settings
+# go to the user's place, which it reads first.
 start_program() {
   e2e_forget
+  if [[ -n $E2E_DEMO_SETTINGS ]]; then
+    mkdir -p "$E2E_APPDATA/KT4180"
+    printf '[demo]\n%s\n' "$E2E_DEMO_SETTINGS" | sed 's/$/\r/' >"$E2E_APPDATA/KT4180/$E2E_NAME.cfg"
+  fi
   kt_start_program "$E2E_EXE" || fail "the main dialog did not show"
   E2E_PIDS+=("$KT_PROGRAM")
 }
@@ -89,7 +116,7 @@ close_program() {
   xdotool windowfocus "$KT_WINDOW" 2>/dev/null || true
   xdotool keydown Alt_L key F4 keyup Alt_L
   for _ in $(seq 1 100); do
-    [[ -n $(pids_in_prefix KT4180.exe) ]] || { awk "BEGIN { printf \"%.2f\", $(date +%s.%N) - $closed }"; return 0; }
+    [[ -n $(pids_in_prefix "$E2E_PROGRAM") ]] || { awk "BEGIN { printf \"%.2f\", $(date +%s.%N) - $closed }"; return 0; }
     sleep 0.05
   done
   return 1

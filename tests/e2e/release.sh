@@ -61,4 +61,13 @@ done
 listed=$(cd "$rel" && python3 -m zipfile -l KT4180.zip | awk '$1 ~ /^KT4180\/.*[^\/]$/ {print $1}' | sort)
 files=$(cd "$rel" && find KT4180 -type f | sort)
 [[ $listed == "$files" ]] || fail "the zip holds $listed instead of $files"
+# The demo program beside each, built for the same machine and stripped, and told of.
+for bits in 64 32; do
+  demo=$(x86_64-w64-mingw32-objdump -fh "$rel/KT4180/$bits-Bit/KT4180-Demo.exe")
+  [[ $demo == *"file format $(format $bits-Bit)"* ]] || fail "$bits-Bit/KT4180-Demo.exe is not built for $(format $bits-Bit)"
+  [[ $demo != *' .debug'* ]] || fail "$bits-Bit/KT4180-Demo.exe has debug sections"
+done
+for text in 'KT4180-Demo.exe' 'HKEY_CLASSES_ROOT\KT4180-Demo\Ini' 'KT4180-Demo-Register.txt'; do
+  grep -qF "$text" "$readme" || fail "LIESMICH.txt lacks $text"
+done
 echo ok

@@ -4,20 +4,24 @@
 # held, a command typed; it ends when its dialog is closed; started again it shows the plot file
 # and the line monitor as left, though like a standard user's it could write neither win.ini nor
 # its .cfg (a folder in each file's place). On real (pseudo-terminal) ports: a silent device on
-# COM1, one answering the probe only in lower case on COM2, the board on COM23.
+# COM1, one answering the probe only in lower case on COM2, the board on COM23. The demo program
+# has no real ports: it finds the board inside it, says that it is the demo, and keeps the
+# registers the board stores in the user's place.
 source "$(dirname "$0")/lib.sh" "$@"
 
 ini=$WINEPREFIX/drive_c/windows/win.ini
 put_back() { if [[ -d $ini ]]; then rm -rf "$ini"; [[ ! -e $ini.e2e ]] || mv "$ini.e2e" "$ini"; fi; }
 trap 'e2e_cleanup; put_back; e2e_forget' EXIT
 [[ ! -e $ini ]] || mv "$ini" "$ini.e2e"
-mkdir "$ini" "$E2E_DIR/program" "$E2E_DIR/program/KT4180.cfg"
+mkdir "$ini" "$E2E_DIR/program" "$E2E_DIR/program/$E2E_NAME.cfg"
 cp "$E2E_EXE" "$E2E_DIR/program/"
-E2E_EXE=$E2E_DIR/program/KT4180.exe
+E2E_EXE=$E2E_DIR/program/$E2E_PROGRAM
 
 # Record files must not be named like a device ("com1.rec" opens COM1 on Windows).
-e2e_device 1 python3 "$E2E_ROOT/tests/e2e/fake_port.py" "$(kt_com 1)" silent "$E2E_DIR/port1.rec"
-e2e_device 2 python3 "$E2E_ROOT/tests/e2e/fake_port.py" "$(kt_com 2)" lowercase "$E2E_DIR/port2.rec"
+if [[ $E2E_DEMO == 0 ]]; then
+  e2e_device 1 python3 "$E2E_ROOT/tests/e2e/fake_port.py" "$(kt_com 1)" silent "$E2E_DIR/port1.rec"
+  e2e_device 2 python3 "$E2E_ROOT/tests/e2e/fake_port.py" "$(kt_com 2)" lowercase "$E2E_DIR/port2.rec"
+fi
 e2e_board 23
 cd "$E2E_DIR"
 start_program
@@ -29,19 +33,23 @@ read -r w h <<<"$(xdotool getwindowgeometry "$KT_WINDOW" | sed -n 's/.*Geometry:
 (( w > 780 && w <= 811 && h > 420 && h <= 472 )) || fail "unexpected size ${w}x${h}"
 # The group box of the manual panel is filled with its grey: the controls were drawn.
 [[ $(kt_pixels 12,280) =~ ^(s?rgb\(224,224,224\)|gr[ae]y\(224\))\ $ ]] || fail "manual panel not drawn"
+title=$(xdotool getwindowname "$KT_WINDOW")
+[[ $E2E_DEMO == 0 && $title == "$KT_MAIN_TITLE" || $E2E_DEMO == 1 && $title == "$KT_MAIN_TITLE - Demo" ]] ||
+  fail "the title reads $title"
 # The probe went to the silent and the lower-case device first, then to the board.
-[[ $(od -An -c port1.rec port2.rec) == "$(printf '\r\npx0,0\r\n\r\n\r\npx0,0\r\n\r\n' | od -An -c)" ]] || fail "probes"
+[[ $E2E_DEMO == 1 || $(od -An -c port1.rec port2.rec) == "$(printf '\r\npx0,0\r\n\r\n\r\npx0,0\r\n\r\n' | od -An -c)" ]] ||
+  fail "probes"
 expect_received 0 '\r\npx0,0\r\n\r\n\r\n' "the probe and an empty line"
 
 # The position query goes out; the next search tries the remembered port first.
 mark=$(received)
 kt_mouse click 156 356  # BtnQueryPosition
 expect_received "$mark" ';PX9876,3\r\n' "the position query"
-probes=$(stat -c %s port1.rec)
+probes=$(stat -c %s port1.rec 2>/dev/null || echo 0)
 kt_mouse click 48 16  # BtnFindController
 wait_indicator
 expect_received "$mark" ';PX9876,3\r\n\r\npx0,0\r\n\r\n\r\n' "the search of the remembered port"
-(( $(stat -c %s port1.rec) == probes )) || fail "COM1 was probed before the remembered port"
+(( $(stat -c %s port1.rec 2>/dev/null || echo 0) == probes )) || fail "COM1 was probed before the remembered port"
 
 # The manual panel (jogs act only with the dialog in front): a click on each jog image, at the
 # center of its place, sends its command once.
@@ -71,6 +79,11 @@ xdotool type 'PR 550,-340'
 expect_received "$mark" '' "sent while typing"
 xdotool key Home Right Right Right Return
 expect_received "$mark" 'PR \r\n550,-340' "the typed command"
+if [[ $E2E_DEMO == 1 ]]; then
+  xdotool key Return; xdotool type 'PX12,30;PX 9876,5432'; xdotool key Return  # on a line of its own
+  for _ in $(seq 1 20); do grep -qx '12=30' "$E2E_APPDATA/KT4180/$E2E_NAME-Register.txt" 2>/dev/null && break; sleep 0.2; done
+  grep -qx '12=30' "$E2E_APPDATA/KT4180/$E2E_NAME-Register.txt" || fail "the board did not store its registers with the user"
+fi
 
 open_plot "$E2E_ROOT/examples/star.plt"
 click_for_window 113 16 '^Line-Monitor$' || fail "no line monitor"  # BtnMonitor

@@ -10,7 +10,6 @@
 #include <atomic>
 #include <fstream>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,7 +24,7 @@
 #include "base/tooltips_win.h"
 #include "link/serial_port_win.h"
 #include "link/transmission_win.h"
-#include "sim/sim_board.h"
+#include "sim/sim_port_win.h"
 
 inline std::string ClassOf(HWND w) {
     char buf[64] = {};
@@ -197,10 +196,11 @@ inline void Mouse(DWORD flags) {
     SendInput(1, &in, sizeof in);
 }
 
-// The board simulated in this process behind the program's port: the only one with a CTS
-// line, which a test can also hold, and whose received bytes a test reads at once.
-inline SimBoard Board;
-inline std::mutex BoardLock;    // the receive thread reads while the user-interface thread writes
+// The board simulated in this process behind the program's port (the demo program's): the
+// only one with a CTS line, which a test can also hold, and whose received bytes a test reads
+// at once. The sender's calls come from this thread; the receive loop's go to the board alone.
+inline SimBoard& Board = SimPortBoard;
+inline PortDriver SimOps;       // the board's driver, which the test's wraps
 inline bool ReportCts = true;   // false: the port cannot tell (like a pseudo-terminal)
 inline bool HoldCts = false;    // the test holds CTS off
 inline std::string Written;     // what was written to the port
@@ -208,43 +208,22 @@ inline bool LastCtsOn = true;   // what the sender saw at its last look
 inline int CtsOffPasses = 0;    // waiting passes the sender made while CTS was off
 inline int WritesWhileOff = 0;  // characters written after the sender last saw CTS off: must stay 0
 
-// A fine clock: the tick count moves in steps too coarse for a line at 1920 characters/s.
-inline int64_t Now() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return static_cast<int64_t>(c.QuadPart * 1000 / f.QuadPart);
-}
+inline int64_t Now() { return SimPortClock(); }
 
 // Puts the board behind the program's port (pacing on, factory registers), nothing yet received.
 inline void ConnectBoard() {
-    SimInit(Board, true, "", Now());
+    PortOps = SimOps = StartSimPort();
     Written.clear();
-    PortOps = {
-        [](HANDLE) {
-            std::lock_guard<std::mutex> hold(BoardLock);
-            SimAdvance(Board, Now());
-            LastCtsOn = !HoldCts && SimReadyForInput(Board);
-            CtsOffPasses += !LastCtsOn;
-            return ReportCts ? LastCtsOn ? 1 : 0 : -1;
-        },
-        [](HANDLE) {
-            std::lock_guard<std::mutex> hold(BoardLock);
-            return static_cast<DWORD>(SimLineBacklog(Board));
-        },
-        [](HANDLE, const std::string& bytes) {
-            std::lock_guard<std::mutex> hold(BoardLock);
-            // CTS may drop between the sender's look and its write; it must not write after seeing it off.
-            WritesWhileOff += ReportCts && !LastCtsOn;
-            Written += bytes;
-            SimReceive(Board, bytes.data(), bytes.size(), Now());
-            return true;
-        },
-        [](HANDLE) {
-            std::lock_guard<std::mutex> hold(BoardLock);
-            SimAdvance(Board, Now());
-            return SimTakeOutput(Board);
-        },
+    PortOps.ctsState = [](HANDLE port) {
+        LastCtsOn = !HoldCts && SimOps.ctsState(port) == 1;
+        CtsOffPasses += !LastCtsOn;
+        return ReportCts ? LastCtsOn ? 1 : 0 : -1;
     };
-    comPort = reinterpret_cast<HANDLE>(ULONG_PTR{0x4000});
+    PortOps.writeBytes = [](HANDLE port, const std::string& bytes) {
+        // CTS may drop between the sender's look and its write; it must not write after seeing it off.
+        WritesWhileOff += ReportCts && !LastCtsOn;
+        Written += bytes;
+        return SimOps.writeBytes(port, bytes);
+    };
+    comPort = PortOps.open(kSimPortNumber);
 }
