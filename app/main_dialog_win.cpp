@@ -117,9 +117,9 @@ namespace {
 
 HFONT FontFor(ControlFont f, HWND dialog) {
     switch (f) {
-        case F::BoldSmall: return Ui.fontBoldSmall;
-        case F::BoldLarge: return Ui.fontBoldLarge;
-        case F::PlainSmall: return Ui.fontPlainSmall;
+        case F::BoldSmall: return Ui.FontBoldSmall;
+        case F::BoldLarge: return Ui.FontBoldLarge;
+        case F::PlainSmall: return Ui.FontPlainSmall;
         case F::Dialog:
         case F::Courier: break;  // the main dialog has no fixed-pitch control
     }
@@ -127,7 +127,7 @@ HFONT FontFor(ControlFont f, HWND dialog) {
 }
 
 void ReleaseFonts() {
-    for (HFONT* f : {&Ui.fontBoldSmall, &Ui.fontBoldLarge, &Ui.fontPlainSmall}) {
+    for (HFONT* f : {&Ui.FontBoldSmall, &Ui.FontBoldLarge, &Ui.FontPlainSmall}) {
         if (*f) DeleteObject(*f);
         *f = nullptr;
     }
@@ -147,7 +147,7 @@ void KeepFocus(HWND window, bool activated) {
     if (saved && IsWindow(saved) && IsChild(window, saved)) SetFocus(saved);
 }
 
-void OpenMonitor(HWND, int) { Ui.lineMonitor = OpenLineMonitor(Ui.mainDialog); }
+void OpenMonitor(HWND, int) { Ui.LineMonitor = OpenLineMonitor(Ui.MainDialog); }
 void ToggleTrafficLog(HWND window, int) { SetTrafficLogging(window); }
 void SearchController(HWND, int) { FindController(); }
 void RunPlot(HWND, int id) { StartPlotRun(id); }
@@ -195,16 +195,16 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
     switch (message) {
         case WM_SIZE: {
             RECT r;
-            if (Ui.mainDialog && GetWindowRect(Ui.mainDialog, &r)) {
+            if (Ui.MainDialog && GetWindowRect(Ui.MainDialog, &r)) {
                 App.DialogWidth = r.right - r.left;
                 App.DialogHeight = r.bottom - r.top;
             }
             // Dialogs do not dock their status bar; it re-docks when told of the new size.
-            if (window == Ui.mainDialog) SendMessageA(GetDlgItem(window, ids::SBar1), WM_SIZE, 0, 0);
+            if (window == Ui.MainDialog) SendMessageA(GetDlgItem(window, ids::SBar1), WM_SIZE, 0, 0);
             return FALSE;
         }
         case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) == SC_CLOSE && window == Ui.lineMonitor) SaveLineMonitorPosition(window);
+            if ((wParam & 0xFFF0) == SC_CLOSE && window == Ui.LineMonitor) SaveLineMonitorPosition(window);
             return FALSE;
         case WM_TIMER: PlotTimerTick(); return FALSE;
         case WM_NOTIFY:
@@ -219,7 +219,7 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
             // Gone for good: a run's read that walks the rest of its file after a close asks for
             // the dialog at every move, and asking about a destroyed window is slow (Wine asks
             // its server each time: a second for a 80 kB plot).
-            if (window == Ui.mainDialog) Ui.mainDialog = nullptr;
+            if (window == Ui.MainDialog) Ui.MainDialog = nullptr;
             return FALSE;
         case WM_SETCURSOR:
             // The jog images act through this message; the cursor itself is left to the default.
@@ -253,7 +253,7 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
             // Closing ends a window at once, even while an operation runs inside it; the
             // operation sees its window gone and stops. Closing the main dialog also stops a
             // run and drops a command waiting to go out: nothing more reaches the board.
-            if (window == Ui.mainDialog) {
+            if (window == Ui.MainDialog) {
                 App.RunMode = RunModes::Idle;
                 DropWaitingCommand();
             }
@@ -271,15 +271,15 @@ HWND CreateMainDialog(const char* caption) {
     DialogTemplate t = BeginDialogTemplate(style, WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, 0, 0, 100, 100, caption);
     HWND dlg = CreateDialogFromTemplate(t, nullptr, MainDialogHandler);
     if (!dlg) return nullptr;
-    Ui.mainDialog = dlg;
+    Ui.MainDialog = dlg;
     CenterOnScreen(dlg, kMainDialogWidth, kMainDialogHeight);
     SetWindowIcons(dlg, IDI_MAIN);
 
     for (const ControlSpec& c : MainDialogControls()) CreateControl(dlg, c);
 
-    Ui.fontBoldSmall = CreatePointFont("Arial", 8, true);
-    Ui.fontBoldLarge = CreatePointFont("MS Sans Serif", 10, true);
-    Ui.fontPlainSmall = CreatePointFont("Arial", 8, false);
+    Ui.FontBoldSmall = CreatePointFont("Arial", 8, true);
+    Ui.FontBoldLarge = CreatePointFont("MS Sans Serif", 10, true);
+    Ui.FontPlainSmall = CreatePointFont("Arial", 8, false);
     for (const ControlSpec& c : MainDialogControls())
         SendMessageA(GetDlgItem(dlg, c.id), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.font, dlg)), FALSE);
 
@@ -305,7 +305,7 @@ void BuildMainDialog(HWND parent, const char* caption) {
     ShowWindow(dlg, SW_SHOWNORMAL);
     SetForegroundWindow(dlg);
     RunModalLoop(dlg, parent);
-    Ui.mainDialog = nullptr;
+    Ui.MainDialog = nullptr;
     ReleaseFonts();
 }
 

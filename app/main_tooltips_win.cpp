@@ -19,6 +19,6 @@ void CreateTooltips() {
     if (TextToNumber(ReadProfileValue("notooltips", "?")) > 0) return;
     for (const HelpText& h : BuildHelpTexts()) {
         if (!MainDialogExists()) return;
-        AddTooltip(Ui.mainDialog, h.id, h.text);
+        AddTooltip(Ui.MainDialog, h.id, h.text);
     }
 }

@@ -32,7 +32,7 @@ std::string AskFileName(const FileDialog& d) {
 
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = Ui.mainDialog;
+    ofn.hwndOwner = Ui.MainDialog;
     ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = &file[0];

@@ -6,7 +6,7 @@
 ShellWindows Ui;
 DLGPROC SharedDialogHandler = nullptr;
 
-bool MainDialogExists() { return Ui.mainDialog && IsWindow(Ui.mainDialog); }
+bool MainDialogExists() { return Ui.MainDialog && IsWindow(Ui.MainDialog); }
 
 int PrimaryButtonKey() { return GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON; }
 
@@ -17,7 +17,7 @@ int ControlUnderHeldMouse() {
     POINT p;
     if (!GetCursorPos(&p)) return 0;
     HWND w = WindowFromPoint(p);
-    if (!w || !Ui.mainDialog || !IsChild(Ui.mainDialog, w)) return 0;
+    if (!w || !Ui.MainDialog || !IsChild(Ui.MainDialog, w)) return 0;
     return GetDlgCtrlID(w);
 }
 

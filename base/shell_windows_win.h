@@ -6,12 +6,12 @@
 
 // User-interface thread only; the receive thread keeps copies of the handles it needs.
 struct ShellWindows {
-    HWND mainDialog = nullptr;
-    HWND lineMonitor = nullptr;  // 0 until the line monitor is first opened
+    HWND MainDialog = nullptr;
+    HWND LineMonitor = nullptr;  // 0 until the line monitor is first opened
     HWND SetupDialog = nullptr;  // keeps its last value after the dialog has closed
-    HFONT fontBoldSmall = nullptr;
-    HFONT fontBoldLarge = nullptr;
-    HFONT fontPlainSmall = nullptr;
+    HFONT FontBoldSmall = nullptr;
+    HFONT FontBoldLarge = nullptr;
+    HFONT FontPlainSmall = nullptr;
 };
 extern ShellWindows Ui;
 

@@ -43,9 +43,9 @@ void SaveFields(HWND dialog) {
     const bool saved =
         WriteConfigFile(ControllerFilePath, ConfigEntries(SetupSpecs, CollectFieldInputs(dialog)), ReplaceWith);
     if (saved) {
-        MessageBoxA(Ui.mainDialog, ControllerFilePath.c_str(), kSavedTitle, MB_OK | MB_TASKMODAL);
+        MessageBoxA(Ui.MainDialog, ControllerFilePath.c_str(), kSavedTitle, MB_OK | MB_TASKMODAL);
     } else {
-        MessageBoxA(Ui.mainDialog, SaveFailedMessage(ControllerFilePath).c_str(), kSaveFailedTitle,
+        MessageBoxA(Ui.MainDialog, SaveFailedMessage(ControllerFilePath).c_str(), kSaveFailedTitle,
                     MB_OK | MB_ICONERROR | MB_TASKMODAL);
     }
 }
@@ -60,7 +60,7 @@ void LoadConfigFile(HWND dialog) {
     const ConfigRead read = ReadConfigFile(ControllerFilePath, text);
     if (read != ConfigRead::Ok) {
         // What the user typed is kept: a file that cannot be read is not an empty file.
-        MessageBoxA(Ui.mainDialog, LoadFailedMessage(read, ControllerFilePath).c_str(), kLoadFailedTitle,
+        MessageBoxA(Ui.MainDialog, LoadFailedMessage(read, ControllerFilePath).c_str(), kLoadFailedTitle,
                     MB_OK | MB_ICONERROR | MB_TASKMODAL);
         return;
     }

@@ -22,7 +22,7 @@ void SendLine(const std::string& line, HWND progress) { SendCommand(line + "\r\n
 // False, after telling the user, when a command is still going out.
 bool BoardFree() {
     if (!TransmissionBusy()) return true;
-    MessageBoxA(Ui.mainDialog, kBoardBusyMessage, kRangeMessageTitle, MB_ICONSTOP | MB_TASKMODAL);
+    MessageBoxA(Ui.MainDialog, kBoardBusyMessage, kRangeMessageTitle, MB_ICONSTOP | MB_TASKMODAL);
     return false;
 }
 
@@ -75,7 +75,7 @@ void WriteRegisters(HWND dialog) {
     const WritePlan plan = PlanWrite(SetupSpecs, CollectFieldInputs(dialog));
     if (!plan.inRange) {
         CloseProgress(progress);
-        MessageBoxA(Ui.mainDialog, plan.rangeMessage.c_str(), kRangeMessageTitle, MB_ICONSTOP | MB_TASKMODAL);
+        MessageBoxA(Ui.MainDialog, plan.rangeMessage.c_str(), kRangeMessageTitle, MB_ICONSTOP | MB_TASKMODAL);
         return;
     }
     for (const RegisterWrite& w : plan.writes) App.RegisterImage[w.reg].store(w.value);

@@ -179,7 +179,7 @@ HWND OpenSetupDialog(HWND parent) {
     return dlg;
 }
 
-void OpenSetup(HWND, int) { Ui.SetupDialog = OpenSetupDialog(Ui.mainDialog); }
+void OpenSetup(HWND, int) { Ui.SetupDialog = OpenSetupDialog(Ui.MainDialog); }
 
 void RunSetupButton(HWND window, int id) {
     switch (id) {

@@ -32,7 +32,7 @@ void SetTextNow(HWND w, const std::string& text) {
 void FindController() {
     if (Searching) return;
     Searching = true;
-    HWND main = Ui.mainDialog;
+    HWND main = Ui.MainDialog;
     HWND controllerOn = GetDlgItem(main, ids::LblControllerOn);
     HWND comLabel = GetDlgItem(main, ids::LblComPort);
 

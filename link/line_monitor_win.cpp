@@ -91,16 +91,16 @@ bool RestoredCorner(HWND window, int& left, int& top) {
 
 }  // namespace
 
-bool LineMonitorExists() { return Ui.lineMonitor && IsWindow(Ui.lineMonitor); }
+bool LineMonitorExists() { return Ui.LineMonitor && IsWindow(Ui.LineMonitor); }
 
 HWND OpenLineMonitor(HWND parent) {
-    if (LineMonitorExists()) return Ui.lineMonitor;
+    if (LineMonitorExists()) return Ui.LineMonitor;
 
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFONT | DS_3DLOOK;
     DialogTemplate t = BeginDialogTemplate(style, WS_EX_APPWINDOW, 0, 0, 10, 10, "Line-Monitor");
     HWND w = CreateDialogFromTemplate(t, parent, SharedDialogHandler);
     if (!w) return nullptr;
-    Ui.lineMonitor = w;
+    Ui.LineMonitor = w;
     SetWindowIcons(w, IDI_WINDOW);
 
     // The template is laid out in dialog units; the monitor is measured in pixels.
@@ -139,20 +139,20 @@ void SaveLineMonitorPosition(HWND window) {
 
 void MonitorShowTx(const std::string& text) {
     if (!LineMonitorExists()) return;
-    HWND box = GetDlgItem(Ui.lineMonitor, ids::TxtMonitorTx);
+    HWND box = GetDlgItem(Ui.LineMonitor, ids::TxtMonitorTx);
     ShowAtEnd(box, AppendToTxMonitor(ControlText(box), text));
     // Unsigned: the count wraps at 2^32 as a 32-bit counter does.
     txByteCount += static_cast<uint32_t>(text.size());
-    SetDlgItemTextA(Ui.lineMonitor, ids::TxtTxCount, NumberText(txByteCount).c_str());
+    SetDlgItemTextA(Ui.LineMonitor, ids::TxtTxCount, NumberText(txByteCount).c_str());
 }
 
 void MonitorShowRx(const std::string& chunk) {
     if (!LineMonitorExists()) return;
-    HWND box = GetDlgItem(Ui.lineMonitor, ids::TxtMonitorRx);
+    HWND box = GetDlgItem(Ui.LineMonitor, ids::TxtMonitorRx);
     ShowAtEnd(box, AppendToRxMonitor(ControlText(box), chunk));
 }
 
 void MonitorShowRxCount(uint32_t rxByteCount) {
     if (!LineMonitorExists()) return;
-    SetDlgItemTextA(Ui.lineMonitor, ids::TxtRxCount, NumberText(rxByteCount).c_str());
+    SetDlgItemTextA(Ui.LineMonitor, ids::TxtRxCount, NumberText(rxByteCount).c_str());
 }

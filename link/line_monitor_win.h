@@ -12,9 +12,9 @@
 extern uint32_t txByteCount;
 
 // Opens the monitor owned by parent, or returns the one that is open (neither moved nor
-// brought forward). Also stores the handle in Ui.lineMonitor.
+// brought forward). Also stores the handle in Ui.LineMonitor.
 HWND OpenLineMonitor(HWND parent);
-// True while Ui.lineMonitor names a window.
+// True while Ui.LineMonitor names a window.
 bool LineMonitorExists();
 // Writes window's screen position to "pos"/"lmw" of the configuration file; for the close
 // command, before the window goes.

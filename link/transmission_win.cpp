@@ -73,10 +73,10 @@ void LosePort(HANDLE port) {
     if (comPort.load() != port) return;
     ClosePortAndStopReceiving();
     if (!MainDialogExists()) return;
-    HWND comLabel = GetDlgItem(Ui.mainDialog, ids::LblComPort);
+    HWND comLabel = GetDlgItem(Ui.MainDialog, ids::LblComPort);
     SetWindowTextA(comLabel, "COM??");
     SetControlColors(comLabel, RGB(255, 0, 0));
-    MessageBoxA(Ui.mainDialog, kConnectionLostText, kConnectionLostTitle, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+    MessageBoxA(Ui.MainDialog, kConnectionLostText, kConnectionLostTitle, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
 }
 
 bool TransmitCommand(const std::string& text, HWND guard) {
@@ -193,7 +193,7 @@ void ApplyLinkUpdate(WPARAM, LPARAM) {
         p = LatestPosition;
         text.swap(ReceivedText);
     }
-    HWND main = Ui.mainDialog;
+    HWND main = Ui.MainDialog;
     if (kinds & UpdatePosition) {
         SetDlgItemTextA(main, ids::TxtPosX, p.x.c_str());
         SetDlgItemTextA(main, ids::TxtPosY, p.y.c_str());
@@ -209,7 +209,7 @@ void StartReceiveLoop(HANDLE port) {
         WaitForSingleObject(ReceiveThread, INFINITE);
         CloseHandle(ReceiveThread);
     }
-    ReceiveOwner = Ui.mainDialog;
+    ReceiveOwner = Ui.MainDialog;
     // A message posted to an earlier dialog may never have arrived.
     UpdatePosted = false;
     PendingUpdates = 0;

@@ -10,7 +10,7 @@
 #include "link/transmission_win.h"
 
 void SubmitDirectCommand() {
-    HWND box = GetDlgItem(Ui.mainDialog, ids::TxtCommand);
+    HWND box = GetDlgItem(Ui.MainDialog, ids::TxtCommand);
     if (!box) return;
     const std::string text = ControlText(box);
     if (text.find('\r') == std::string::npos) return;  // still typing

@@ -30,7 +30,7 @@ DWORD BytesStillGoingOut() {
 }
 
 // The step count is read from the box's first 99 characters.
-std::string StepBoxText() { return ControlText(GetDlgItem(Ui.mainDialog, ids::TxtSteps)).substr(0, 99); }
+std::string StepBoxText() { return ControlText(GetDlgItem(Ui.MainDialog, ids::TxtSteps)).substr(0, 99); }
 
 // A rejected count moves nothing, whichever way the warning was dismissed. A button still
 // held after it (Enter pressed while holding) is the same press: it would start a jog with
@@ -45,7 +45,7 @@ bool WaitForRelease() {
 
 void JogControl(int id) {
     if (App.JogBusy) return;
-    HWND main = Ui.mainDialog;
+    HWND main = Ui.MainDialog;
     if (!main || GetActiveWindow() != main || GetForegroundWindow() != main) return;
     // Held now, or pressed and released since the last look.
     if (GetAsyncKeyState(PrimaryButtonKey()) == 0) return;

@@ -78,7 +78,7 @@ const char* MimeFor(const std::string& lastThree) {
 // A failed export is said, never passed over: the user would take an old or empty file for it.
 void ExportFailed(const std::string& path) {
     const std::string text = "Das Bild konnte nicht gespeichert werden:\r\n" + path;
-    MessageBoxA(Ui.mainDialog, text.c_str(), "Nicht gespeichert !", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    MessageBoxA(Ui.MainDialog, text.c_str(), "Nicht gespeichert !", MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
 
 }  // namespace
@@ -166,7 +166,7 @@ void SavePreviewImage() {
         if (type == "GIF") saved = WritePreviewBitmap(temp, true);
         saved = saved && ConvertImageFile(temp, chosen) == ConvertResult::Done && FileExists(chosen);
     } else {
-        MessageBoxA(Ui.mainDialog, "Dateityp falsch !", "JPG, PNG, GIF, BMP ?", MB_OK | MB_SYSTEMMODAL);
+        MessageBoxA(Ui.MainDialog, "Dateityp falsch !", "JPG, PNG, GIF, BMP ?", MB_OK | MB_SYSTEMMODAL);
         return;
     }
     DeleteFileA(temp.c_str());

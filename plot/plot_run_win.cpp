@@ -35,7 +35,7 @@ const PlotLineOut& LineOut() {
 
 void StartPlotRun(int id) {
     if (Plot.PlotFile.empty()) {
-        MessageBoxA(Ui.mainDialog, "PLT-File ?", "Stop", MB_OK | MB_TASKMODAL);
+        MessageBoxA(Ui.MainDialog, "PLT-File ?", "Stop", MB_OK | MB_TASKMODAL);
         return;
     }
     if (App.RunMode != RunModes::Idle) return;

@@ -42,7 +42,7 @@ void RebuildPreview(HWND main) {
 }  // namespace
 
 void PlotTimerTick() {
-    HWND main = Ui.mainDialog;
+    HWND main = Ui.MainDialog;
     if (++TickCount == 3) FindController();
     if (App.ProgressPercent != ShownPercent) {
         ShownPercent = App.ProgressPercent;

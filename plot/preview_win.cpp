@@ -67,7 +67,7 @@ LRESULT CALLBACK PreviewProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void SetStatusPart(int part, const std::string& text) {
-    HWND bar = GetDlgItem(Ui.mainDialog, ids::SBar1);
+    HWND bar = GetDlgItem(Ui.MainDialog, ids::SBar1);
     SendMessageA(bar, SB_SETTEXTA, static_cast<WPARAM>(part - 1), reinterpret_cast<LPARAM>(text.c_str()));
     UpdateWindow(bar);
     PumpMessageStep();
@@ -92,7 +92,7 @@ HWND CreatePreviewControl(HWND main, int x, int y, int w, int h) {
 PlotCanvas* PreviewCanvas() { return PreviewImage.pixels ? &PreviewImage : nullptr; }
 
 void RedrawPreview() {
-    HWND gfx = GetDlgItem(Ui.mainDialog, ids::GfxPreview);
+    HWND gfx = GetDlgItem(Ui.MainDialog, ids::GfxPreview);
     if (!gfx) return;
     InvalidateRect(gfx, nullptr, FALSE);
     UpdateWindow(gfx);
@@ -119,7 +119,7 @@ PlotHost PreviewHost() {
     };
     host.readEnded = [] {
         App.RunMode = RunModes::Idle;
-        SetDlgItemTextA(Ui.mainDialog, ids::FrmAuto, "Automatik:");
+        SetDlgItemTextA(Ui.MainDialog, ids::FrmAuto, "Automatik:");
         RedrawPreview();
     };
     return host;
@@ -153,11 +153,11 @@ void OpenPlotFile() {
     Plot.PlotFile.clear();
     const std::string path = AskFileName(PlotFileDialog(ReadProfileValue("pltfile", CurrentDirectory())));
     if (!FileExists(path)) {
-        MessageBoxA(Ui.mainDialog, path.c_str(), "File?", MB_OK | MB_TASKMODAL);
+        MessageBoxA(Ui.MainDialog, path.c_str(), "File?", MB_OK | MB_TASKMODAL);
         return;
     }
     Plot.PlotFile = path;
     WriteProfileValue("pltfile", path);
-    SendDlgItemMessageA(Ui.mainDialog, ids::SBar1, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(path.c_str()));
-    LoadPlotPreview(GetDlgItem(Ui.mainDialog, ids::GfxPreview), path);
+    SendDlgItemMessageA(Ui.MainDialog, ids::SBar1, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(path.c_str()));
+    LoadPlotPreview(GetDlgItem(Ui.MainDialog, ids::GfxPreview), path);
 }

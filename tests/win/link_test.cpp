@@ -64,7 +64,7 @@ TEST_F(Link, RepliesReachTheWindowsAndWhatGoesOverTheLineTheTrafficFiles) {
     StartReceiveLoop(comPort);
     SendCommand("PA400,-120;PX12,30\r\n");
     SendCommand(";PX9876,3\r\nPX0,12\r\n");
-    auto text = [](int id) { return ControlText(GetDlgItem(Ui.mainDialog, id)); };
+    auto text = [](int id) { return ControlText(GetDlgItem(Ui.MainDialog, id)); };
     EXPECT_TRUE(PumpUntil([&] { return text(ids::TxtPosX) == "10.000" && App.RegisterImage[12] == 30; }));
     EXPECT_EQ(text(ids::TxtPosY) + " " + text(ids::TxtPosZ) + " " + text(ids::TxtPen), "-3.000 0.000 1");
     const std::string tx = ReadFileBytes(dir + "\\txprot.txt");
@@ -152,7 +152,7 @@ TEST_F(Link, StopDuringARunOrClosingTheDialogEndsTheWaitAndDropsWhatWaits) {
     HoldCts = true;
     TimedSteps closing(10, [&](int n) {
         if (n == 0) SendCommand("PR20,0\r\n");
-        if (n == 2) PostMessageA(Ui.mainDialog, WM_CLOSE, 0, 0);
+        if (n == 2) PostMessageA(Ui.MainDialog, WM_CLOSE, 0, 0);
         return n < 2;
     });
     EXPECT_EQ(SendCommand("PA0,0\r\n"), R::Abandoned);
@@ -163,7 +163,7 @@ TEST_F(Link, StopDuringARunOrClosingTheDialogEndsTheWaitAndDropsWhatWaits) {
 }
 
 TEST_F(Link, ATransferEndsWithItsProgressWindowAndWaitsForNoOtherCommand) {
-    HWND setup = CreateSetupDialog(Ui.mainDialog);
+    HWND setup = CreateSetupDialog(Ui.MainDialog);
     SetDlgItemTextA(setup, 1162, "typed");
     HoldCts = true;
     TimedSteps steps(20, [&](int n) {

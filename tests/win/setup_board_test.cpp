@@ -75,7 +75,7 @@ protected:
         ShowWindow(CreateMainDialog(), SW_SHOW);
         ConnectBoard();
         StartReceiveLoop(comPort);
-        ASSERT_NE(CreateSetupDialog(Ui.mainDialog), nullptr);
+        ASSERT_NE(CreateSetupDialog(Ui.MainDialog), nullptr);
         for (const auto& [id, value] : BoardValues) Show(id, value);
     }
     void TearDown() override { comPort = INVALID_HANDLE_VALUE; }  // the receive loop ends by itself

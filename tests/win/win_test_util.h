@@ -148,7 +148,7 @@ struct Hand {
                 HWND box = FindOwnWindow();
                 if (!box || ControlText(box) == dialog) continue;
                 boxes.push_back(
-                    {ControlText(box), ControlText(GetDlgItem(box, 0xFFFF)), !IsWindowEnabled(Ui.mainDialog)});
+                    {ControlText(box), ControlText(GetDlgItem(box, 0xFFFF)), !IsWindowEnabled(Ui.MainDialog)});
                 if (whileShown) whileShown();
                 for (int tries = 0; tries < 3 && IsWindowVisible(box); ++tries) {  // OK may come too early
                     PostMessageA(box, WM_COMMAND, IDOK, 0);
