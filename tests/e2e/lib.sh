@@ -66,9 +66,10 @@ e2e_board() {
   e2e_device "$n" "$E2E_ROOT/build/native/kt4180-sim" --link "$(kt_com "$n")" --raw-log "$E2E_DIR/board.raw" "$@"
 }
 received() { stat -c %s "$E2E_DIR/board.raw"; }
+received_at_least() { (($(received) >= $1)); }
 # What the board received after byte $1, once it has $2 more (or 5 s passed) and 0.3 s are quiet.
 received_since() {
-  for _ in $(seq 1 50); do (( $(received) >= $1 + ${2:-0} )) && break; sleep 0.1; done
+  kt_retry 50 0.1 received_at_least $(($1 + ${2:-0})) || true
   kt_wait_quiet "$E2E_DIR/board.raw" 3
   tail -c +$(( $1 + 1 )) "$E2E_DIR/board.raw"
 }
@@ -110,14 +111,4 @@ open_plot() {
   click_for_window 16 16 'PLT-Datei' || fail "no open dialog"
   xdotool type "Z:${1//\//\\}"; xdotool key Return; sleep 1
 }
-# Closes the program with Alt+F4 and prints the seconds until its process has gone.
-close_program() {
-  local closed; closed=$(date +%s.%N)
-  xdotool windowfocus "$KT_WINDOW" 2>/dev/null || true
-  xdotool keydown Alt_L key F4 keyup Alt_L
-  for _ in $(seq 1 100); do
-    [[ -n $(pids_in_prefix "$E2E_PROGRAM") ]] || { awk "BEGIN { printf \"%.2f\", $(date +%s.%N) - $closed }"; return 0; }
-    sleep 0.05
-  done
-  return 1
-}
+close_program() { kt_close_program "$E2E_PROGRAM"; }

@@ -1,14 +1,9 @@
 #!/usr/bin/env bash
-# Plot runs of the real program against the board simulator on COM3 with pacing, files opened
-# through the open dialog:
-# - Run sends every line; Step waits before each, and Stop held ends it.
-# - A plot of 80 s of moves but 6 s of line: holding Stop leaves the board no more to do than
-#   the line in flight and its buffer, a position query during the run is answered at once,
-#   and a search right after the whole run finds the board within the program's probe window.
-# - A long run broken off: closing the program ends it as fast as an idle one (Wine's 2 s wait
-#   for a window manager is not the run's) and the board gets nothing more; a board that goes
-#   away is told once, the indicator turns red, the program stays.
-# The demo program runs the same against the board inside it, which cannot go away.
+# Plot runs against the board simulator on COM3 with pacing: Run sends every line, Step waits
+# before each and Stop held ends it; holding Stop in 80 s of moves leaves the board only the line
+# in flight and its buffer; a position query mid-run is answered at once; a search right after a
+# run finds the board; closing mid-run ends the program as fast as idle and sends nothing more; a
+# board that goes away is told once. The demo program runs the same against its own board.
 source "$(dirname "$0")/lib.sh" "$@"
 
 printf '6=0\n' >"$E2E_DIR/state.txt"  # no position echoes: the only position reply is the query's
@@ -57,9 +52,8 @@ kt_mouse click 40 412
 sleep 0.7
 kt_mouse click 156 356  # BtnQueryPosition
 clicked=$(date +%s%N)
-for _ in $(seq 1 60); do grep -q '^PX9876,3' "$E2E_DIR/board.log" && break; sleep 0.05; done
+kt_retry 60 0.05 grep -q '^PX9876,3' "$E2E_DIR/board.log" || fail "the position query during the run was not answered within 3 s"
 echo "position query answered $(( ($(date +%s%N) - clicked) / 1000000 )) ms after the click"
-grep -q '^PX9876,3' "$E2E_DIR/board.log" || fail "the position query during the run was not answered within 3 s"
 before=$(tr -d '\r' <"$E2E_DIR/board.raw" | grep -B1 '^;PX9876,3' | head -1 | tr -d 'PD;')
 reported=$(sed -n 's/^PX9876,3\tX=\([0-9]*\) Y=\([0-9]*\).*/\1,\2/p' "$E2E_DIR/board.log")
 [[ $reported == "$before" ]] || fail "the query reported $reported, not $before where the cut before it ended"
@@ -71,18 +65,13 @@ if [[ $E2E_DEMO == 1 ]]; then
   want=$(received)
 else
   want=$((r1 + 3 + $(stat -c %s "$E2E_DIR/cuts.plt") + 11))
-  for _ in $(seq 1 600); do (($(received) >= want)) && break; sleep 0.05; done
-  (($(received) >= want)) || fail "the whole run did not arrive ($(received) of $want bytes)"
+  kt_retry 600 0.05 received_at_least "$want" || fail "the whole run did not arrive ($(received) of $want bytes)"
 fi
 kt_mouse click 48 16  # BtnFindController
 # The probe ends with two line ends; the one the program sends on accepting makes three. A
 # probe that went unanswered for 2.25 s would be followed by another.
-after=
-for _ in $(seq 1 200); do
-  after=$(tail -c +$((want + 1)) "$E2E_DIR/board.raw" | tr '\r\n' '<>')
-  [[ $after == *'<><><>' ]] && break
-  sleep 0.05
-done
+search_ended() { after=$(tail -c +$((want + 1)) "$E2E_DIR/board.raw" | tr '\r\n' '<>'); [[ $after == *'<><><>' ]]; }
+kt_retry 200 0.05 search_ended || true
 echo "search after the run: $after"
 [[ $after == '<>px0,0<><><>' ]] || fail "the search after the run did not accept the board's first answer: $after"
 

@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
-# A session with the real program, driven as a person would: it starts, shows its main dialog
-# drawn at its size, finds the board by itself and remembers it; the jog images clicked and
-# held, a command typed; it ends when its dialog is closed; started again it shows the plot file
-# and the line monitor as left, though like a standard user's it could write neither win.ini nor
-# its .cfg (a folder in each file's place). On real (pseudo-terminal) ports: a silent device on
-# COM1, one answering the probe only in lower case on COM2, the board on COM23. The demo program
-# has no real ports: it finds the board inside it, says that it is the demo, and keeps the
-# registers the board stores in the user's place.
+# A session driven as a person would: the program starts drawn at its size, finds the board past
+# a silent device (COM1) and one answering only in lower case (COM2) on COM23, remembers it; jogs
+# clicked and held, a command typed; closed, and started again it shows the plot file and the
+# line monitor as left, though like a standard user's it could write neither win.ini nor its .cfg.
+# The demo program finds the board inside it, says so, and keeps the board's registers with the user.
 source "$(dirname "$0")/lib.sh" "$@"
 
 ini=$WINEPREFIX/drive_c/windows/win.ini
@@ -81,8 +78,8 @@ xdotool key Home Right Right Right Return
 expect_received "$mark" 'PR \r\n550,-340' "the typed command"
 if [[ $E2E_DEMO == 1 ]]; then
   xdotool key Return; xdotool type 'PX12,30;PX 9876,5432'; xdotool key Return  # on a line of its own
-  for _ in $(seq 1 20); do grep -qx '12=30' "$E2E_APPDATA/KT4180/$E2E_NAME-Register.txt" 2>/dev/null && break; sleep 0.2; done
-  grep -qx '12=30' "$E2E_APPDATA/KT4180/$E2E_NAME-Register.txt" || fail "the board did not store its registers with the user"
+  kt_retry 20 0.2 grep -qsx '12=30' "$E2E_APPDATA/KT4180/$E2E_NAME-Register.txt" ||
+    fail "the board did not store its registers with the user"
 fi
 
 open_plot "$E2E_ROOT/examples/star.plt"
@@ -98,6 +95,7 @@ gone=$(close_program) || fail "the program did not end when its dialog was close
 echo "ended ${gone} s after its dialog was closed"
 
 kt_start_program "$E2E_EXE" || fail "the main dialog did not show again"
-n=0; until [[ $(plot_shown) == "$shown" ]]; do ((++n < 50)) || fail "the plot file chosen before is not shown again"; sleep 0.2; done
+plot_shown_again() { [[ $(plot_shown) == "$shown" ]]; }
+kt_retry 50 0.2 plot_shown_again || fail "the plot file chosen before is not shown again"
 click_for_window 113 16 '^Line-Monitor$' || fail "the line monitor did not open again"
 [[ $(xdotool getwindowgeometry "$KT_FOUND") == *'Position: 400,120 '* ]] || fail "the line monitor opened elsewhere"

@@ -4,13 +4,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <set>
 #include <tuple>
-
-#include "test_files.h"
 
 namespace {
 
@@ -180,13 +177,6 @@ TEST(BuildPlotPreview, MeasuresThenDrawsToScale) {
     EXPECT_EQ(marked.rbegin()->first, 364);
     EXPECT_TRUE(marked.count({364, 299}) && marked.count({364, 299 - 182}) && !marked.count({0, 299}) &&
                 !image.words[299 * 401 + 364]);
-    // From a file, the same picture.
-    const std::vector<uint32_t> drawn = image.words;
-    const std::string path = ScratchPath("rechteck.plt");
-    WriteFile(path, "PU;PA0,0;PD;PA4000,0,4000,2000;");
-    BuildPlotPreview(st, path, host);
-    EXPECT_TRUE(image.words == drawn);
-    std::remove(path.c_str());
     // Without a canvas a preview only measures: no size, no scale.
     BuildPlotPreviewFromText(st, "x.plt", "PD;PA10,10;", PlotHost{});
     EXPECT_EQ(std::make_tuple(st.GraphicWidth, st.GraphicHeight, st.DrawScale), std::make_tuple(0, 0, 0));

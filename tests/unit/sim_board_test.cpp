@@ -38,12 +38,6 @@ std::string Position(const SimBoard& b) {
 
 }  // namespace
 
-TEST(SimBoard, AnswersTheDiscoveryProbe) {
-    SimBoard b = Board();
-    EXPECT_EQ(Send(b, "\r\npx0,0\r\n\r\n"), "Register 0=41\r\nXYZP=0/0/0/1\r\n");
-    EXPECT_EQ(SimTakeLog(b), "PX0,0\tX=0 Y=0 Z=0 P=1\n");
-}
-
 TEST(SimBoard, StoredRegistersOutliveAPowerCycleAndARestart) {
     const std::string path = testing::TempDir() + "sim_board_state.txt";
     std::remove(path.c_str());
@@ -101,29 +95,6 @@ TEST(SimBoard, RepliesAndTheEchoOptionsOfRegistersSixAndSeven) {
         Send(b, std::string(options) + "\r\n");
         EXPECT_EQ(Send(b, std::string(send) + "\r\n"), reply) << options << " " << send;
     }
-}
-
-TEST(SimBoard, GarbageNeverGrowsMemory) {
-    SimBoard b = QuietBoard(true);
-    uint32_t seed = 7;
-    std::string chunk(4096, ' ');
-    for (int round = 0; round < 20; ++round) {
-        for (char& c : chunk) c = static_cast<char>((seed = seed * 1664525u + 1013904223u) >> 24);
-        SimReceive(b, chunk.data(), chunk.size(), b.nowMs + 10);
-        EXPECT_LE(SimLineBacklog(b), kSimMaxLineBacklog);
-    }
-    EXPECT_GT(b.lostInput, 0u);
-    // Whatever moves the noise happened to spell out (an hour at most each) are long done.
-    SimAdvance(b, b.nowMs + 1'000'000'000);
-    Send(b, "\r\nPX7,0;PX6,0;PX0,0\r\n");
-    SimAdvance(b, b.nowMs + 100);
-    EXPECT_NE(SimTakeOutput(b).find("Register 0=41\r\n"), std::string::npos);
-    SimAdvance(b, INT64_MAX);  // the end of time overflows nothing
-    Send(b, "PR1,1\r\n");
-    // Output nobody takes is capped, and what was dropped is counted.
-    SimBoard echo = QuietBoard();
-    EXPECT_EQ(Send(echo, "PX7,16\r" + std::string(kSimMaxPending + 10, ' ')).size(), kSimMaxPending);
-    EXPECT_EQ(echo.lostOutput, 10u);
 }
 
 TEST(SimBoardPacing, MovesTakeTheirTimeAndRepliesWaitForThem) {
@@ -191,61 +162,4 @@ TEST(SimBoardPacing, MoveTimesAndPositions) {
         EXPECT_EQ(SimMoveMachine(b.machine, b.registers, parsed[0]), us) << before << " " << command;
         EXPECT_EQ(Position(b), xyzp) << before << " " << command;
     }
-}
-
-// The buffer holds 128 characters: sixteen commands of eight (the LF after each CR ends no
-// command and takes no room) while the first still runs. The line is never held: everything
-// sent is inside long before the moves end.
-TEST(SimBoardPacing, CtsDropsWhileTheBufferIsFullButTheLineKeepsFlowing) {
-    for (int commands : {15, 16, 100}) {
-        SimBoard b = QuietBoard(true);
-        const int64_t t0 = b.nowMs;
-        std::string text;
-        for (int i = 0; i < commands; ++i) text += "PR400,0\r\n";  // 205 ms of moving each
-        Send(b, text);
-        SimAdvance(b, t0 + 100 + commands * 5);
-        EXPECT_EQ(SimLineBacklog(b), 0u) << commands;
-        EXPECT_EQ(SimReadyForInput(b), commands == 15) << commands;
-        SimAdvance(b, t0 + commands * 205 + 600);
-        EXPECT_TRUE(SimReadyForInput(b));
-        EXPECT_EQ(b.machine.x, 400 * commands);
-        EXPECT_EQ(b.lostInput, 0u);
-    }
-}
-
-// Without a CTS line the sender cannot be held; kept a few dozen characters ahead of the line
-// (as the simulator keeps a pseudo-terminal's writer), the board never holds more than its
-// buffer, the machine keeps up with the line, and a query at the end is answered at once with
-// the position after every move before it.
-TEST(SimBoardPacing, WithoutCtsTheMachineKeepsUpWithTheLine) {
-    SimBoard b = QuietBoard(true);
-    b.ctsLine = false;
-    std::string run;
-    for (int i = 0; i < 2000; ++i) run += "PR400,0\r\n";  // 18 kB; seven minutes of moving
-    run += ";PX9876,3\r\n";
-    const int64_t t0 = b.nowMs;
-    int64_t t = t0;
-    size_t sent = 0, mostHeld = 0;
-    std::string out;
-    while (out.empty() && t < t0 + 60000) {
-        if (sent < run.size() && SimLineBacklog(b) < 32) {
-            const size_t n = run.size() - sent < 32 ? run.size() - sent : 32;
-            SimReceive(b, run.data() + sent, n, t);
-            sent += n;
-        }
-        SimAdvance(b, ++t);
-        if (b.queuedChars + b.partialChars > mostHeld) mostHeld = b.queuedChars + b.partialChars;
-        out += SimTakeOutput(b);
-    }
-    EXPECT_LE(mostHeld, kSimInputBuffer);
-    EXPECT_EQ(out, "XYZP=800000/0/0/1\r\n");
-    EXPECT_LT(t - t0, static_cast<int64_t>(run.size()) * 1000 / 1920 + 100);
-    // A burst further ahead than the line would let it arrives at once, all but the last 90 bytes.
-    std::string burst;
-    for (int i = 0; i < 100; ++i) burst += "PR400,0\r\n";
-    Send(b, burst);
-    SimCatchUpLine(b, 90);
-    EXPECT_EQ(SimLineBacklog(b), 90u);
-    EXPECT_LE(b.queuedChars + b.partialChars, kSimInputBuffer);
-    EXPECT_GE(b.machine.x, 800000 + 400 * (90 - 16));
 }

@@ -5,27 +5,11 @@
 #include <cstdio>
 #include <string>
 
-#include "config/register_table.h"
-
-// A fresh board must read back into the setup dialog without a single range error.
-TEST(SimRegisters, FactoryValuesPassTheSetupDialogsRangeChecks) {
-    SimRegisters regs;
-    SimFactoryRegisters(regs);
-    FieldSpecTable table;
-    for (const RegisterField& f : RegisterFields()) {
-        TakeFieldSpec(table, f.id, f.caption);
-        const FieldSpec s = ParseFieldSpec(FieldSpecEntry(table, f.id));
-        const int64_t v = SimJoinRegisters(regs, s.reg, s.width);
-        EXPECT_TRUE(IsBitField(s) || (v >= s.minimum && v <= s.maximum)) << "register " << s.reg << ": " << v;
-    }
-}
+#include "test_files.h"
 
 TEST(SimRegisters, MalformedStateLinesAreSkipped) {
     const std::string path = testing::TempDir() + "sim_state_malformed.txt";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fputs("# comment\n 3 = 77 \r\n4=256\n9876=1\n0=5\n2=\n6=1 2\n=\n99999999999999=1\n7=3", f);
-    std::fclose(f);
+    WriteFile(path, "# comment\n 3 = 77 \r\n4=256\n9876=1\n0=5\n2=\n6=1 2\n=\n99999999999999=1\n7=3");
     SimRegisters regs{};
     ASSERT_TRUE(SimReadStateFile(path, regs));
     SimRegisters factory;

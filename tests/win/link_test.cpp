@@ -51,9 +51,9 @@ TEST_F(Link, TheSenderWaitsWhileTheBoardHoldsCtsOff) {
 
 // Replies reach the windows; ticked, recording starts afresh, a block for each command sent.
 TEST_F(Link, RepliesReachTheWindowsAndWhatGoesOverTheLineTheTrafficFiles) {
-    WriteFileBytes(dir + "\\txprot.txt", "old");
+    WriteFile(dir + "\\txprot.txt", "old");
     SendCommand("PU\r\n");
-    EXPECT_EQ(ReadFileBytes(dir + "\\txprot.txt"), "old") << "off at the start";
+    EXPECT_EQ(FileText(dir + "\\txprot.txt"), "old") << "off at the start";
     const auto boxes = Record(true);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].title + "|" + boxes[0].text,
@@ -67,7 +67,7 @@ TEST_F(Link, RepliesReachTheWindowsAndWhatGoesOverTheLineTheTrafficFiles) {
     auto text = [](int id) { return ControlText(GetDlgItem(Ui.MainDialog, id)); };
     EXPECT_TRUE(PumpUntil([&] { return text(ids::TxtPosX) == "10.000" && App.RegisterImage[12] == 30; }));
     EXPECT_EQ(text(ids::TxtPosY) + " " + text(ids::TxtPosZ) + " " + text(ids::TxtPen), "-3.000 0.000 1");
-    const std::string tx = ReadFileBytes(dir + "\\txprot.txt");
+    const std::string tx = FileText(dir + "\\txprot.txt");
     std::smatch tick;
     ASSERT_TRUE(std::regex_match(tx, tick,
                                  std::regex("##### (-?[0-9]+) #####\r\nPA400,-120;PX12,30\r\n"
@@ -75,35 +75,13 @@ TEST_F(Link, RepliesReachTheWindowsAndWhatGoesOverTheLineTheTrafficFiles) {
         << tx;
     EXPECT_TRUE(std::stoll(tick[1]) >= before && std::stoll(tick[1]) <= static_cast<int32_t>(GetTickCount()))
         << tick[1];
-    EXPECT_TRUE(
-        std::regex_search(ReadFileBytes(dir + "\\rxprot.txt"), std::regex("#####\r\n[^#]*XYZP=400/-120/0/1\r")));
+    EXPECT_TRUE(std::regex_search(FileText(dir + "\\rxprot.txt"), std::regex("#####\r\n[^#]*XYZP=400/-120/0/1\r")));
     EXPECT_TRUE(Record(false).empty());
     comPort = INVALID_HANDLE_VALUE;  // the receive loop ends by itself
     SendCommand("PU\r\n");           // dropped without a fuss
-    EXPECT_EQ(ReadFileBytes(dir + "\\txprot.txt"), tx) << "off again";
+    EXPECT_EQ(FileText(dir + "\\txprot.txt"), tx) << "off again";
     DestroyWindow(monitor);
     EXPECT_FALSE(IsDlgButtonChecked(OpenLineMonitor(nullptr), ids::ChkTrafficLog)) << "a new monitor starts unticked";
-}
-
-// The receive thread logs while the user switches: the last start's file holds whole blocks.
-TEST_F(Link, TheReceiveThreadLogsWhileTheUserSwitches) {
-    Hand hand;
-    std::atomic<bool> stop{false};
-    std::atomic<int> logged{0};
-    std::thread receiver([&] {
-        for (; !stop; ++logged) LogRx("XYZP=1/2/3/4\r");
-    });
-    for (int i = 0; i < 13; ++i) {
-        CheckDlgButton(monitor, ids::ChkTrafficLog, i % 2 == 0);
-        SetTrafficLogging(monitor);
-    }
-    WaitUntil([&, mark = logged.load()] { return logged > mark + 20; });
-    stop = true;
-    receiver.join();
-    EXPECT_EQ(hand.Finish().boxes.size(), 7u);
-    const std::string rx = ReadFileBytes(dir + "\\rxprot.txt");
-    EXPECT_GT(rx.size(), 20u * 13u);
-    EXPECT_EQ(std::regex_replace(rx, std::regex("##### -?[0-9]+ #####\r\nXYZP=1/2/3/4\r"), ""), "");
 }
 
 namespace {

@@ -8,8 +8,6 @@
 
 namespace {
 
-std::vector<int> Calls;  // the ids whose command action ran
-
 class MainDialog : public testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(dlg = CreateMainDialog(), nullptr); }
@@ -79,24 +77,6 @@ TEST_F(MainDialog, BuiltAsTheUserSeesIt) {
               "KT4180-Controller\r\nausgeführt werden (z.B. PD; PR250,100; PU;  u.s.w.)");
     EXPECT_EQ(TipOf(Item(ids::BtnStep)), "Nächstes Kommando aus der\r\n *.plt-Datei ausführen..");
     EXPECT_EQ(TipOf(Item(ids::BtnStop)), "");
-}
-
-TEST_F(MainDialog, CommandsReachTheirActionOnClicksOrOnAnyNotification) {
-    for (CommandRow& row : CommandTable())
-        if (row.id != ids::BtnCfgOk) row.action = [](HWND, int id) { Calls.push_back(id); };
-    for (auto [id, code] : std::vector<std::pair<int, int>>{{ids::BtnOpenPlot, BN_DOUBLECLICKED},
-                                                            {ids::BtnOpenPlot, BN_CLICKED},
-                                                            {ids::BtnFindController, 1},
-                                                            {ids::TxtCommand, EN_CHANGE},
-                                                            {ids::ChkTrafficLog, BN_DOUBLECLICKED},
-                                                            {ids::BtnStop, BN_CLICKED},
-                                                            {ids::JogXPlus, STN_CLICKED}})
-        SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
-    // Accelerators (1) count as clicks; Stop and the jog images act through the held mouse.
-    EXPECT_EQ(Calls, (std::vector<int>{ids::BtnOpenPlot, ids::BtnFindController, ids::TxtCommand, ids::ChkTrafficLog}));
-    HWND other = CreateMainDialog();  // OK ends any window of ours, on any notification
-    SendMessageA(other, WM_COMMAND, MAKEWPARAM(ids::BtnCfgOk, BN_DOUBLECLICKED), 0);
-    EXPECT_FALSE(IsWindow(other));
 }
 
 // Switching between two windows of the program gives each its own control back.
@@ -184,7 +164,7 @@ TEST(Settings, AsOtherProgramsSeeThemAndWhereAStoreRefusesThem) {
     write("Größe");
     char buf[32] = {}, ini[MAX_PATH] = {};
     GetProfileStringA("KTXPLT", "save", "", buf, sizeof buf);
-    EXPECT_EQ(read() + "|" + buf + "|" + ReadFileBytes(ConfigFile()), "Größe|Größe|Größe|[pos]\r\nlmw=Größe\r\n");
+    EXPECT_EQ(read() + "|" + buf + "|" + FileText(ConfigFile()), "Größe|Größe|Größe|[pos]\r\nlmw=Größe\r\n");
     EXPECT_FALSE(FileExists(UserConfigFile()) ||
                  RegGetValueA(HKEY_CURRENT_USER, "Software\\kt_win_tests\\KTXPLT", "save", RRF_RT_REG_SZ, nullptr,
                               nullptr, nullptr) == ERROR_SUCCESS);

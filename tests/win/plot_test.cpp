@@ -8,7 +8,7 @@ TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
     HWND dlg = CreateMainDialog();
     ShowWindow(dlg, SW_SHOW);
     const std::string dir = TempFolder("kt-plot");
-    WriteFileBytes(dir + "\\frame.plt", "SP1;PU0,0;PD4000,0,4000,2000,0,2000,0,0;PU;SP2;SP1;\r\n");
+    WriteFile(dir + "\\frame.plt", "SP1;PU0,0;PD4000,0,4000,2000,0,2000,0,0;PU;SP2;SP1;\r\n");
     LoadPlotPreview(CreatePreviewControl(dlg, 206, 2, 400, 300), dir + "\\frame.plt");
     ASSERT_TRUE(WritePreviewBitmap(dir + "\\reference.bmp"));
     const struct {
@@ -22,7 +22,7 @@ TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
         SavePreviewImage();
         hand.Finish();
         EXPECT_EQ(ReadProfileValue("save", ""), target) << "remembered, refused or not";
-        const std::string bytes = ReadFileBytes(target);
+        const std::string bytes = FileText(target);
         if (k.magic.empty()) {
             ASSERT_EQ(hand.boxes.size(), 1u) << k.name;
             EXPECT_EQ(hand.boxes[0].title + "|" + hand.boxes[0].text, "JPG, PNG, GIF, BMP ?|Dateityp falsch !");
@@ -34,13 +34,13 @@ TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
         EXPECT_FALSE(FileExists(TemporaryBitmapPath())) << k.name;
         EXPECT_EQ(bytes.substr(0, k.magic.size()), k.magic) << k.name;
         if (k.magic == "BM") {
-            EXPECT_EQ(bytes, ReadFileBytes(dir + "\\reference.bmp")) << "a copy of the preview";
+            EXPECT_EQ(bytes, FileText(dir + "\\reference.bmp")) << "a copy of the preview";
             continue;
         }
         // Decoded again, it has the preview's size (an encoder that cannot take the image
         // writes a header without a picture, and says Ok).
         EXPECT_EQ(ConvertImageFile(target, dir + "\\back.bmp"), ConvertResult::Done) << k.name;
-        const std::string back = ReadFileBytes(dir + "\\back.bmp");
+        const std::string back = FileText(dir + "\\back.bmp");
         ASSERT_GT(back.size(), 26u) << k.name;
         EXPECT_EQ(*reinterpret_cast<const int32_t*>(&back[18]), 400) << k.name;
         DeleteFileA((dir + "\\back.bmp").c_str());

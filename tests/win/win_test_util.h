@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -25,18 +24,12 @@
 #include "link/serial_port_win.h"
 #include "link/transmission_win.h"
 #include "sim/sim_port_win.h"
+#include "tests/unit/test_files.h"
 
 inline std::string ClassOf(HWND w) {
     char buf[64] = {};
     GetClassNameA(w, buf, sizeof buf);
     return buf;
-}
-inline std::string ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 inline std::string TempFolder(const std::string& name) {
     char tmp[MAX_PATH] = {};
