@@ -47,7 +47,8 @@ std::optional<WaitingCommand> Waiting;
 HANDLE ReceiveThread = nullptr;
 std::atomic<HWND> ReceiveOwner{nullptr};  // the main dialog, as the receive thread sees it
 
-enum LinkUpdateKind : unsigned { UpdatePosition = 1, UpdateRxChunk = 2, UpdateRxCount = 4 };
+// What the next update message of the receive thread brings to the windows, as bits of PendingUpdates.
+constexpr unsigned kUpdatePosition = 1, kUpdateRxChunk = 2, kUpdateRxCount = 4;
 
 struct PositionTexts {
     std::string x, y, z, p;
@@ -60,7 +61,7 @@ std::atomic<unsigned> PendingUpdates{0};
 std::atomic<bool> UpdatePosted{false};
 
 // The message already on its way shows the latest state when it arrives.
-void Post(LinkUpdateKind kind) {
+void Post(unsigned kind) {
     PendingUpdates |= kind;
     if (UpdatePosted.exchange(true)) return;
     HWND main = ReceiveOwner.load();
@@ -137,7 +138,7 @@ DWORD WINAPI ReceiveLoop(LPVOID param) {
             // The monitor keeps far less than this of it.
             if (ReceivedText.size() > kReplyBufferMax) ReceivedText.erase(0, ReceivedText.size() - kReplyBufferMax / 2);
         }
-        Post(UpdateRxChunk);
+        Post(kUpdateRxChunk);
         chunk.clear();
     }
     return 0;
@@ -169,14 +170,14 @@ bool CommandWaiting() { return Waiting.has_value(); }
 void DropWaitingCommand() { Waiting.reset(); }
 
 void ParseReply(std::string& buffer) {
-    Post(UpdateRxCount);
+    Post(kUpdateRxCount);
     const ReplyActions a = ParseReplyText(buffer);
     if (a.hasPosition) {
         {
             std::lock_guard<std::mutex> lock(UpdateLock);
             LatestPosition = PositionTexts{a.posX, a.posY, a.posZ, a.pen};
         }
-        Post(UpdatePosition);
+        Post(kUpdatePosition);
     }
     if (a.hasRegister && App.RegisterImage) App.RegisterImage[a.registerNumber].store(a.registerValue);
     buffer.clear();
@@ -194,14 +195,14 @@ void ApplyLinkUpdate(WPARAM, LPARAM) {
         text.swap(ReceivedText);
     }
     HWND main = Ui.MainDialog;
-    if (kinds & UpdatePosition) {
+    if (kinds & kUpdatePosition) {
         SetDlgItemTextA(main, ids::TxtPosX, p.x.c_str());
         SetDlgItemTextA(main, ids::TxtPosY, p.y.c_str());
         SetDlgItemTextA(main, ids::TxtPosZ, p.z.c_str());
         SetDlgItemTextA(main, ids::TxtPen, p.p.c_str());
     }
-    if (kinds & UpdateRxChunk) MonitorShowRx(text);
-    if (kinds & UpdateRxCount) MonitorShowRxCount(rxByteCount.load());
+    if (kinds & kUpdateRxChunk) MonitorShowRx(text);
+    if (kinds & kUpdateRxCount) MonitorShowRxCount(rxByteCount.load());
 }
 
 void StartReceiveLoop(HANDLE port) {
