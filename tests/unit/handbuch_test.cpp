@@ -4,6 +4,7 @@
 // the manual made anew (tools/docs) fails here.
 #include <gtest/gtest.h>
 
+#include "base/html_text.h"
 #include "base/language.h"
 #include "base/language_reference.h"
 #include "config/config_file.h"
@@ -28,6 +29,8 @@ TEST(Manual, HoldsWhatTheProgramPrintsEveryFieldWithItsRangeAndEveryText) {
             IsBitField(s) ? ">aus / ein" : ">von " + NumberText(s.minimum) + " bis " + NumberText(s.maximum);
         EXPECT_NE(row.find(range), std::string::npos) << f.id << ": " << row;
     }
+    EXPECT_EQ(HtmlText("\x80\x81\x8D\x9F\xE4<&\"x"), "&#8364;&#65533;&#65533;&#376;&auml;&lt;&amp;&quot;x")
+        << "as ASCII";
     // The template replaces each text by itself, and holds nothing else.
     LanguageTable table;
     ParseLanguageFile(table, LanguageTemplate());

@@ -95,6 +95,9 @@ TEST(SimBoard, RepliesAndTheEchoOptionsOfRegistersSixAndSeven) {
         Send(b, std::string(options) + "\r\n");
         EXPECT_EQ(Send(b, std::string(send) + "\r\n"), reply) << options << " " << send;
     }
+    SimBoard echo = QuietBoard();  // output nobody takes is capped, and what was dropped counted
+    EXPECT_EQ(Send(echo, "PX7,16\r" + std::string(kSimMaxPending + 10, ' ')).size(), kSimMaxPending);
+    EXPECT_EQ(echo.lostOutput, 10u);
 }
 
 TEST(SimBoardPacing, MovesTakeTheirTimeAndRepliesWaitForThem) {

@@ -29,6 +29,7 @@ protected:
     std::string dir;
     HWND monitor = OpenLineMonitor(nullptr);
 };
+using R = SendResult;
 
 }  // namespace
 
@@ -83,12 +84,6 @@ TEST_F(Link, RepliesReachTheWindowsAndWhatGoesOverTheLineTheTrafficFiles) {
     DestroyWindow(monitor);
     EXPECT_FALSE(IsDlgButtonChecked(OpenLineMonitor(nullptr), ids::ChkTrafficLog)) << "a new monitor starts unticked";
 }
-
-namespace {
-
-using R = SendResult;
-
-}  // namespace
 
 TEST_F(Link, OneCommandWaitsBehindATransmissionFurtherOnesAreRefused) {
     HoldCts = true;
