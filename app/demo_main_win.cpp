@@ -17,9 +17,8 @@ namespace {
 // every copy of the demo finds the same ones, and the place is writable wherever the program
 // lies.
 std::string DefaultStatePath() {
-    const std::string user = UserConfigFile();
-    if (user.empty()) return "";
-    const std::string folder = user.substr(0, user.rfind('\\'));
+    const std::string folder = UserFolder();
+    if (folder.empty()) return "";
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder + "\\" + ProgramBaseName(ProgramPath()) + "-Register.txt";
 }

@@ -40,16 +40,8 @@ void Dispatch(MSG& msg) {
     DispatchMessageA(&msg);
 }
 
-}  // namespace
-
-bool PumpMessageStep() {
-    LastLook = WaitClockMs();
-    InputArrived = false;
-    MSG msg;
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        SleepUnlessInput(1);
-        return true;
-    }
+// A WM_QUIT taken from the queue is posted again for the outermost loop, and ends the pumping.
+bool DispatchUnlessQuit(MSG& msg) {
     if (msg.message == WM_QUIT) {
         PostQuitMessage(static_cast<int>(msg.wParam));
         return false;
@@ -58,17 +50,26 @@ bool PumpMessageStep() {
     return true;
 }
 
-bool PumpMessages() {
+void Looked() {
     LastLook = WaitClockMs();
     InputArrived = false;
+}
+
+}  // namespace
+
+bool PumpMessageStep() {
+    Looked();
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return false;
-        }
-        Dispatch(msg);
-    }
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return DispatchUnlessQuit(msg);
+    SleepUnlessInput(1);
+    return true;
+}
+
+bool PumpMessages() {
+    Looked();
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        if (!DispatchUnlessQuit(msg)) return false;
     return true;
 }
 

@@ -80,14 +80,19 @@ bool WriteConfigValue(const std::string& section, const std::string& key, const 
         return true;
     }
     if (user.empty()) return false;
-    CreateDirectoryA(user.substr(0, user.rfind('\\')).c_str(), nullptr);
+    CreateDirectoryA(UserFolder().c_str(), nullptr);
     return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), user.c_str()) != 0;
 }
 
-std::string UserConfigFile() {
+std::string UserFolder() {
     char appData[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData))) return "";
-    return std::string(appData) + "\\KT4180\\" + ProgramBaseName(ProgramPath()) + ".cfg";
+    return std::string(appData) + "\\KT4180";
+}
+
+std::string UserConfigFile() {
+    const std::string folder = UserFolder();
+    return folder.empty() ? "" : folder + "\\" + ProgramBaseName(ProgramPath()) + ".cfg";
 }
 
 const std::string& ConfigFile() {

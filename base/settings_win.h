@@ -25,7 +25,10 @@ void WriteProfileValue(const std::string& key, const std::string& value);
 std::string ReadConfigValue(const std::string& section, const std::string& key, const std::string& defaultValue,
                             int size = 256);
 bool WriteConfigValue(const std::string& section, const std::string& key, const std::string& value);
-// %APPDATA%\KT4180\<program base name>.cfg, in the configuration file's INI format.
+// %APPDATA%\KT4180, where the user's own files go (not made here); "" when Windows names no
+// application-data folder.
+std::string UserFolder();
+// UserFolder()\<program base name>.cfg, in the configuration file's INI format.
 std::string UserConfigFile();
 
 // HKEY_CLASSES_ROOT\<program base name>\<subPath>, value valueName as REG_SZ. programPath

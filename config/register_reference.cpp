@@ -6,17 +6,12 @@
 
 namespace {
 
-constexpr char kSpecMark = '\xA7';  // "§" in Windows-1252
-constexpr int kFirstToolRegister = 26;
+FieldSpec SpecOf(const RegisterField& f) { return ParseFieldSpec(FieldSpecOfCaption(f.caption)); }
 
-FieldSpec SpecOf(const RegisterField& f) {
-    const size_t mark = f.caption.find(kSpecMark);
-    return ParseFieldSpec(mark == std::string::npos ? std::string() : f.caption.substr(mark + 1));
-}
+std::string OwnCaption(const RegisterField& f) { return f.caption.substr(0, f.caption.find(kFieldSpecMark)); }
 
-std::string OwnCaption(const RegisterField& f) { return f.caption.substr(0, f.caption.find(kSpecMark)); }
-
-int ToolOf(const FieldSpec& s) { return s.reg < kFirstToolRegister ? 0 : (s.reg - kFirstToolRegister) / 5 + 1; }
+// 1 to 9 for a tool's register, 0 for the others.
+int ToolOf(const FieldSpec& s) { return s.reg < ToolFirstRegister(1) ? 0 : ToolOfRegister(s.reg); }
 
 std::string Registers(const FieldSpec& s) {
     if (IsBitField(s)) return NumberText(s.reg) + ", Bit " + NumberText(s.width);
@@ -77,14 +72,15 @@ std::string FieldCaption(const RegisterField& field) {
         return own;
     }
     const std::vector<FieldLabel>& labels = RegisterFieldLabels();
-    constexpr int kUpperRows[] = {2, 3, 4, 8, 10, 14, 18, 22, 24};
-    if (ToolOf(s) == 0) {
-        for (size_t i = 0; i < 9 && i < labels.size(); ++i)
-            if (kUpperRows[i] == s.reg) return labels[i].text;
+    constexpr size_t kMotorRows = sizeof kMotorRegisters / sizeof kMotorRegisters[0];
+    const int tool = ToolOf(s);
+    if (tool == 0) {
+        for (size_t i = 0; i < kMotorRows && i < labels.size(); ++i)
+            if (kMotorRegisters[i] == s.reg) return labels[i].text;
         return "";
     }
-    const int offset = (s.reg - kFirstToolRegister) % 5;  // 0 Z factor, 1 X/Y factor, 3 depth
-    const size_t row = 9 + (offset == 0 ? 0 : offset == 1 ? 1 : 2);
+    const int offset = s.reg - ToolFirstRegister(tool);  // 0 Z factor, 1 X/Y factor, 3 depth
+    const size_t row = kMotorRows + (offset == 0 ? 0 : offset == 1 ? 1 : 2);
     return row < labels.size() ? labels[row].text : "";
 }
 

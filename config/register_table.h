@@ -24,6 +24,9 @@ constexpr char kFieldSpecMark = '\xA7';    // "§" in Windows-1252
 // Tool n (1 to 9) owns registers 21 + 5n to 25 + 5n: Z factor, X/Y factor, bits, depth (2).
 constexpr int ToolFirstRegister(int tool) { return 21 + 5 * tool; }
 constexpr int ToolOfRegister(int reg) { return (reg - 21) / 5; }
+// The upper left group's text boxes, top to bottom, by their first register; the row labels
+// follow this order.
+constexpr int kMotorRegisters[] = {2, 3, 4, 8, 10, 14, 18, 22, 24};
 
 enum class FieldKind { TextBox, CheckBox };
 

@@ -23,8 +23,6 @@ namespace {
 
 using K = ControlKind;
 
-// The upper left group's text boxes, top to bottom, by their first register.
-constexpr int kMotorRegisters[] = {2, 3, 4, 8, 10, 14, 18, 22, 24};
 constexpr int kEchoBitY[] = {36, 51, 67, 83, 98};  // register 6, bits 0 to 4
 constexpr int kOutputRowY[] = {36, 52, 68, 84};    // register 7's boxes in table order
 constexpr int kToolRowY[] = {196, 213, 230};       // Z factor, X/Y factor, depth

@@ -26,6 +26,7 @@ int PortNumberFromName(const std::string& name) {
     return n;
 }
 
-std::string PortDeviceName(int n) { return "\\\\.\\COM" + NumberText(n); }
+std::string PortDeviceName(int n) { return "\\\\.\\" + PortName(n); }
+std::string PortName(int n) { return "COM" + NumberText(n); }
 
 int SearchProgress(int n) { return static_cast<int>(RoundToInteger(std::clamp(n * 100.0 / 99.0, 0.0, 100.0))); }

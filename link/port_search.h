@@ -12,5 +12,7 @@ std::vector<int> CandidatePorts(int rememberedPort, std::vector<int> listedPorts
 int PortNumberFromName(const std::string& name);
 // "\\.\COM12" for 12.
 std::string PortDeviceName(int n);
+// "COM12" for 12: what the port indicator shows.
+std::string PortName(int n);
 // n x 100 / 99 rounded, at most 100: the bar's position while port n is tried.
 int SearchProgress(int n);

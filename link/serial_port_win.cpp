@@ -3,7 +3,6 @@
 #include <cstring>
 #include <vector>
 
-#include "base/numbers.h"
 #include "link/port_search.h"
 
 std::atomic<HANDLE> comPort{INVALID_HANDLE_VALUE};
@@ -108,5 +107,5 @@ PortDriver PortOps = {
     WriteBytes,
     ReadWaiting,
     PortDeviceName,
-    [](int n) { return "COM" + NumberText(n); },
+    PortName,
 };

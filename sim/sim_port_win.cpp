@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "base/numbers.h"
 #include "link/port_search.h"
 
 SimBoard SimPortBoard;
@@ -109,7 +108,7 @@ PortDriver StartSimPort(const SimPortFiles& files) {
         Write,
         Read,
         [](int n) { return n == kSimPortNumber ? std::string(kSimPortName) : PortDeviceName(n); },
-        [](int n) { return n == kSimPortNumber ? std::string(kSimPortName) : "COM" + NumberText(n); },
+        [](int n) { return n == kSimPortNumber ? std::string(kSimPortName) : PortName(n); },
     };
 }
 

@@ -24,7 +24,7 @@ TEST(Manual, HoldsWhatTheProgramPrintsEveryFieldWithItsRangeAndEveryText) {
         const size_t start = page.find("<tr id=\"feld-" + ConfigKey(f.id) + "\">");
         ASSERT_NE(start, std::string::npos) << "no row for the field " << f.id;
         const std::string row = page.substr(start, page.find("</tr>", start) - start);
-        const FieldSpec s = ParseFieldSpec(f.caption.substr(f.caption.find('\xA7') + 1));
+        const FieldSpec s = ParseFieldSpec(FieldSpecOfCaption(f.caption));
         const std::string range =
             IsBitField(s) ? ">aus / ein" : ">von " + NumberText(s.minimum) + " bis " + NumberText(s.maximum);
         EXPECT_NE(row.find(range), std::string::npos) << f.id << ": " << row;
