@@ -47,17 +47,16 @@ e2e_device() {
   E2E_PORTS+=("$n")
   kt_wait_com "$n" || fail "com$n not mapped"
 }
-e2e_winpath() { echo "Z:${1//\//\\}"; }
 # The board simulator on COM$1 (further arguments are its options), recording what it receives.
 # The demo's board is told the same through the section [demo] of the settings start_program
 # writes: what it receives, and from --log and --state, what it executed and its registers.
 e2e_board() {
   local n=$1; shift
   if [[ $E2E_DEMO == 1 ]]; then
-    E2E_DEMO_SETTINGS="rawlog=$(e2e_winpath "$E2E_DIR/board.raw")"
+    E2E_DEMO_SETTINGS="rawlog=$(kt_winpath "$E2E_DIR/board.raw")"
     while (($#)); do
       case $1 in
-        --log | --state) E2E_DEMO_SETTINGS+=$'\n'"${1#--}=$(e2e_winpath "$2")"; shift 2 ;;
+        --log | --state) E2E_DEMO_SETTINGS+=$'\n'"${1#--}=$(kt_winpath "$2")"; shift 2 ;;
         *) fail "the demo's board takes no $1" ;;
       esac
     done
@@ -109,6 +108,6 @@ click_for_window() {
 # Opens the plot file $1 through the open dialog of BtnOpenPlot.
 open_plot() {
   click_for_window 16 16 'PLT-Datei' || fail "no open dialog"
-  xdotool type "Z:${1//\//\\}"; xdotool key Return; sleep 1
+  xdotool type "$(kt_winpath "$1")"; xdotool key Return; sleep 1
 }
 close_program() { kt_close_program "$E2E_PROGRAM"; }
