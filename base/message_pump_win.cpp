@@ -26,6 +26,11 @@ struct ModalEntry {
 };
 std::vector<ModalEntry> Modals;  // innermost last; user-interface thread only
 
+// Releases of the primary mouse button, numbered as their dispatch begins, and the number of
+// the one being dispatched now (0: none). A click is sent while its release is dispatched.
+uint32_t ReleasesSeen = 0;
+uint32_t ReleaseInDispatch = 0;
+
 ModalEntry* FindModal(HWND window) {
     for (auto& m : Modals)
         if (m.window == window) return &m;
@@ -33,11 +38,20 @@ ModalEntry* FindModal(HWND window) {
 }
 
 // Tab, Enter and the arrow keys move between controls in every window of ours.
-void Dispatch(MSG& msg) {
+void DispatchToWindow(MSG& msg) {
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
     if (root && IsDialogMessageA(root, &msg)) return;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
+}
+
+// Windows reports the primary button as the left one, also where the user swapped them.
+void Dispatch(MSG& msg) {
+    if (msg.message != WM_LBUTTONUP) return DispatchToWindow(msg);
+    const uint32_t outer = ReleaseInDispatch;
+    ReleaseInDispatch = ++ReleasesSeen;
+    DispatchToWindow(msg);
+    ReleaseInDispatch = outer;
 }
 
 // A WM_QUIT taken from the queue is posted again for the outermost loop, and ends the pumping.
@@ -56,6 +70,9 @@ void Looked() {
 }
 
 }  // namespace
+
+uint32_t PrimaryReleasesSeen() { return ReleasesSeen; }
+uint32_t PrimaryReleaseInDispatch() { return ReleaseInDispatch; }
 
 bool PumpMessageStep() {
     Looked();

@@ -14,6 +14,12 @@ bool PumpMessageStep();
 // Dispatches every message pending right now; false once WM_QUIT was seen.
 bool PumpMessages();
 
+// The releases of the primary mouse button our loops have dispatched, counted from 1 as each
+// dispatch begins, and the number of the one being dispatched now (0: none): a button's click
+// arrives while its release is dispatched.
+uint32_t PrimaryReleasesSeen();
+uint32_t PrimaryReleaseInDispatch();
+
 // The clock of the waits, in milliseconds: steps of 1 ms while the program runs, of 15.6 ms
 // on Windows where nobody asked for finer timer periods; the waits do right by both.
 uint32_t WaitClockMs();

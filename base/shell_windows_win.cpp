@@ -1,10 +1,18 @@
 #include "base/shell_windows_win.h"
 
 #include "base/control_ids.h"
+#include "base/message_pump_win.h"
 #include "base/process_state.h"
 
 ShellWindows Ui;
 DLGPROC SharedDialogHandler = nullptr;
+
+namespace {
+// A press of Auto or Step that a run's poll acted on: the releases dispatched before it was
+// last seen held. Its own release is the next one; its click must not start another run.
+bool PressTaken = false;
+uint32_t PressTakenAfter = 0;
+}  // namespace
 
 bool MainDialogExists() { return Ui.MainDialog && IsWindow(Ui.MainDialog); }
 
@@ -22,7 +30,12 @@ int ControlUnderHeldMouse() {
 }
 
 int PollRunButtons(int id) {
-    if (id == 0) id = ControlUnderHeldMouse();
+    const bool held = id == 0;
+    if (held) id = ControlUnderHeldMouse();
+    if (held && App.RunMode != RunModes::Idle && (id == ids::BtnRun || id == ids::BtnStep)) {
+        PressTaken = true;
+        PressTakenAfter = PrimaryReleasesSeen();
+    }
     if (id == ids::BtnStop) {
         if (App.RunMode != RunModes::Idle) ++App.StopCount;
         App.RunMode = RunModes::Idle;
@@ -31,4 +44,12 @@ int PollRunButtons(int id) {
     else if (id == ids::BtnStep)
         App.RunMode = RunModes::Step;
     return id;
+}
+
+bool ClickEndsPressTakenByRun() {
+    if (!PressTaken) return false;
+    const uint32_t release = PrimaryReleaseInDispatch();
+    if (release <= PressTakenAfter) return false;  // not a click by that press's release
+    PressTaken = false;
+    return release == PressTakenAfter + 1;
 }

@@ -34,5 +34,9 @@ bool PrimaryButtonHeld();
 // Sets RunMode from a run button's id (0: the control under the held primary mouse button)
 // and returns the id used.
 int PollRunButtons(int id);
+// True for the click of Auto or Step whose press a run's poll has already acted on: its
+// release comes after the press switched the running run, and starts nothing. The press is
+// forgotten with its release, clicked or not.
+bool ClickEndsPressTakenByRun();
 // Id of the main dialog's child under the cursor while the primary button is held, else 0.
 int ControlUnderHeldMouse();

@@ -39,6 +39,8 @@ void StartPlotRun(int id) {
         return;
     }
     if (App.RunMode != RunModes::Idle) return;
+    // The press already acted on a run that has ended since: the release does not start another.
+    if (ClickEndsPressTakenByRun()) return;
     App.RunMode = RunModes::Auto;
     QueuePlotChar(Plot, App.RunMode, ';', LineOut());
     if (PollRunButtons(id) == ids::BtnStep) App.RunMode = RunModes::Step;

@@ -2,6 +2,8 @@
 #include "tests/win/win_test_util.h"
 
 #include "plot/image_export_win.h"
+#include "plot/plot_run_win.h"
+#include "plot/plot_state.h"
 #include "plot/preview_win.h"
 
 TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
@@ -50,4 +52,60 @@ TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
 
 TEST(PlotFiles, TheOpenDialogListsAllSixKinds) {
     EXPECT_EQ(PlotFileDialog("").filter, std::string("PLT\0*.plt;*.hp;*.hpg;*.hpgl;*.hpl;*.hgl\0", 40));
+}
+
+namespace {
+
+// Lines of a short plot file, each a command the board takes at once.
+std::string ShortLines(int n) {
+    std::string text;
+    for (int i = 0; i < n; ++i) text += "PA" + std::to_string(i * 10) + ",0;\r\n";
+    return text;
+}
+int LinesWritten() {
+    int n = 0;
+    for (size_t at = Written.find("\r\n"); at != std::string::npos; at = Written.find("\r\n", at + 2)) ++n;
+    return n;
+}
+void PointAt(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+}  // namespace
+
+// A press of Auto or Step that switched a running step run belongs to that run: released after
+// the rest of the file has gone out, it starts no second run. A click with no run going starts
+// one, as before.
+TEST(PlotRun, APressThatSwitchedTheRunStartsNoOtherWhenReleased) {
+    HWND dlg = CreateMainDialog();
+    ShowWindow(dlg, SW_SHOW);
+    SetForegroundWindow(dlg);
+    ASSERT_TRUE(PumpUntil([dlg] { return GetForegroundWindow() == dlg; }, 2000));
+    ConnectBoard();
+    WriteFile(Plot.PlotFile = TempFolder("kt-run") + "\\lines.plt", ShortLines(20));
+    for (int button : {ids::BtnRun, ids::BtnStep}) {
+        Written.clear();
+        PointAt(GetDlgItem(dlg, button));
+        TimedSteps press(20, [](int n) {
+            if (n == 0) Mouse(MOUSEEVENTF_LEFTDOWN);
+            if (n == 100) PollRunButtons(ids::BtnStop);  // a second step run would wait for ever
+            return n < 100;
+        });
+        StartPlotRun(ids::BtnStep);
+        EXPECT_EQ(LinesWritten(), 21) << button << ": the press let the rest of the file go";
+        Mouse(MOUSEEVENTF_LEFTUP);
+        PumpFor(300);
+        EXPECT_EQ(LinesWritten(), 21) << button << ": the release started another run";
+        EXPECT_EQ(App.RunMode, RunModes::Idle);
+    }
+    Written.clear();
+    PointAt(GetDlgItem(dlg, ids::BtnRun));
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    PumpFor(100);
+    Mouse(MOUSEEVENTF_LEFTUP);
+    PumpUntil([] { return LinesWritten() >= 21; }, 3000);
+    PumpFor(100);
+    EXPECT_EQ(LinesWritten(), 21) << "a click starts a run";
 }
