@@ -12,10 +12,13 @@ uint32_t LastLook = 0;
 bool InputArrived = false;
 
 // Sleeps ms (the program asks Windows for 1 ms timer periods), or less when input arrives for
-// this thread.
-void SleepUnlessInput(uint32_t ms) {
-    InputArrived = MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_TIMEOUT;
-    if (!InputArrived) LastLook = WaitClockMs();
+// this thread or wakeOn is set.
+void SleepUnlessInput(uint32_t ms, HANDLE wakeOn = nullptr) {
+    const DWORD handles = wakeOn ? 1 : 0;
+    const DWORD r =
+        MsgWaitForMultipleObjectsEx(handles, wakeOn ? &wakeOn : nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    InputArrived = r == WAIT_OBJECT_0 + handles;
+    if (r == WAIT_TIMEOUT) LastLook = WaitClockMs();
 }
 
 struct ModalEntry {
@@ -94,10 +97,10 @@ bool PumpMessages() {
 // than the tick count.
 uint32_t WaitClockMs() { return timeGetTime(); }
 
-bool PaceWait(uint32_t waitStart, WaitStyle style) {
+bool PaceWait(uint32_t waitStart, WaitStyle style, HANDLE wakeOn) {
     const WaitPass pass = PlanWaitPass(WaitClockMs(), waitStart, LastLook, InputArrived, style);
     if (pass.serve && !PumpMessages()) return false;
-    if (pass.sleepMs) SleepUnlessInput(pass.sleepMs);
+    if (pass.sleepMs) SleepUnlessInput(pass.sleepMs, wakeOn);
     return true;
 }
 

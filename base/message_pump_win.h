@@ -24,8 +24,9 @@ uint32_t PrimaryReleaseInDispatch();
 // on Windows where nobody asked for finer timer periods; the waits do right by both.
 uint32_t WaitClockMs();
 // One pass of a wait loop that began at waitStart (WaitClockMs): serves the windows when due
-// and sleeps as style says (PlanWaitPass). False once WM_QUIT was seen.
-bool PaceWait(uint32_t waitStart, WaitStyle style);
+// and sleeps as style says (PlanWaitPass), or less when wakeOn is set. False once WM_QUIT was
+// seen.
+bool PaceWait(uint32_t waitStart, WaitStyle style, HANDLE wakeOn = nullptr);
 // Waits while keepWaiting() holds, paced by PaceWait; false when WM_QUIT ended the wait.
 template <class F>
 bool WaitWhile(F keepWaiting, WaitStyle style) {

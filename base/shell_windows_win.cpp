@@ -32,17 +32,19 @@ int ControlUnderHeldMouse() {
 int PollRunButtons(int id) {
     const bool held = id == 0;
     if (held) id = ControlUnderHeldMouse();
-    if (held && App.RunMode != RunModes::Idle && (id == ids::BtnRun || id == ids::BtnStep)) {
-        PressTaken = true;
-        PressTakenAfter = PrimaryReleasesSeen();
-    }
     if (id == ids::BtnStop) {
         if (App.RunMode != RunModes::Idle) ++App.StopCount;
         App.RunMode = RunModes::Idle;
-    } else if (id == ids::BtnRun)
-        App.RunMode = RunModes::Auto;
-    else if (id == ids::BtnStep)
-        App.RunMode = RunModes::Step;
+        return id;
+    }
+    // Auto and Step switch a run that goes on; a run that Stop has ended stays over, and a wait
+    // of another command (a jog, a query) starts nothing.
+    if (App.RunMode == RunModes::Idle || (id != ids::BtnRun && id != ids::BtnStep)) return id;
+    App.RunMode = id == ids::BtnRun ? RunModes::Auto : RunModes::Step;
+    if (held) {
+        PressTaken = true;
+        PressTakenAfter = PrimaryReleasesSeen();
+    }
     return id;
 }
 

@@ -32,7 +32,7 @@ int PrimaryButtonKey();
 bool PrimaryButtonHeld();
 
 // Sets RunMode from a run button's id (0: the control under the held primary mouse button)
-// and returns the id used.
+// and returns the id used. Stop ends a run; Auto and Step switch only a run that goes on.
 int PollRunButtons(int id);
 // True for the click of Auto or Step whose press a run's poll has already acted on: its
 // release comes after the press switched the running run, and starts nothing. The press is

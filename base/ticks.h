@@ -22,6 +22,8 @@ struct WaitStyle {
 };
 // The sender's wait for the port: a character takes half a millisecond on the line.
 constexpr WaitStyle kWaitForLine{2, 1};
+// A write the driver holds, where its end wakes the wait: nothing to spin for.
+constexpr WaitStyle kWaitForWrite{0, kServeDueMs};
 // Replies and pauses of a register transfer: a millisecond lost counts a hundred times.
 constexpr WaitStyle kWaitForBoard{0, 1};
 // A person's press or release, or a time of the program's own: input ends a sleep at once.

@@ -4,6 +4,7 @@
 
 #include "base/control_colors_win.h"
 #include "base/dialog_template_win.h"
+#include "base/keep_awake_win.h"
 #include "base/message_pump_win.h"
 #include "base/process_state.h"
 #include "base/progress_win.h"
@@ -70,6 +71,7 @@ void ApplyRead(HWND dialog, const ReadStep& step, ReadMode mode) {
 void WriteRegisters(HWND dialog) {
     SetupOperation operation;
     if (!operation.entered || !BoardFree()) return;
+    KeepAwake awake;
     HWND progress = ShowProgress(dialog, kWriteProgressCaption);
     ForgetRegisterImage();
     const WritePlan plan = PlanWrite(SetupSpecs, CollectFieldInputs(dialog));
@@ -102,6 +104,7 @@ void WriteRegisters(HWND dialog) {
 void ReadRegisters(HWND dialog, ReadMode mode) {
     SetupOperation operation;
     if (!operation.entered || !BoardFree()) return;
+    KeepAwake awake;
     HWND progress = ShowProgress(dialog, kReadProgressCaption);
     ForgetRegisterImage();
     for (const ReadStep& step : PlanRead(SetupSpecs)) {

@@ -20,6 +20,9 @@ namespace {
 constexpr const char kProbe[] = "\r\npx0,0\r\n\r\n";  // 11 bytes, never shown or logged
 // The board answers the probe well within this time; a port silent that long has no board.
 constexpr uint32_t kProbeAnswerMs = 2250;
+// The search writes with flow control off: nothing holds its bytes for long, unless the
+// device is no serial line at all.
+constexpr uint32_t kSearchWriteMs = 250;
 bool Searching = false;
 
 void SetTextNow(HWND w, const std::string& text) {
@@ -59,7 +62,7 @@ void FindController() {
         HANDLE port = PortOps.open(n);
         PumpMessages();
         if (port == INVALID_HANDLE_VALUE) continue;
-        PortOps.writeBytes(port, std::string(kProbe, sizeof kProbe - 1));
+        WriteAndWait(port, std::string(kProbe, sizeof kProbe - 1), kSearchWriteMs);
         // The windows stay alive while the board has time to answer; closing the progress
         // window (or the program) ends the wait and the search.
         const uint32_t asked = WaitClockMs();
@@ -91,7 +94,7 @@ void FindController() {
     SetControlColors(comLabel, RGB(0, 128, 0), RGB(255, 255, 255));
     // Follow CTS only where there is a line to follow.
     if (PortOps.ctsState(port) == 1) PortOps.setCtsFlowControl(port, true);
-    PortOps.writeBytes(port, "\r\n");
+    WriteAndWait(port, "\r\n", kSearchWriteMs);
     WaitServing(125, kWaitForUser);
     PortOps.readWaiting(port);  // the rest of the probe's answer and the empty line's
     PortOps.setQueueSizes(port, 65000, 65000);

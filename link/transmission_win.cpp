@@ -80,6 +80,11 @@ void LosePort(HANDLE port) {
     MessageBoxA(Ui.MainDialog, kConnectionLostText, kConnectionLostTitle, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
 }
 
+// One character at a time, each once CTS is on and no write is pending. A character counts as
+// sent only when the driver says it went out: a write it held until the write time-out wrote
+// nothing, and the same character is written again. While a write is pending the sender waits
+// as it waits for CTS. The command belongs to the port it began on: closed or replaced by a
+// search, that port gets nothing more of it, and neither does the new one.
 bool TransmitCommand(const std::string& text, HWND guard) {
     {
         std::lock_guard<std::mutex> lock(ReplyLock);
@@ -87,28 +92,46 @@ bool TransmitCommand(const std::string& text, HWND guard) {
     }
     MonitorShowTx(text);
     LogTx(text);
+    const HANDLE port = comPort.load();
     const uint32_t stopAtStart = App.StopCount;
     bool started = false;
     for (char c : text) {
-        HANDLE port;
         const uint32_t waitStart = WaitClockMs();
+        bool writing = false;
         for (;;) {
-            port = comPort.load();
-            if (!MainDialogExists()) return false;
+            if (!MainDialogExists() || comPort.load() != port) {
+                // Closing ends a held write at once; a closed port has ended it already.
+                if (writing && comPort.load() == port) PortOps.cancelWrite(port);
+                return false;
+            }
             if (port == INVALID_HANDLE_VALUE) return true;  // without a port nothing goes out
-            // A port that cannot report its modem lines has no handshake line to wait for.
-            if (PortOps.ctsState(port) != 0 && PortOps.bytesToTransmit(port) == 0) break;
+            WriteStatus w{WriteState::Ended, 0};
+            if (writing) {
+                w = PortOps.writeProgress(port);
+                // A port that cannot report its modem lines has no handshake line to wait for.
+            } else if (PortOps.ctsState(port) != 0 && PortOps.bytesToTransmit(port) == 0) {
+                w = PortOps.startWrite(port, std::string(1, c));
+                writing = started = true;
+            }
+            if (writing && w.state == WriteState::Failed) {
+                LosePort(port);
+                return false;
+            }
+            if (writing && w.state == WriteState::Ended) {
+                if (w.written > 0) break;
+                writing = false;  // held till the time-out: written again once CTS is back
+            }
             PollRunButtons(0);
             if (!started && (App.StopCount != stopAtStart || (guard && !IsWindow(guard)))) return false;
-            // Spins for the character ahead, which the line takes within a millisecond; a board
-            // that holds the line longer is busy or gone, and the wait sleeps.
-            if (!PaceWait(waitStart, kWaitForLine)) return false;  // the program is ending
+            // A driver that sets an event when the write ends wakes the wait then. Otherwise the
+            // wait spins for the character ahead, which the line takes within a millisecond; a
+            // board that holds the line longer is busy or gone, and the wait sleeps.
+            HANDLE writeEnd = writing ? PortOps.writeEndEvent(port) : nullptr;
+            if (!PaceWait(waitStart, writeEnd ? kWaitForWrite : kWaitForLine, writeEnd)) {  // the program is ending
+                if (writing) PortOps.cancelWrite(port);
+                return false;
+            }
         }
-        if (!PortOps.writeBytes(port, std::string(1, c))) {
-            LosePort(port);
-            return false;
-        }
-        started = true;
     }
     return true;
 }

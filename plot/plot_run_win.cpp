@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/control_ids.h"
+#include "base/keep_awake_win.h"
 #include "base/message_pump_win.h"
 #include "base/process_state.h"
 #include "base/shell_windows_win.h"
@@ -41,17 +42,22 @@ void StartPlotRun(int id) {
     if (App.RunMode != RunModes::Idle) return;
     // The press already acted on a run that has ended since: the release does not start another.
     if (ClickEndsPressTakenByRun()) return;
+    KeepAwake awake;
     App.RunMode = RunModes::Auto;
     QueuePlotChar(Plot, App.RunMode, ';', LineOut());
-    if (PollRunButtons(id) == ids::BtnStep) App.RunMode = RunModes::Step;
+    PollRunButtons(id);  // started with Step: step mode, unless Stop has ended the run already
     if (PlotCanvas* canvas = PreviewCanvas()) ClearPlotCanvas(*canvas, kRunBackground);
     RedrawPreview();
 
     PlotHost host = PreviewHost();
     host.queueChar = [](char c) { QueuePlotChar(Plot, App.RunMode, c, LineOut()); };
-    // Once stopped, the rest of the file is drawn without showing each command.
-    host.commandRead = [] {
-        if (App.RunMode != RunModes::Idle) RedrawPreview();
+    // Once stopped, the rest of the file is drawn without showing each command, and the machine
+    // has nothing more to do.
+    host.commandRead = [&awake] {
+        if (App.RunMode != RunModes::Idle)
+            RedrawPreview();
+        else
+            awake.Release();
     };
     ReadPlotFile(Plot, Plot.PlotFile, host);
 }

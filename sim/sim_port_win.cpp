@@ -6,6 +6,7 @@
 #include "link/port_search.h"
 
 SimBoard SimPortBoard;
+SimLine SimPortLine;
 std::mutex SimPortLock;
 
 namespace {
@@ -15,6 +16,8 @@ const HANDLE kPortHandle = reinterpret_cast<HANDLE>(ULONG_PTR{0x4180});
 
 // Guarded by SimPortLock.
 bool PortOpen = false;
+SimLineOptions LineOptions;
+std::string Received;  // handed to the board by the line since the last look
 std::FILE* RawLog = nullptr;
 std::FILE* Log = nullptr;
 
@@ -30,46 +33,83 @@ void Append(std::FILE* file, const std::string& bytes) {
     std::fflush(file);
 }
 
-// With SimPortLock held: the board's time runs up to now, and what it finished goes to the log.
+// With SimPortLock held: the line's and the board's time run up to now; what reached the board
+// and what it finished go to the logs.
 void Advance() {
-    SimAdvance(SimPortBoard, SimPortClock());
+    if (PortOpen)
+        SimLineAdvance(SimPortLine, SimPortBoard, SimPortClockUs());
+    else
+        SimAdvance(SimPortBoard, SimPortClock());
+    Append(RawLog, Received);
+    Received.clear();
     if (Log) Append(Log, SimTakeLog(SimPortBoard));
 }
 
 HANDLE Open(int n) {
     std::lock_guard<std::mutex> hold(SimPortLock);
     if (n != kSimPortNumber || PortOpen) return INVALID_HANDLE_VALUE;  // unshared, as a COM port is
-    PortOpen = true;
     // The board ran on while the port was closed; what it said meanwhile reached nobody.
     Advance();
     SimTakeOutput(SimPortBoard);
+    SimLineOpen(SimPortLine, SimPortBoard, LineOptions, SimPortClockUs());
+    PortOpen = true;
     return kPortHandle;
 }
 
+// A write still held is cancelled: nothing more of it reaches the board.
 void Close(HANDLE) {
     std::lock_guard<std::mutex> hold(SimPortLock);
+    if (!PortOpen) return;
+    Advance();
+    SimLineCancelWrite(SimPortLine, SimPortBoard, SimPortClockUs());
+    SimPortLine.adapterBytes.clear();
     PortOpen = false;
 }
 
-// Pacing is the board's own CTS, which the sender looks at before every character.
+void SetCtsFlow(HANDLE, bool on) {
+    std::lock_guard<std::mutex> hold(SimPortLock);
+    SimPortLine.ctsFlow = on;
+}
+
 int Cts(HANDLE) {
     std::lock_guard<std::mutex> hold(SimPortLock);
+    if (!PortOpen) return 0;
+    const bool cts = SimLineCts(SimPortLine, SimPortBoard, SimPortClockUs());
     Advance();
-    return SimReadyForInput(SimPortBoard) ? 1 : 0;
+    return cts ? 1 : 0;
 }
 
-// What is still on its way over the simulated line.
-DWORD BytesOnTheLine(HANDLE) {
+DWORD TransmitQueue(HANDLE) {
     std::lock_guard<std::mutex> hold(SimPortLock);
-    return static_cast<DWORD>(SimLineBacklog(SimPortBoard));
+    if (!PortOpen) return 0;
+    return static_cast<DWORD>(SimLineTransmitQueue(SimPortLine, SimPortBoard, SimPortClockUs()));
 }
 
-bool Write(HANDLE, const std::string& bytes) {
+WriteStatus Status(const SimWriteStatus& s) {
+    return {s.pending ? WriteState::Pending : WriteState::Ended, static_cast<DWORD>(s.written)};
+}
+
+WriteStatus BeginWrite(HANDLE, const std::string& bytes) {
     std::lock_guard<std::mutex> hold(SimPortLock);
-    if (!PortOpen) return false;
-    Append(RawLog, bytes);
-    SimReceive(SimPortBoard, bytes.data(), bytes.size(), SimPortClock());
-    return true;
+    if (!PortOpen || !SimLineStartWrite(SimPortLine, SimPortBoard, bytes, SimPortClockUs()))
+        return {WriteState::Failed, 0};
+    const WriteStatus s = Status(SimLineWriteStatus(SimPortLine, SimPortBoard, SimPortClockUs()));
+    Advance();
+    return s;
+}
+
+WriteStatus Progress(HANDLE) {
+    std::lock_guard<std::mutex> hold(SimPortLock);
+    if (!PortOpen) return {WriteState::Failed, 0};
+    const WriteStatus s = Status(SimLineWriteStatus(SimPortLine, SimPortBoard, SimPortClockUs()));
+    Advance();
+    return s;
+}
+
+void Cancel(HANDLE) {
+    std::lock_guard<std::mutex> hold(SimPortLock);
+    if (PortOpen) SimLineCancelWrite(SimPortLine, SimPortBoard, SimPortClockUs());
+    Advance();
 }
 
 std::string Read(HANDLE) {
@@ -81,18 +121,24 @@ std::string Read(HANDLE) {
 
 }  // namespace
 
-int64_t SimPortClock() {
+int64_t SimPortClockUs() {
     LARGE_INTEGER f, c;
     QueryPerformanceFrequency(&f);
     QueryPerformanceCounter(&c);
     // Split so that the product cannot overflow however long the machine has been up.
-    return c.QuadPart / f.QuadPart * 1000 + c.QuadPart % f.QuadPart * 1000 / f.QuadPart;
+    return c.QuadPart / f.QuadPart * 1000000 + c.QuadPart % f.QuadPart * 1000000 / f.QuadPart;
 }
 
-PortDriver StartSimPort(const SimPortFiles& files) {
+int64_t SimPortClock() { return SimPortClockUs() / 1000; }
+
+PortDriver StartSimPort(const SimPortFiles& files, const SimLineOptions& line) {
     std::lock_guard<std::mutex> hold(SimPortLock);
     SimInit(SimPortBoard, true, files.state, SimPortClock());
     PortOpen = false;
+    LineOptions = line;
+    SimPortLine = SimLine{};
+    SimPortLine.received = &Received;
+    Received.clear();
     CloseLog(RawLog);
     CloseLog(Log);
     RawLog = OpenLog(files.rawLog);
@@ -101,11 +147,14 @@ PortDriver StartSimPort(const SimPortFiles& files) {
         Open,
         Close,
         [] { return std::vector<int>{}; },  // no list of real ports is read
-        [](HANDLE, bool) {},                // the line has no settings to change
+        SetCtsFlow,
         [](HANDLE, DWORD, DWORD) {},
         Cts,
-        BytesOnTheLine,
-        Write,
+        TransmitQueue,
+        BeginWrite,
+        Progress,
+        Cancel,
+        [](HANDLE) -> HANDLE { return nullptr; },  // simulated time moves only when asked
         Read,
         [](int n) { return n == kSimPortNumber ? std::string(kSimPortName) : PortDeviceName(n); },
         [](int n) { return n == kSimPortNumber ? std::string(kSimPortName) : PortName(n); },

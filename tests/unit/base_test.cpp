@@ -139,8 +139,11 @@ TEST(ProcessState, RegisterImageStartsUnknown) {
 // steps (Windows' tick count), across the wrap. Messages arrive every 4.3 ms for the first half
 // second, then none.
 TEST(Ticks, WaitsServeTheWindowsAndSleepWhateverTheClocksStep) {
-    const std::pair<const char*, WaitStyle> styles[] = {
-        {"line", kWaitForLine}, {"board", kWaitForBoard}, {"user", kWaitForUser}, {"drawing", kNeverSleep}};
+    const std::pair<const char*, WaitStyle> styles[] = {{"line", kWaitForLine},
+                                                        {"write", kWaitForWrite},
+                                                        {"board", kWaitForBoard},
+                                                        {"user", kWaitForUser},
+                                                        {"drawing", kNeverSleep}};
     for (const double step : {1.0, 15.625})
         for (const uint32_t origin : {0u, 0xFFFFFF00u})
             for (const auto& [name, style] : styles) {

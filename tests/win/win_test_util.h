@@ -196,27 +196,55 @@ inline SimBoard& Board = SimPortBoard;
 inline PortDriver SimOps;       // the board's driver, which the test's wraps
 inline bool ReportCts = true;   // false: the port cannot tell (like a pseudo-terminal)
 inline bool HoldCts = false;    // the test holds CTS off
-inline std::string Written;     // what was written to the port
+inline std::string Written;     // what the sender started writing, a character held till its time-out twice
+inline std::string Received;    // what reached the board over the line; guarded by SimPortLock
 inline bool LastCtsOn = true;   // what the sender saw at its last look
 inline int CtsOffPasses = 0;    // waiting passes the sender made while CTS was off
-inline int WritesWhileOff = 0;  // characters written after the sender last saw CTS off: must stay 0
+inline int WritesWhileOff = 0;  // writes started after the sender last saw CTS off: must stay 0
+inline int Writes = 0;          // writes started
+inline bool WriteHeld = false;  // the last look at the write found the driver holding it
+inline int64_t WriteStartUs = 0;
+inline int HeldLooks = 0;    // looks that found a write held
+inline int EmptyWrites = 0;  // writes that ended with nothing written (held till the time-out)
 
 inline int64_t Now() { return SimPortClock(); }
+// The driver holds the sender's write for CTS, not just for the character before it.
+inline bool WriteHeldLong() { return WriteHeld && SimPortClockUs() - WriteStartUs > 20000; }
+inline std::string BoardReceived() {
+    std::lock_guard<std::mutex> hold(SimPortLock);
+    SimLineAdvance(SimPortLine, SimPortBoard, SimPortClockUs());
+    return Received;
+}
 
-// Puts the board behind the program's port (pacing on, factory registers), nothing yet received.
-inline void ConnectBoard() {
-    PortOps = SimOps = StartSimPort();
+// Puts the board behind the program's port at the end of a line of the given kind (pacing on,
+// factory registers), nothing yet received.
+inline void ConnectBoard(const SimLineOptions& line = {}) {
+    PortOps = SimOps = StartSimPort({}, line);
     Written.clear();
+    LastCtsOn = true, WriteHeld = false;
+    CtsOffPasses = WritesWhileOff = Writes = HeldLooks = EmptyWrites = 0;
     PortOps.ctsState = [](HANDLE port) {
         LastCtsOn = !HoldCts && SimOps.ctsState(port) == 1;
         CtsOffPasses += !LastCtsOn;
         return ReportCts ? LastCtsOn ? 1 : 0 : -1;
     };
-    PortOps.writeBytes = [](HANDLE port, const std::string& bytes) {
-        // CTS may drop between the sender's look and its write; it must not write after seeing it off.
+    PortOps.startWrite = [](HANDLE port, const std::string& bytes) {
         WritesWhileOff += ReportCts && !LastCtsOn;
         Written += bytes;
-        return SimOps.writeBytes(port, bytes);
+        ++Writes;
+        WriteStartUs = SimPortClockUs();
+        return SimOps.startWrite(port, bytes);
+    };
+    PortOps.writeProgress = [](HANDLE port) {
+        const WriteStatus s = SimOps.writeProgress(port);
+        WriteHeld = s.state == WriteState::Pending;
+        HeldLooks += WriteHeld;
+        EmptyWrites += s.state == WriteState::Ended && s.written == 0;
+        return s;
     };
     comPort = PortOps.open(kSimPortNumber);
+    PortOps.setCtsFlowControl(comPort, true);  // as the search leaves a port with CTS on
+    std::lock_guard<std::mutex> hold(SimPortLock);
+    Received.clear();
+    SimPortLine.received = &Received;
 }

@@ -1,0 +1,129 @@
+#include "sim/sim_line.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+// Moves of 10 mm, each far longer for the board than the test's write time-out: every full
+// buffer holds CTS off past it. The board counts 8 characters of each (line ends are not kept).
+constexpr int64_t kTimeoutUs = 20000;
+std::string SlowMoves(int n, const char* end = "\r\n") {
+    std::string text;
+    for (int i = 0; i < n; ++i) text += std::string("PR400,0;") + end;
+    return text;
+}
+// The ";" of the 16th move fills the board's 128 characters.
+const std::string kFill = SlowMoves(16, "");
+
+struct LineRun {
+    SimBoard board;
+    SimLine line;
+    std::string received;
+    int64_t now = 0;
+    int timeouts = 0;  // writes that ended with nothing written
+    int64_t longestHoldUs = 0;
+    bool heldWriteQueued = false;  // the transmit queue counted a write held 10 ms or more
+
+    explicit LineRun(SimLineOptions options) {
+        SimInit(board, true, "", 0);
+        line.received = &received;
+        SimLineOpen(line, board, options, 0);
+        line.ctsFlow = true;
+    }
+    // Writes text a character at a time as the program's sender does, looking every 20 us: once
+    // CTS is on and nothing is pending. `recount` false is the sender that took a write for
+    // done whatever it wrote.
+    void Send(const std::string& text, bool recount = true) {
+        for (size_t i = 0; i < text.size();) {
+            while (!SimLineCts(line, board, now) || SimLineTransmitQueue(line, board, now) > 0) now += 20;
+            ASSERT_TRUE(SimLineStartWrite(line, board, text.substr(i, 1), now));
+            SimWriteStatus s;
+            const int64_t start = now;
+            while ((s = SimLineWriteStatus(line, board, now)).pending) {
+                if (now - start >= 10000)
+                    heldWriteQueued = heldWriteQueued || SimLineTransmitQueue(line, board, now) == 1;
+                now += 20;
+            }
+            longestHoldUs = std::max(longestHoldUs, now - start);
+            timeouts += s.written == 0;
+            if (s.written > 0 || !recount) ++i;
+        }
+    }
+    void Finish() {
+        while (!SimIdle(board)) SimLineAdvance(line, board, now += 100000);
+    }
+};
+
+}  // namespace
+
+// The UART's write is held while CTS is off and ends at the time-out with nothing written: a
+// sender that counts only what the driver wrote delivers every character once and in order,
+// one that goes on regardless loses one at every time-out.
+TEST(SimLine, AHeldUartWriteEndsWithNothingWrittenAndOnlyARecountingSenderLosesNothing) {
+    const std::string text = SlowMoves(40);
+    SimLineOptions options;
+    options.writeTimeoutPerByteUs = kTimeoutUs;
+    LineRun careful(options);
+    careful.Send(text);
+    careful.Finish();
+    EXPECT_GT(careful.timeouts, 0) << "no write was held past its time-out: the test proves nothing";
+    EXPECT_EQ(careful.received, text);
+    EXPECT_EQ(careful.board.machine.x, 400 * 40);
+
+    LineRun careless(options);
+    careless.Send(text, false);
+    careless.Finish();
+    EXPECT_EQ(careless.received.size() + careless.timeouts, text.size());
+    EXPECT_NE(careless.received, text);
+}
+
+// The PC sees CTS drop one character after the board dropped it: sampled while the character
+// that fills the board is on the line, it still reads on. The writes that follow are held by
+// the driver, counted in the transmit queue, and go out when CTS comes back.
+TEST(SimLine, TheUartSeesCtsLateAndHoldsTheWritesThatFollow) {
+    LineRun run({});
+    run.Send(kFill);
+    EXPECT_TRUE(SimLineCts(run.line, run.board, run.now)) << "a sample taken at once reads on";
+    run.Send("PR400,0;");
+    EXPECT_GT(run.longestHoldUs, 100000) << "no write was held while the board was full";
+    EXPECT_TRUE(run.heldWriteQueued);
+    EXPECT_EQ(run.timeouts, 0);
+    EXPECT_EQ(run.received, kFill + "PR400,0;");
+}
+
+// The adapter: a one-character write ends with its 1 ms USB frame, CTS reaches the PC the
+// status delay late, and what the PC writes meanwhile waits in the adapter, which sends it on
+// in order once the board takes characters again.
+TEST(SimLine, AUsbAdapterSendsInFramesAndReportsCtsLate) {
+    SimLineOptions options;
+    options.kind = SimLineKind::Usb;
+    options.statusDelayUs = 16000;
+    LineRun run(options);
+    run.now = 300;
+    ASSERT_TRUE(SimLineStartWrite(run.line, run.board, "P", run.now));
+    EXPECT_TRUE(SimLineWriteStatus(run.line, run.board, 999).pending);
+    EXPECT_EQ(SimLineWriteStatus(run.line, run.board, 1000).written, 1u);
+
+    const std::string text = SlowMoves(20);
+    run.now = 1000;
+    run.Send(text.substr(1));
+    EXPECT_GE(run.now, 1000 + 1000 * static_cast<int64_t>(text.size() - 1)) << "one write a frame at most";
+    run.Finish();
+    EXPECT_EQ(run.received, text);
+    EXPECT_EQ(run.timeouts, 0);
+
+    // Full: the board has dropped CTS; the PC sees it on for the status delay and writes on.
+    LineRun full(options);
+    full.Send(kFill);
+    while (SimReadyForInput(full.board)) SimLineAdvance(full.line, full.board, full.now += 100);
+    const int64_t dropped = full.now;
+    full.Send("PR4");
+    EXPECT_EQ(full.received, kFill) << "the adapter keeps what the board cannot take yet";
+    EXPECT_TRUE(SimLineCts(full.line, full.board, dropped + 15000));
+    EXPECT_FALSE(SimLineCts(full.line, full.board, dropped + 17000));
+    full.Finish();
+    EXPECT_EQ(full.received, kFill + "PR4");
+}
