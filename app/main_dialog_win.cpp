@@ -156,13 +156,9 @@ void SaveImage(HWND, int) { SavePreviewImage(); }
 void QueryPosition(HWND, int) { SendCommand(std::string(kPositionQuery) + "\r\n"); }
 void EnterDirectCommand(HWND, int) { SubmitDirectCommand(); }
 
-// OK of the setup dialog: ends its modal loop, or closes it where it runs without one.
-void CloseOnOk(HWND window, int) {
-    if (IsModal(window))
-        EndModal(window, 0);
-    else
-        DestroyWindow(window);
-}
+// OK of the setup dialog closes it at once, as its close box does: a transfer running inside
+// it sees it gone and ends (a read at once, a write after the field it is in).
+void CloseOnOk(HWND window, int) { CloseWindowNow(window); }
 
 }  // namespace
 
@@ -195,7 +191,9 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
     switch (message) {
         case WM_SIZE: {
             RECT r;
-            if (Ui.MainDialog && GetWindowRect(Ui.MainDialog, &r)) {
+            // A minimized window keeps its size for the preview: no rebuild at nothing, and none
+            // after the restore to the same size.
+            if (window == Ui.MainDialog && wParam != SIZE_MINIMIZED && GetWindowRect(Ui.MainDialog, &r)) {
                 App.DialogWidth = r.right - r.left;
                 App.DialogHeight = r.bottom - r.top;
             }

@@ -1,13 +1,8 @@
 #include "base/html_text.h"
 
-namespace {
+#include "base/cp1252.h"
 
-// Unicode code points of the bytes 0x80..0x9F in Windows-1252; 0 where the code page has none.
-constexpr unsigned kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
+namespace {
 
 const char* NamedEntity(unsigned char c) {
     switch (c) {
@@ -43,7 +38,7 @@ std::string HtmlText(const std::string& cp1252) {
         } else if (const char* named = NamedEntity(c)) {
             out += named;
         } else {
-            const unsigned code = c < 0xA0 ? kHighControls[c - 0x80] : c;
+            const uint32_t code = Cp1252CodePoint(c);
             out += "&#" + std::to_string(code ? code : 0xFFFD) + ";";
         }
     }

@@ -25,7 +25,6 @@ struct ModalEntry {
     HWND window;
     HWND owner;  // disabled by the loop, or nullptr
     bool ended;
-    INT_PTR result;
 };
 std::vector<ModalEntry> Modals;  // innermost last; user-interface thread only
 
@@ -109,9 +108,9 @@ bool WaitServing(uint32_t ms, WaitStyle style) {
     return WaitWhile([&] { return !TicksPassed(WaitClockMs(), start, ms); }, style);
 }
 
-INT_PTR RunModalLoop(HWND window, HWND owner) {
+void RunModalLoop(HWND window, HWND owner) {
     const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-    Modals.push_back({window, ownerWasEnabled ? owner : nullptr, false, 0});
+    Modals.push_back({window, ownerWasEnabled ? owner : nullptr, false});
     if (ownerWasEnabled) EnableWindow(owner, FALSE);
     MSG msg;
     for (;;) {
@@ -125,10 +124,8 @@ INT_PTR RunModalLoop(HWND window, HWND owner) {
         if (got < 0) break;
         Dispatch(msg);
     }
-    INT_PTR result = 0;
     for (size_t i = Modals.size(); i-- > 0;) {
         if (Modals[i].window == window) {
-            result = Modals[i].result;
             Modals.erase(Modals.begin() + static_cast<long>(i));
             break;
         }
@@ -136,18 +133,7 @@ INT_PTR RunModalLoop(HWND window, HWND owner) {
     // Enable the owner before the window goes, so that the focus returns to the owner.
     if (ownerWasEnabled) EnableWindow(owner, TRUE);
     if (IsWindow(window)) DestroyWindow(window);
-    return result;
 }
-
-void EndModal(HWND window, INT_PTR result) {
-    if (ModalEntry* m = FindModal(window)) {
-        m->ended = true;
-        m->result = result;
-        PostMessageA(window, WM_NULL, 0, 0);  // wake the loop
-    }
-}
-
-bool IsModal(HWND window) { return FindModal(window) != nullptr; }
 
 void CloseWindowNow(HWND window) {
     // The owner first, so that the focus returns to it when the window goes.

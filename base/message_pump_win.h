@@ -38,14 +38,9 @@ bool WaitWhile(F keepWaiting, WaitStyle style) {
 // Waits ms with the windows served; false when WM_QUIT ended the wait.
 bool WaitServing(uint32_t ms, WaitStyle style);
 
-// Runs window modally: disables owner (when given) until the loop ends, which is when
-// EndModal is called for window, when it is destroyed, or on WM_QUIT. Destroys the window
-// and returns the result given to EndModal (0 otherwise).
-INT_PTR RunModalLoop(HWND window, HWND owner);
-// Ends the modal loop of window with result; no effect on a window without one.
-void EndModal(HWND window, INT_PTR result);
-// True while window runs a modal loop.
-bool IsModal(HWND window);
+// Runs window modally: disables owner (when given) until the loop ends, which is when the
+// window is destroyed (CloseWindowNow) or on WM_QUIT; destroys the window then.
+void RunModalLoop(HWND window, HWND owner);
 // Destroys window at once, also in the middle of an operation running inside its modal loop:
 // whatever waits for it or for a window it owns (a progress window) sees it gone and ends.
 void CloseWindowNow(HWND window);

@@ -27,7 +27,10 @@ void AddTooltip(HWND window, int id, const std::string& text) {
     }
     HWND control = GetDlgItem(window, id);
     TOOLINFOA ti = {};
-    ti.cbSize = sizeof ti;
+    // Without a manifest Windows gives the program the common controls 5.8, which refuse a
+    // description that counts the reserved last field (sizeof under _WIN32_WINNT 0x0601): every
+    // tooltip would be missing. Every version takes this size.
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
     ti.uFlags = kToolFlags;
     ti.hwnd = control;
     ti.uId = reinterpret_cast<UINT_PTR>(control);

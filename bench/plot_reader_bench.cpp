@@ -94,7 +94,8 @@ void Print(const char* what, Seconds s) {
 }
 
 void Time(const std::string& path) {
-    const std::string text = LoadPlotText(path);
+    std::string text;
+    LoadPlotText(path, text);
     const Seconds parse = Median([&] {
         PlotState st;
         st.DrawScale = 0;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 
+#include "base/cp1252.h"
 #include "base/numbers.h"
 #include "base/paths.h"
 
@@ -231,6 +232,9 @@ ConfigRead ReadConfigFile(const std::string& path, std::string& text) {
     const ConfigRead result = ReadLimited(f, text, kConfigFileMaxBytes);
     std::fclose(f);
     if (result != ConfigRead::Ok) text.clear();
+    // An editor may have saved it as Unicode; from here on it is the program's text, and a save
+    // writes it back whole in that form, never a mixture of the two.
+    text = Cp1252FromUtf16Text(text);
     return result;
 }
 

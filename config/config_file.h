@@ -90,7 +90,7 @@ void IniSetValues(std::string& text, const std::string& section, const std::vect
 constexpr size_t kConfigFileMaxBytes = 16u * 1024 * 1024;
 
 enum class ConfigRead { Ok, Missing, Unreadable, TooLarge };
-// The whole file as bytes; empty unless Ok.
+// The whole file as Windows-1252 text (a file saved as UTF-16 converted); empty unless Ok.
 ConfigRead ReadConfigFile(const std::string& path, std::string& text);
 
 // Puts the complete file from on the place of to (replacing it); false when it cannot.

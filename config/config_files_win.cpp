@@ -38,8 +38,10 @@ bool ReplaceWith(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
-// Writes the fields into ControllerFilePath and says so, or says that it could not.
+// Writes the fields into ControllerFilePath and says so, or says that it could not. The fields
+// are those of a live dialog only: one closed while a file dialog was open has none.
 void SaveFields(HWND dialog) {
+    if (!IsWindow(dialog)) return;
     const bool saved =
         WriteConfigFile(ControllerFilePath, ConfigEntries(SetupSpecs, CollectFieldInputs(dialog)), ReplaceWith);
     if (saved) {
@@ -54,7 +56,7 @@ void SaveFields(HWND dialog) {
 // clears its check box.
 void LoadConfigFile(HWND dialog) {
     std::string chosen;
-    if (!AskControllerFileName(false, chosen)) return;
+    if (!AskControllerFileName(false, chosen) || !IsWindow(dialog)) return;
     ControllerFilePath = chosen;
     std::string text;
     const ConfigRead read = ReadConfigFile(ControllerFilePath, text);
@@ -70,7 +72,7 @@ void LoadConfigFile(HWND dialog) {
 // Asks for a file first, then saves there.
 void SaveConfigFileAs(HWND dialog) {
     std::string chosen;
-    if (!AskControllerFileName(true, chosen)) return;
+    if (!AskControllerFileName(true, chosen) || !IsWindow(dialog)) return;
     ControllerFilePath = chosen;
     SaveFields(dialog);
 }

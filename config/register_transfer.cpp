@@ -39,6 +39,7 @@ FieldInput InputOf(const FieldInputs& inputs, int id) {
 WritePlan PlanWrite(const FieldSpecTable& table, const FieldInputs& inputs) {
     WritePlan plan;
     std::map<int, int32_t> image;  // the prepared entries; absent means "not to be written"
+    std::set<int> continued;       // registers whose field goes on in the next one
     for (const auto& [id, entry] : table.SpecTable) {
         const FieldSpec spec = ParseFieldSpec(entry);
         if (!FieldFitsRegisters(spec)) continue;
@@ -55,9 +56,12 @@ WritePlan PlanWrite(const FieldSpecTable& table, const FieldInputs& inputs) {
             return plan;
         }
         const std::vector<int32_t> bytes = SplitValue(value, spec.width);
-        for (size_t k = 0; k < bytes.size(); ++k) image[spec.reg + static_cast<int>(k)] = bytes[k];
+        for (size_t k = 0; k < bytes.size(); ++k) {
+            image[spec.reg + static_cast<int>(k)] = bytes[k];
+            if (k + 1 < bytes.size()) continued.insert(spec.reg + static_cast<int>(k));
+        }
     }
-    for (const auto& [reg, value] : image) plan.writes.push_back({reg, value});
+    for (const auto& [reg, value] : image) plan.writes.push_back({reg, value, continued.count(reg) == 0});
     return plan;
 }
 

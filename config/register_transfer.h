@@ -14,11 +14,11 @@
 constexpr const char* kWriteProgressCaption = "Schreibe in die Controller-Register...";
 constexpr const char* kReadProgressCaption = "Lese 4180-Controller aus...";
 constexpr const char* kRangeMessageTitle = "Stop";
-// A transfer started while a command is still going out (the board holds the line) would
-// queue behind it, and a read would wait for answers that cannot come: it does not start.
-constexpr const char* kBoardBusyMessage =
-    "Der Controller ist beschäftigt: ein Kommando wird noch übertragen.\r\n"
-    "Bitte warten, bis es gesendet ist, und dann noch einmal versuchen.";
+// The factory reset replaces the board's whole configuration and cannot be undone: it asks.
+constexpr const char* kFactoryResetQuestion =
+    "Die Werkseinstellungen wirklich in den Controller laden?\r\n"
+    "Seine ganze jetzige Konfiguration wird dabei ersetzt.";
+constexpr const char* kFactoryResetTitle = "Werkseinstellungen ?";
 
 enum class ReadMode { Read, Verify };
 
@@ -42,7 +42,8 @@ std::string RangeMessage(int32_t value, int reg, int32_t minimum, int32_t maximu
 
 struct RegisterWrite {
     int reg;
-    int32_t value;  // 0..255
+    int32_t value;     // 0..255
+    bool lastOfField;  // a write cut short may end after this register: no field is left half new
 };
 
 struct WritePlan {
@@ -60,7 +61,9 @@ struct WritePlan {
 //
 // The window side then sets RegisterImage entries 1..10000 to -1 and each planned register to
 // its value, sends WriteLine for each in order (progress: TransferPercent(i, writes.size())),
-// and kStoreCommand at the end, also when the user stopped the sending.
+// and kStoreCommand at the end, also when the user stopped the sending. A stop ends the
+// sending only after a register that is lastOfField, so that the board never stores a field
+// spread over several registers half new and half old.
 WritePlan PlanWrite(const FieldSpecTable& table, const FieldInputs& inputs);
 
 struct ReadStep {

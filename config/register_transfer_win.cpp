@@ -17,13 +17,14 @@ namespace {
 
 constexpr uint32_t kWritePauseMs = 25;
 
-// Each line's wait for the board ends when the user closes the operation's progress window.
-void SendLine(const std::string& line, HWND progress) { SendCommand(line + "\r\n", progress); }
+// A line's wait for the board ends before its first character when guard (the operation's
+// progress window) is closed; without a guard only the end of the program or a search ends it.
+SendResult SendLine(const std::string& line, HWND guard) { return SendCommand(line + "\r\n", guard); }
 
 // False, after telling the user, when a command is still going out.
 bool BoardFree() {
     if (!TransmissionBusy()) return true;
-    MessageBoxA(Ui.MainDialog, kBoardBusyMessage, kRangeMessageTitle, MB_ICONSTOP | MB_TASKMODAL);
+    MessageBoxA(Ui.MainDialog, kBoardBusyMessage, kBoardBusyTitle, MB_ICONSTOP | MB_TASKMODAL);
     return false;
 }
 
@@ -83,21 +84,26 @@ void WriteRegisters(HWND dialog) {
     for (const RegisterWrite& w : plan.writes) App.RegisterImage[w.reg].store(w.value);
 
     const int n = static_cast<int>(plan.writes.size());
+    bool stopped = false;
     for (int i = 1; i <= n; ++i) {
         const RegisterWrite& w = plan.writes[static_cast<size_t>(i - 1)];
+        const bool fieldStarts = i == 1 || plan.writes[static_cast<size_t>(i - 2)].lastOfField;
+        // Closing the progress window or the setup dialog ends the sending between two fields:
+        // a field begun is finished (at most three more lines), none is left half new.
+        if (stopped && fieldStarts) break;
         const std::string line = WriteLine(w.reg, w.value);
         const double percent = TransferPercent(i, n);
-        SetProgress(progress, ProgressBarPosition(percent), TransferProgressText(line, percent));
-        SendLine(line, progress);
+        if (IsWindow(progress))
+            SetProgress(progress, ProgressBarPosition(percent), TransferProgressText(line, percent));
+        if (SendLine(line, fieldStarts ? progress : nullptr) == SendResult::Abandoned && fieldStarts) break;
         // The windows are served throughout the pause: the board echoes each line, and the
         // receive thread's reports would otherwise queue up in front of the user's click on
         // the progress window's close box until the write is over.
         WaitServing(kWritePauseMs, kWaitForBoard);
-        if (!IsWindow(progress)) break;
+        stopped = stopped || !IsWindow(progress) || !IsWindow(dialog);
     }
-    // What did reach the board is stored, also when the user stopped the sending: this line
-    // waits for the board until the setup dialog goes.
-    SendLine(kStoreCommand, dialog);
+    // What did reach the board is stored, also when the user stopped the sending.
+    SendLine(kStoreCommand, nullptr);
     CloseProgress(progress);
 }
 
@@ -126,5 +132,10 @@ void ReadRegisters(HWND dialog, ReadMode mode) {
 }
 
 void FactoryReset() {
+    if (!BoardFree()) return;
+    if (MessageBoxA(Ui.MainDialog, kFactoryResetQuestion, kFactoryResetTitle,
+                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_TASKMODAL) != IDYES)
+        return;
+    // The board may have become busy while the question was open.
     if (BoardFree()) SendLine(kFactoryResetCommand, nullptr);
 }

@@ -7,6 +7,7 @@
 #include "base/dialog_template_win.h"
 #include "base/message_pump_win.h"
 #include "base/numbers.h"
+#include "base/process_state.h"
 #include "base/progress_win.h"
 #include "base/settings_win.h"
 #include "base/shell_windows_win.h"
@@ -18,6 +19,10 @@
 namespace {
 
 constexpr const char kProbe[] = "\r\npx0,0\r\n\r\n";  // 11 bytes, never shown or logged
+constexpr const char* kCommandCutQuestion =
+    "Ein Kommando ist erst zum Teil gesendet. Bei einer neuen Suche geht der Rest\r\n"
+    "dieser Zeile verloren, und der Controller erhält nur ihren Anfang.\r\n\r\n"
+    "Trotzdem neu suchen?";
 // The board answers the probe well within this time; a port silent that long has no board.
 constexpr uint32_t kProbeAnswerMs = 2250;
 // The search writes with flow control off: nothing holds its bytes for long, unless the
@@ -34,8 +39,20 @@ void SetTextNow(HWND w, const std::string& text) {
 
 void FindController() {
     if (Searching) return;
-    Searching = true;
     HWND main = Ui.MainDialog;
+    // Closing the port in the middle of a command would leave its first part on the wire, for
+    // the board to join with the probe. Asked first: a search is also the way out of a board
+    // that never takes the rest.
+    Searching = true;
+    if (CommandHalfSent() && MessageBoxA(main, kCommandCutQuestion, "CNC?",
+                                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_TASKMODAL) != IDYES) {
+        Searching = false;
+        return;
+    }
+    // A run ends first, as with Stop: nothing more of its file goes out, to this port or the
+    // next; and nothing that waited behind the command going out follows it to another port.
+    if (App.RunMode != RunModes::Idle) PollRunButtons(ids::BtnStop);
+    DropWaitingCommand();
     HWND controllerOn = GetDlgItem(main, ids::LblControllerOn);
     HWND comLabel = GetDlgItem(main, ids::LblComPort);
 

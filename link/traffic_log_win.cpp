@@ -18,6 +18,12 @@
 namespace {
 
 constexpr size_t kMaxLogPath = 256;
+constexpr const char* kLogsElsewhereText =
+    "Im aktuellen Ordner darf das Programm nicht schreiben;\r\ndie Protokolle gehen in Ihren eigenen Ordner:\r\n";
+constexpr const char* kNoLogsText =
+    "Die Protokolldateien rxprot.txt und txprot.txt lassen sich weder im aktuellen Ordner\r\n"
+    "noch in Ihrem eigenen Ordner anlegen. Es wird nichts aufgezeichnet.";
+constexpr const char* kNoLogsTitle = "Keine Protokollierung !";
 
 std::mutex PathLock;
 std::string rxLogPath;
@@ -32,29 +38,50 @@ void Append(const std::string& path, const std::string& data) {
 
 }  // namespace
 
+namespace {
+
+// Starts both files afresh (empty) in dir; false, with neither path set, when either cannot be
+// made there. Cutting a longer path would name some other file, which would then be deleted
+// and written to: such a folder gets no recording.
+bool StartFiles(const std::string& dir) {
+    const std::string rx = dir + "\\rxprot.txt", tx = dir + "\\txprot.txt";
+    if (dir.empty() || rx.size() > kMaxLogPath || tx.size() > kMaxLogPath) return false;
+    for (const std::string& path : {rx, tx}) {
+        HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (f == INVALID_HANDLE_VALUE) return false;
+        CloseHandle(f);
+    }
+    rxLogPath = rx;
+    txLogPath = tx;
+    return true;
+}
+
+}  // namespace
+
+// Recording is said to be on only when both files could be made: in the current folder, or
+// where that is closed to the user (Program Files), in the user's own folder, which the
+// message then names.
 void SetTrafficLogging(HWND monitor) {
     const bool ticked = IsDlgButtonChecked(monitor, ids::ChkTrafficLog) == BST_CHECKED;
-    std::string shown;
+    std::string shown, failed;
     {
         std::lock_guard<std::mutex> hold(PathLock);
         rxLogPath.clear();
         txLogPath.clear();
-        if (ticked) {
-            const std::string dir = CurrentDirectory();
-            const std::string rx = dir + "\\rxprot.txt";
-            const std::string tx = dir + "\\txprot.txt";
-            // Cutting a longer path would name some other file, which would then be deleted
-            // and written to: such a directory gets no recording.
-            if (rx.size() <= kMaxLogPath && tx.size() <= kMaxLogPath) {
-                rxLogPath = rx;
-                txLogPath = tx;
-                DeleteFileA(rxLogPath.c_str());
-                DeleteFileA(txLogPath.c_str());
-                shown = rxLogPath + "\r\n" + txLogPath;
-            }
+        if (ticked && StartFiles(CurrentDirectory())) {
+            shown = rxLogPath + "\r\n" + txLogPath;
+        } else if (ticked) {
+            const std::string userFolder = UserFolder();
+            if (!userFolder.empty()) CreateDirectoryA(userFolder.c_str(), nullptr);
+            if (StartFiles(userFolder))
+                shown = kLogsElsewhereText + rxLogPath + "\r\n" + txLogPath;
+            else
+                failed = kNoLogsText;
         }
     }
     if (!shown.empty()) MessageBoxA(monitor, shown.c_str(), "Protokollierung gestartet !", MB_OK | MB_SYSTEMMODAL);
+    if (!failed.empty())
+        MessageBoxA(monitor, failed.c_str(), kNoLogsTitle, MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
     CheckDlgButton(monitor, ids::ChkTrafficLog, RxLogPath().empty() ? BST_UNCHECKED : BST_CHECKED);
 }
 

@@ -10,6 +10,7 @@
 #include "base/process_state.h"
 #include "base/shell_windows_win.h"
 #include "link/line_monitor_win.h"
+#include "link/link_updates.h"
 #include "link/reply_parser.h"
 #include "link/serial_port_win.h"
 #include "link/traffic_log_win.h"
@@ -18,11 +19,7 @@
 // and emptied by the receive loop). `rxByteCount` is written by the receive thread only;
 // sendBusy, the waiting command and the receive thread's handle belong to the user-interface
 // thread. The receive thread never sends a message to a window: it posts, so that the
-// user-interface thread may wait for it. What it posts about (the latest position, the text
-// received since the last update) waits under UpdateLock, and one message at most is on its
-// way for all of it: a run lets one message through per drawing step, and a board that
-// answers faster than that must not bury the user's keys and clicks behind a growing queue
-// (under Wine a queue that is never empty also holds back the input behind it).
+// user-interface thread may wait for it; what it posts about waits in Updates (link_updates.h).
 
 namespace {
 
@@ -38,6 +35,10 @@ std::mutex ReplyLock;
 std::string replyBuffer;
 std::atomic<uint32_t> rxByteCount{0};
 bool sendBusy = false;
+bool halfSent = false;  // the command going out has begun on the wire
+// Counts the closings of comPort: a port opened again may have the handle of the one before
+// (the simulated board's always has), and a command must not go on to it.
+uint32_t portClosings = 0;
 struct WaitingCommand {
     std::string text;
     HWND guard;
@@ -47,25 +48,13 @@ std::optional<WaitingCommand> Waiting;
 HANDLE ReceiveThread = nullptr;
 std::atomic<HWND> ReceiveOwner{nullptr};  // the main dialog, as the receive thread sees it
 
-// What the next update message of the receive thread brings to the windows, as bits of PendingUpdates.
-constexpr unsigned kUpdatePosition = 1, kUpdateRxChunk = 2, kUpdateRxCount = 4;
+LinkUpdates Updates;
 
-struct PositionTexts {
-    std::string x, y, z, p;
-};
-
-std::mutex UpdateLock;
-PositionTexts LatestPosition;  // guarded by UpdateLock
-std::string ReceivedText;      // guarded by UpdateLock: received since the last update
-std::atomic<unsigned> PendingUpdates{0};
-std::atomic<bool> UpdatePosted{false};
-
-// The message already on its way shows the latest state when it arrives.
-void Post(unsigned kind) {
-    PendingUpdates |= kind;
-    if (UpdatePosted.exchange(true)) return;
+// Posts the update message when the note says none is on its way.
+void Post(bool due) {
+    if (!due) return;
     HWND main = ReceiveOwner.load();
-    if (!main || !PostMessageA(main, kLinkUpdateMessage, 0, 0)) UpdatePosted = false;
+    if (!main || !PostMessageA(main, kLinkUpdateMessage, 0, 0)) NotePostFailed(Updates);
 }
 
 // The port stopped taking characters because it is gone (an adapter unplugged): close it, show
@@ -93,15 +82,17 @@ bool TransmitCommand(const std::string& text, HWND guard) {
     MonitorShowTx(text);
     LogTx(text);
     const HANDLE port = comPort.load();
+    const uint32_t closingsAtStart = portClosings;
     const uint32_t stopAtStart = App.StopCount;
     bool started = false;
     for (char c : text) {
         const uint32_t waitStart = WaitClockMs();
         bool writing = false;
         for (;;) {
-            if (!MainDialogExists() || comPort.load() != port) {
+            const bool portGone = portClosings != closingsAtStart;
+            if (!MainDialogExists() || portGone) {
                 // Closing ends a held write at once; a closed port has ended it already.
-                if (writing && comPort.load() == port) PortOps.cancelWrite(port);
+                if (writing && !portGone) PortOps.cancelWrite(port);
                 return false;
             }
             if (port == INVALID_HANDLE_VALUE) return true;  // without a port nothing goes out
@@ -111,7 +102,7 @@ bool TransmitCommand(const std::string& text, HWND guard) {
                 // A port that cannot report its modem lines has no handshake line to wait for.
             } else if (PortOps.ctsState(port) != 0 && PortOps.bytesToTransmit(port) == 0) {
                 w = PortOps.startWrite(port, std::string(1, c));
-                writing = started = true;
+                writing = started = halfSent = true;
             }
             if (writing && w.state == WriteState::Failed) {
                 LosePort(port);
@@ -155,13 +146,7 @@ DWORD WINAPI ReceiveLoop(LPVOID param) {
                 replyBuffer.erase(0, replyBuffer.size() - kReplyBufferMax / 2);
         }
         LogRx(chunk);
-        {
-            std::lock_guard<std::mutex> lock(UpdateLock);
-            ReceivedText += chunk;
-            // The monitor keeps far less than this of it.
-            if (ReceivedText.size() > kReplyBufferMax) ReceivedText.erase(0, ReceivedText.size() - kReplyBufferMax / 2);
-        }
-        Post(kUpdateRxChunk);
+        Post(NoteReceived(Updates, chunk));
         chunk.clear();
     }
     return 0;
@@ -177,55 +162,43 @@ SendResult SendCommand(const std::string& text, HWND guard) {
     }
     sendBusy = true;
     const bool sent = TransmitCommand(text, guard);
+    halfSent = false;
     // The command that waited goes next, unless the user has stopped or left meanwhile.
     while (Waiting) {
         const WaitingCommand next = *Waiting;
         Waiting.reset();
         if (!MainDialogExists() || next.stopCount != App.StopCount) break;
         TransmitCommand(next.text, next.guard);
+        halfSent = false;
     }
     sendBusy = false;
     return sent ? SendResult::Sent : SendResult::Abandoned;
 }
 
 bool TransmissionBusy() { return sendBusy; }
+bool CommandHalfSent() { return halfSent; }
 bool CommandWaiting() { return Waiting.has_value(); }
 void DropWaitingCommand() { Waiting.reset(); }
 
 void ParseReply(std::string& buffer) {
-    Post(kUpdateRxCount);
+    Post(NoteRxCount(Updates));
     const ReplyActions a = ParseReplyText(buffer);
-    if (a.hasPosition) {
-        {
-            std::lock_guard<std::mutex> lock(UpdateLock);
-            LatestPosition = PositionTexts{a.posX, a.posY, a.posZ, a.pen};
-        }
-        Post(kUpdatePosition);
-    }
+    if (a.hasPosition) Post(NotePosition(Updates, PositionTexts{a.posX, a.posY, a.posZ, a.pen}));
     if (a.hasRegister && App.RegisterImage) App.RegisterImage[a.registerNumber].store(a.registerValue);
     buffer.clear();
 }
 
 void ApplyLinkUpdate(WPARAM, LPARAM) {
-    // Cleared before the state is taken: what arrives meanwhile posts again.
-    UpdatePosted = false;
-    const unsigned kinds = PendingUpdates.exchange(0);
-    PositionTexts p;
-    std::string text;
-    {
-        std::lock_guard<std::mutex> lock(UpdateLock);
-        p = LatestPosition;
-        text.swap(ReceivedText);
-    }
+    const LinkUpdate u = TakeLinkUpdate(Updates);
     HWND main = Ui.MainDialog;
-    if (kinds & kUpdatePosition) {
-        SetDlgItemTextA(main, ids::TxtPosX, p.x.c_str());
-        SetDlgItemTextA(main, ids::TxtPosY, p.y.c_str());
-        SetDlgItemTextA(main, ids::TxtPosZ, p.z.c_str());
-        SetDlgItemTextA(main, ids::TxtPen, p.p.c_str());
+    if (u.position) {
+        SetDlgItemTextA(main, ids::TxtPosX, u.latest.x.c_str());
+        SetDlgItemTextA(main, ids::TxtPosY, u.latest.y.c_str());
+        SetDlgItemTextA(main, ids::TxtPosZ, u.latest.z.c_str());
+        SetDlgItemTextA(main, ids::TxtPen, u.latest.p.c_str());
     }
-    if (kinds & kUpdateRxChunk) MonitorShowRx(text);
-    if (kinds & kUpdateRxCount) MonitorShowRxCount(rxByteCount.load());
+    if (!u.received.empty()) MonitorShowRx(u.received);
+    if (u.rxCount) MonitorShowRxCount(rxByteCount.load());
 }
 
 void StartReceiveLoop(HANDLE port) {
@@ -235,17 +208,13 @@ void StartReceiveLoop(HANDLE port) {
     }
     ReceiveOwner = Ui.MainDialog;
     // A message posted to an earlier dialog may never have arrived.
-    UpdatePosted = false;
-    PendingUpdates = 0;
-    {
-        std::lock_guard<std::mutex> lock(UpdateLock);
-        ReceivedText.clear();
-    }
+    TakeLinkUpdate(Updates);
     ReceiveThread = CreateThread(nullptr, 0, ReceiveLoop, port, 0, nullptr);
 }
 
 void ClosePortAndStopReceiving() {
     HANDLE port = comPort.exchange(INVALID_HANDLE_VALUE);
+    ++portClosings;
     if (ReceiveThread) {
         // The loop sees comPort change within one 25 ms pass and never blocks: waiting for it
         // to end before the port is closed means it never reads from a closed handle.

@@ -25,6 +25,8 @@ SendResult SendCommand(const std::string& text, HWND guard = nullptr);
 
 // True while a transmission is in progress (a new command would have to wait behind it).
 bool TransmissionBusy();
+// True while the command going out has begun on the wire: closing the port now would cut it.
+bool CommandHalfSent();
 // True while a command waits behind the one going out.
 bool CommandWaiting();
 // Drops the command that waits, if any.

@@ -58,20 +58,29 @@ struct ProgressCounter {
 
 }  // namespace
 
-std::string LoadPlotText(const std::string& path) {
-    std::string text;
+PlotLoad LoadPlotText(const std::string& path, std::string& text) {
+    text.clear();
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return text;
+    if (!f) return PlotLoad::Unreadable;
     long size = -1;
     if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
     std::rewind(f);
-    // A size that cannot be told (or a file past 2 GB where long is 32 bits) reads the cap.
-    const std::size_t want = (size < 0 || size > kPlotTextMax) ? kPlotTextMax : static_cast<std::size_t>(size);
+    // A size that cannot be told (or a file past 2 GB where long is 32 bits) reads the cap. One
+    // byte more than the cap tells a longer file from one of exactly the cap's size.
+    const std::size_t want =
+        (size < 0 || size > kPlotTextMax) ? std::size_t{kPlotTextMax} + 1 : static_cast<std::size_t>(size);
     text.resize(want);
     const std::size_t got = want ? std::fread(&text[0], 1, want, f) : 0;
-    text.resize(got);
+    const bool failed = std::ferror(f) != 0;
     std::fclose(f);
-    return text;
+    text.resize(got);
+    if (failed) {  // a folder opens, but reading it fails
+        text.clear();
+        return PlotLoad::Unreadable;
+    }
+    if (got <= static_cast<std::size_t>(kPlotTextMax)) return PlotLoad::Whole;
+    text.resize(kPlotTextMax);
+    return PlotLoad::Cut;
 }
 
 void ReadPlotText(PlotState& st, std::string_view text, const PlotHost& host) {
@@ -183,9 +192,4 @@ void ReadPlotText(PlotState& st, std::string_view text, const PlotHost& host) {
         if (host.commandRead) host.commandRead();
     }
     if (host.readEnded) host.readEnded();
-}
-
-void ReadPlotFile(PlotState& st, const std::string& path, const PlotHost& host) {
-    const std::string text = LoadPlotText(path);
-    ReadPlotText(st, text, host);
 }

@@ -25,14 +25,13 @@
 
 #include "plot/plot_state.h"
 
-// The file's bytes, at most kPlotTextMax of them, read in one go. A file that cannot be
-// opened or read gives an empty text.
-std::string LoadPlotText(const std::string& path);
+// How a load went: the whole file, its first kPlotTextMax bytes of a longer one, or nothing
+// (the file cannot be opened: gone, locked by another program, a folder).
+enum class PlotLoad { Whole, Cut, Unreadable };
+// The file's bytes, at most kPlotTextMax of them, read in one go; empty unless read.
+PlotLoad LoadPlotText(const std::string& path, std::string& text);
 
 // Walks text (cut at kPlotTextMax): sets PlotFileLength, resets the extents, moves the pen
 // through DrawMove with st.DrawScale, collects pens with AddPenToList, and calls the host
 // as it goes; ReadEnded last.
 void ReadPlotText(PlotState& st, std::string_view text, const PlotHost& host);
-
-// LoadPlotText, then ReadPlotText.
-void ReadPlotFile(PlotState& st, const std::string& path, const PlotHost& host);

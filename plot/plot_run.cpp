@@ -7,7 +7,10 @@ void QueuePlotChar(PlotState& st, RunModes runMode, char c, const PlotLineOut& o
     std::string& buffer = st.SendBuffer;
     buffer += c;
     if (c == ';') buffer += "\r\n";
-    if (c == ';' || c == '\r') st.SendBufferHasCR = true;
+    // A LF that follows no CR ends a line too: files written on Unix-like systems.
+    const bool lineFeedAlone = c == '\n' && !st.LastCharWasCR;
+    st.LastCharWasCR = c == '\r';
+    if (c == ';' || c == '\r' || lineFeedAlone) st.SendBufferHasCR = true;
     if (!st.SendBufferHasCR) return;
     if (out.waitBeforeLine && !out.waitBeforeLine()) return;
 

@@ -18,7 +18,7 @@ struct PlotLineOut {
 };
 
 // Collects c into SendBuffer while runMode is not Idle. ";" stays in its line and ends it, as
-// does CR; once a line is complete (and the wait let it go) CR and LF are taken out of it
+// do CR and a LF that follows no CR; once a line is complete (and the wait let it go) CR and LF are taken out of it
 // and it is sent with CR LF, unless it holds nothing above the blank. SendBuffer is emptied
 // after each line, not at the end of a run: a last command without terminator goes out with
 // the next run's first ";". Upper-casing is the reader's work.

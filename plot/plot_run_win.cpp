@@ -7,6 +7,7 @@
 #include "base/message_pump_win.h"
 #include "base/process_state.h"
 #include "base/shell_windows_win.h"
+#include "link/board_commands.h"
 #include "link/transmission_win.h"
 #include "plot/hpgl_reader.h"
 #include "plot/plot_run.h"
@@ -14,6 +15,9 @@
 #include "plot/preview_win.h"
 
 namespace {
+
+constexpr const char* kPreviewBusyMessage =
+    "Die Vorschau wird noch aufgebaut.\r\nBitte warten, bis sie fertig ist, und dann noch einmal starten.";
 
 // The step wait before a line goes out: one look at the run buttons in automatic mode; in
 // step mode, until the Step button is held or the mode changes. It waits on the user, so it
@@ -42,6 +46,25 @@ void StartPlotRun(int id) {
     if (App.RunMode != RunModes::Idle) return;
     // The press already acted on a run that has ended since: the release does not start another.
     if (ClickEndsPressTakenByRun()) return;
+    // A stopped run still draws the rest of its file: a second click does nothing until then.
+    if (PlotReadGoingOn() == PlotReadKind::Run) return;
+    if (PlotReadGoingOn() == PlotReadKind::Preview) {
+        MessageBoxA(Ui.MainDialog, kPreviewBusyMessage, "Stop", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+        return;
+    }
+    // Its lines would have to wait behind a command still going out, in a queue another may hold.
+    if (TransmissionBusy()) {
+        MessageBoxA(Ui.MainDialog, kBoardBusyMessage, kBoardBusyTitle, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+        return;
+    }
+    PlotReading reading(PlotReadKind::Run);
+    std::string text;
+    const PlotLoad load = LoadPlotText(Plot.PlotFile, text);
+    if (load == PlotLoad::Unreadable) {
+        ShowPlotFileUnreadable(Plot.PlotFile, "Der Lauf beginnt nicht, nichts wurde gesendet.");
+        return;
+    }
+    if (load == PlotLoad::Cut) ShowPlotFileCut(Plot.PlotFile);
     KeepAwake awake;
     App.RunMode = RunModes::Auto;
     QueuePlotChar(Plot, App.RunMode, ';', LineOut());
@@ -59,5 +82,10 @@ void StartPlotRun(int id) {
         else
             awake.Release();
     };
-    ReadPlotFile(Plot, Plot.PlotFile, host);
+    ReadPlotText(Plot, text, host);
+    // The command the file's limit cut is no command: it goes out neither now nor with a later run.
+    if (load == PlotLoad::Cut) {
+        Plot.SendBuffer.clear();
+        Plot.SendBufferHasCR = false;
+    }
 }

@@ -27,9 +27,10 @@ struct PlotState {
     int32_t GraphicHeight = 0;
     std::string PensList;    // "SP's: 1, 2, " or empty
     std::string SendBuffer;  // the run's command line being collected
-    // Whether SendBuffer holds a CR, kept so that collecting a long line stays linear: a line
-    // that could not go out (the main dialog was gone) keeps its CR while more is appended.
+    // Whether SendBuffer holds a line end, kept so that collecting a long line stays linear: a
+    // line that could not go out (the main dialog was gone) keeps it while more is appended.
     bool SendBufferHasCR = false;
+    bool LastCharWasCR = false;  // the run's last character; a LF after it is no line end of its own
 };
 
 extern PlotState Plot;

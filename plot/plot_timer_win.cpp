@@ -13,6 +13,7 @@
 #include "base/settings_win.h"
 #include "base/shell_windows_win.h"
 #include "link/controller_search_win.h"
+#include "plot/plot_state.h"
 #include "plot/preview_win.h"
 
 namespace {
@@ -29,13 +30,16 @@ int32_t TickCount = 0;
 int32_t ShownPercent = 0;
 int32_t SeenWidth = 0, SeenHeight = 0;
 int32_t QuietTicks = 0;
+bool Started = false;  // the first build, at start-up, is over
 
-// The preview follows the window's size once it has kept it for 10 ticks, and shows the
-// plot file last chosen.
+// The preview follows the window's size once it has kept it for 10 ticks. It shows the plot
+// file this copy has open: the one remembered in win.ini, which every copy of the program
+// shares, only at start-up.
 void RebuildPreview(HWND main) {
     HWND gfx = CreatePreviewControl(main, kPreviewLeft, kPreviewTop, App.DialogWidth - kPreviewRightMargin,
                                     App.DialogHeight - kPreviewBottomMargin);
-    const std::string path = ReadProfileValue("pltfile", CurrentDirectory());
+    const std::string path = Started ? Plot.PlotFile : ReadProfileValue("pltfile", CurrentDirectory());
+    Started = true;
     if (FileExists(path)) LoadPlotPreview(gfx, path);
 }
 
@@ -58,7 +62,8 @@ void PlotTimerTick() {
             SeenHeight = App.DialogHeight;
             QuietTicks = 0;
         }
-        if (QuietTicks < 10 && ++QuietTicks == 10) RebuildPreview(main);
+        // Not inside a build or a run's read (a stopped run still draws the rest of its file).
+        if (PlotReadGoingOn() == PlotReadKind::None && QuietTicks < 10 && ++QuietTicks == 10) RebuildPreview(main);
         caption = Translate(kRunCaptionIdle);
     } else if (mode == RunModes::Auto) {
         caption = Translate(kRunCaptionAuto);

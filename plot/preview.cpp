@@ -63,8 +63,10 @@ void BuildPlotPreviewFromText(PlotState& st, const std::string& path, std::strin
     st.PlotFile = path;
 }
 
-void BuildPlotPreview(PlotState& st, const std::string& path, const PlotHost& host) {
+PlotLoad BuildPlotPreview(PlotState& st, const std::string& path, const PlotHost& host) {
     // One load serves both passes: the text cannot change between them.
-    const std::string text = LoadPlotText(path);
+    std::string text;
+    const PlotLoad load = LoadPlotText(path, text);
     BuildPlotPreviewFromText(st, path, text, host);
+    return load;
 }

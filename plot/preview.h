@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "plot/draw_move.h"
+#include "plot/hpgl_reader.h"
 #include "plot/plot_state.h"
 
 // The larger of round(extMaxX / width + 1) and round(extMaxY / height + 1), ties to even.
@@ -24,7 +25,7 @@ std::array<std::string, 5> PlotStatistics(const PlotState& st, const std::string
 // statistics texts to host.statusText, takes the canvas size as GraphicWidth/GraphicHeight,
 // sets DrawScale, clears the canvas to kPreviewBackground, draws, and sets PlotFile to path.
 // A preview never feeds a run: host.queueChar is not called.
-void BuildPlotPreview(PlotState& st, const std::string& path, const PlotHost& host);
+PlotLoad BuildPlotPreview(PlotState& st, const std::string& path, const PlotHost& host);
 
 // The same over a text already in memory; path only names the file in the statistics.
 void BuildPlotPreviewFromText(PlotState& st, const std::string& path, std::string_view text, const PlotHost& host);

@@ -3,7 +3,9 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "base/control_ids.h"
 #include "base/files_win.h"
@@ -18,6 +20,8 @@
 namespace {
 
 // User-interface thread only.
+PlotReadKind Reading = PlotReadKind::None;
+std::vector<void (*)()> WaitingForRead;
 HBITMAP Surface = nullptr;
 PlotCanvas PreviewImage;  // the preview's pixels, in Surface
 WNDPROC StaticProc = nullptr;
@@ -75,6 +79,34 @@ void SetStatusPart(int part, const std::string& text) {
 
 }  // namespace
 
+PlotReadKind PlotReadGoingOn() { return Reading; }
+
+PlotReading::PlotReading(PlotReadKind kind) { Reading = kind; }
+
+PlotReading::~PlotReading() {
+    Reading = PlotReadKind::None;
+    std::vector<void (*)()> waiting;
+    waiting.swap(WaitingForRead);
+    for (void (*action)() : waiting) action();
+}
+
+void AfterPlotRead(void (*action)()) {
+    if (Reading == PlotReadKind::None) return action();
+    if (std::find(WaitingForRead.begin(), WaitingForRead.end(), action) == WaitingForRead.end())
+        WaitingForRead.push_back(action);
+}
+
+void ShowPlotFileCut(const std::string& path) {
+    const std::string text = "Die Plot-Datei ist größer als 9999999 Bytes:\r\n" + path +
+                             "\r\nNur ihre ersten 9999999 Bytes werden gezeichnet und gesendet.";
+    MessageBoxA(Ui.MainDialog, text.c_str(), "PLT-File zu groß !", MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+}
+
+void ShowPlotFileUnreadable(const std::string& path, const char* consequence) {
+    const std::string text = "Die Plot-Datei kann nicht gelesen werden:\r\n" + path + "\r\n" + consequence;
+    MessageBoxA(Ui.MainDialog, text.c_str(), "Stop", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+}
+
 HWND CreatePreviewControl(HWND main, int x, int y, int w, int h) {
     if (HWND old = GetDlgItem(main, ids::GfxPreview)) DestroyWindow(old);
     w = w > 0 ? w : 0;
@@ -125,16 +157,21 @@ PlotHost PreviewHost() {
     return host;
 }
 
-void LoadPlotPreview(HWND gfx, const std::string& path) {
-    if (!gfx) return;
-    RECT r;
-    GetWindowRect(gfx, &r);
-    if (!Surface || PreviewImage.width != r.right - r.left || PreviewImage.height != r.bottom - r.top)
+PlotLoad LoadPlotPreview(HWND gfx, const std::string& path) {
+    if (Reading != PlotReadKind::None) return PlotLoad::Unreadable;
+    PlotReading reading(PlotReadKind::Preview);
+    // Before the control exists (the first seconds after start) the file is only measured.
+    RECT r = {};
+    if (gfx) GetWindowRect(gfx, &r);
+    if (!gfx)
+        FreeSurface();
+    else if (!Surface || PreviewImage.width != r.right - r.left || PreviewImage.height != r.bottom - r.top)
         MakeSurface(r.right - r.left, r.bottom - r.top);
     PlotHost host = PreviewHost();
     host.statusText = SetStatusPart;
-    BuildPlotPreview(Plot, path, host);
+    const PlotLoad load = BuildPlotPreview(Plot, path, host);
     RedrawPreview();
+    return load;
 }
 
 FileDialog PlotFileDialog(const std::string& previous) {
@@ -150,6 +187,7 @@ FileDialog PlotFileDialog(const std::string& previous) {
 
 void OpenPlotFile() {
     if (App.RunMode != RunModes::Idle) return;
+    if (Reading != PlotReadKind::None) return AfterPlotRead(OpenPlotFile);
     Plot.PlotFile.clear();
     const std::string path = AskFileName(PlotFileDialog(ReadProfileValue("pltfile", CurrentDirectory())));
     if (!FileExists(path)) {
@@ -157,7 +195,13 @@ void OpenPlotFile() {
         return;
     }
     Plot.PlotFile = path;
-    WriteProfileValue("pltfile", path);
     SendDlgItemMessageA(Ui.MainDialog, ids::SBar1, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(path.c_str()));
-    LoadPlotPreview(GetDlgItem(Ui.MainDialog, ids::GfxPreview), path);
+    const PlotLoad load = LoadPlotPreview(GetDlgItem(Ui.MainDialog, ids::GfxPreview), path);
+    if (load == PlotLoad::Unreadable) {  // locked by another program, or gone since the dialog
+        Plot.PlotFile.clear();
+        ShowPlotFileUnreadable(path, "Es ist keine Plot-Datei geöffnet.");
+        return;
+    }
+    WriteProfileValue("pltfile", path);
+    if (load == PlotLoad::Cut) ShowPlotFileCut(path);
 }

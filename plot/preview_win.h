@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/files_win.h"
+#include "plot/hpgl_reader.h"
 #include "plot/plot_state.h"
 
 // Destroys GfxPreview if it exists and creates it anew at x, y with size w x h (negative
@@ -22,10 +23,30 @@ bool WritePreviewBitmap(const std::string& path, bool reduceToPalette = false);
 // step, the end of the read. Its canvas is the preview's image.
 PlotHost PreviewHost();
 
-// Measures and draws path into the preview and shows its statistics.
-void LoadPlotPreview(HWND gfx, const std::string& path);
+// A preview build and a run walk the plot file with the windows served, and both use the one
+// plot state: neither may start inside the other, nor a build inside a build. A read marks
+// itself for its whole length; what the user asks for meanwhile (another file, an export)
+// waits for its end.
+enum class PlotReadKind { None, Preview, Run };
+PlotReadKind PlotReadGoingOn();
+struct PlotReading {
+    explicit PlotReading(PlotReadKind kind);
+    ~PlotReading();
+    PlotReading(const PlotReading&) = delete;
+    PlotReading& operator=(const PlotReading&) = delete;
+};
+// Runs action at once, or when the read going on has ended; an action already waiting is not
+// added again.
+void AfterPlotRead(void (*action)());
+
+// Measures and draws path into the preview and shows its statistics; how the file loaded.
+// Nothing happens while another read goes on (Unreadable then).
+PlotLoad LoadPlotPreview(HWND gfx, const std::string& path);
+// The message boxes about a plot file: too large (only its first bytes count), or not readable.
+void ShowPlotFileCut(const std::string& path);
+void ShowPlotFileUnreadable(const std::string& path, const char* consequence);
 // The open dialog of plot files, starting at the plot file chosen last.
 FileDialog PlotFileDialog(const std::string& previous);
 // BtnOpenPlot: the open dialog, then the preview of the chosen file. Ignored during a run:
-// the running read must not be fed from another file.
+// the running read must not be fed from another file; during a build, it waits for its end.
 void OpenPlotFile();

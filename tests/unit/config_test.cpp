@@ -148,6 +148,11 @@ TEST(RegisterTransfer, WritePlan) {
         "PX30,1 PX31,2 PX32,20 PX33,1 PX34,32 PX35,3 PX36,3 PX37,30 PX38,0 PX39,176 PX40,4 PX41,4 PX42,40 PX43,0 "
         "PX44,64 PX45,6 PX46,5 PX47,50 PX48,0 PX49,208 PX50,7 PX51,6 PX52,60 PX53,0 PX54,96 PX55,9 PX56,7 PX57,70 "
         "PX58,0 PX59,240 PX60,10 PX61,8 PX62,80 PX63,0 PX64,128 PX65,12 PX66,9 PX67,90 PX68,2 PX69,16 PX70,14");
+    // A write cut short ends only after the last register of a field.
+    std::string continued;
+    for (const RegisterWrite& w : PlanWrite(t, in).writes)
+        if (!w.lastOfField) continued += std::to_string(w.reg) + " ";
+    EXPECT_EQ(continued, "8 10 11 12 14 15 16 18 19 20 22 24 29 34 39 44 49 54 59 64 69 ");
     // The first field out of range, by id, stops the write before anything is sent.
     in[1202].text = "";  // tool 1's depth: empty reads 0, below its minimum 1
     const WritePlan plan = PlanWrite(t, in);
@@ -234,6 +239,18 @@ TEST(ConfigFile, SaveWritesEveryFieldAndLoadReadsThemBack) {
     EXPECT_EQ(Reread(path), "[Keep]\r\nx=1\r\n[CO]\r\n01162=1\r\n");
     EXPECT_TRUE(WriteConfigFile(path, {{"01162", "2"}}));
     EXPECT_EQ(Reread(path), "[Keep]\r\nx=1\r\n[CO]\r\n01162=2\r\n");
+    // Saved by an editor as UTF-16, either byte order: read as text, and a save writes the whole
+    // file back as ANSI, never a mixture (a character beyond the code page becomes "?").
+    for (const bool big : {false, true}) {
+        std::string utf16 = big ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char16_t unit : std::u16string(u"[K]\r\nx=Größe€😀\r\n[CO]\r\n01162=7\r\n"))
+            utf16 +=
+                big ? std::string{char(unit >> 8), char(unit & 0xFF)} : std::string{char(unit & 0xFF), char(unit >> 8)};
+        WriteFile(path, utf16);
+        EXPECT_EQ(FieldsFromConfigText(t, Reread(path)).at(1162).text, "7") << big;
+        ASSERT_TRUE(WriteConfigFile(path, {{"01162", "8"}}));
+        EXPECT_EQ(FileText(path), "[K]\r\nx=Größe€?\r\n[CO]\r\n01162=8\r\n") << big;
+    }
     std::remove(path.c_str());
 }
 

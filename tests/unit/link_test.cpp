@@ -1,10 +1,13 @@
 // What goes over the link: replies, the port search, the line monitor, the traffic files, the jog commands.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
+#include <thread>
 
 #include "base/control_ids.h"
 #include "link/line_monitor.h"
+#include "link/link_updates.h"
 #include "link/port_search.h"
 #include "link/reply_parser.h"
 #include "link/traffic_log.h"
@@ -84,6 +87,35 @@ TEST(Link, PortSearchMonitorAndTrafficFiles) {
     for (const std::string& p : {std::string(), path + "/rxprot.txt", testing::TempDir(), std::string("/dev/full")})
         EXPECT_FALSE(AppendTrafficBlock(p, 1, "x")) << p;  // no name, no folder, a folder, a full disk
     std::remove(path.c_str());
+}
+
+// The receive thread notes while the windows take: every piece of received text is taken once
+// and in order, and whatever was noted has a message on its way to fetch it.
+TEST(Link, EveryReceivedPieceReachesTheWindowsOnce) {
+    LinkUpdates u;
+    std::atomic<int> messages{0};
+    std::atomic<bool> done{false};
+    std::thread receiver([&] {
+        for (int i = 0; i < 20000; ++i) {
+            messages += NoteReceived(u, std::to_string(i) + ";");
+            if (i % 7 == 0) messages += NoteRxCount(u);
+            // The windows keep up, as the monitor's share of the text needs.
+            while (i % 64 == 0 && messages > 0) std::this_thread::yield();
+        }
+        done = true;
+    });
+    std::string shown, sent;
+    while (!done || messages > 0) {
+        if (messages == 0) {
+            std::this_thread::yield();
+            continue;
+        }
+        --messages;
+        shown += TakeLinkUpdate(u).received;
+    }
+    receiver.join();
+    for (int i = 0; i < 20000; ++i) sent += std::to_string(i) + ";";
+    EXPECT_EQ(shown, sent);
 }
 
 TEST(JogCommand, EveryImageBuildsItsCommandByteForByte) {

@@ -103,19 +103,26 @@ TEST(ReadPlotText, CallsProgressFilesAndWhatCarriesOver) {
     ReadPlotText(st, "PA2000000000,3;", b.Host());
     EXPECT_EQ(b.moves, "10,0d");
     EXPECT_EQ(st.DrawPosX, -2000000000);
-    // A file is read whole, up to its limit: the pair (1,2) would complete with the byte after it.
+    // A file is read whole, up to its limit, which is said: the pair (1,2) would complete with
+    // the byte after it. A file that cannot be read says so too.
     const std::string path = ScratchPath("plot.plt"), withNul("SP2;\0PD;PA4,0;\r\n", 16);
     WriteFile(path, withNul);
-    EXPECT_EQ(LoadPlotText(path), withNul);
-    EXPECT_EQ(LoadPlotText(path + ".missing"), "");
-    EXPECT_EQ(LoadPlotText(testing::TempDir()), "") << "a folder";
-    std::string text = "PA7,8;";
-    text.resize(kPlotTextMax - 5, ' ');
-    WriteFile(path, text + "PA1,2;PA3,4;");
+    std::string text = "x";
+    EXPECT_EQ(LoadPlotText(path, text), PlotLoad::Whole);
+    EXPECT_EQ(text, withNul);
+    EXPECT_EQ(LoadPlotText(path + ".missing", text), PlotLoad::Unreadable);
+    EXPECT_EQ(LoadPlotText(testing::TempDir(), text), PlotLoad::Unreadable) << "a folder";
+    EXPECT_EQ(text, "");
+    text = "PA7,8;";
+    text.resize(kPlotTextMax, ' ');
+    WriteFile(path, text);
+    EXPECT_EQ(LoadPlotText(path, text), PlotLoad::Whole) << "exactly the limit";
+    WriteFile(path, text.substr(0, kPlotTextMax - 5) + "PA1,2;PA3,4;");
+    EXPECT_EQ(LoadPlotText(path, text), PlotLoad::Cut);
     PlotHost host = file.Host();
     size_t queued = 0;
     host.queueChar = [&](char) { ++queued; };
-    ReadPlotFile(big, path, host);
+    ReadPlotText(big, text, host);
     EXPECT_EQ(file.moves, "7,8u");
     EXPECT_EQ(big.PlotFileLength, kPlotTextMax);
     EXPECT_EQ(queued, size_t{kPlotTextMax});
@@ -140,6 +147,8 @@ TEST(PlotRun, LinesForTheBoard) {
         EXPECT_EQ(waits, waited) << text;
     };
     run(RunModes::Idle, "PU;\r\n", "", "", 0);
+    // A LF after no CR ends a line as well (files from Unix-like systems).
+    run(RunModes::Auto, "PU;\nPA10,10\nPD;\n\n", "PU;\r\nPA10,10\r\nPD;\r\n", "", 6);
     // Upper case; ";" and CR end a line, CR and LF are taken out; lines of blanks are not sent, bytes above 127 are.
     run(RunModes::Auto, "pu;PA1,2;\r\nPA10,10\r\n \t\r\nPD;\r\nä\rPA", "PU;\r\nPA1,2;\r\nPA10,10\r\nPD;\r\nä\r\n", "PA",
         8);

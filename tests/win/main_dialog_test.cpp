@@ -79,6 +79,28 @@ TEST_F(MainDialog, BuiltAsTheUserSeesIt) {
     EXPECT_EQ(TipOf(Item(ids::BtnStop)), "");
 }
 
+// Windows gives a program without a manifest the common controls 5.8, which refuse a tool whose
+// description counts the reserved last field: every tool of every window is described in the
+// size all versions take.
+TEST(Tooltips, EveryToolIsDescribedInTheSizeEveryVersionTakes) {
+    static std::vector<UINT> sizes;
+    HHOOK hook = SetWindowsHookExA(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM w, LPARAM l) CALLBACK -> LRESULT {
+            const auto* m = reinterpret_cast<const CWPSTRUCT*>(l);
+            if (code == HC_ACTION && m->message == TTM_ADDTOOLA && ClassOf(m->hwnd) == TOOLTIPS_CLASSA)
+                sizes.push_back(reinterpret_cast<const TOOLINFOA*>(m->lParam)->cbSize);
+            return CallNextHookEx(nullptr, code, w, l);
+        },
+        nullptr, GetCurrentThreadId());
+    HWND dlg = CreateMainDialog();
+    OpenLineMonitor(dlg);
+    CreateSetupDialog(dlg);
+    UnhookWindowsHookEx(hook);
+    EXPECT_GT(sizes.size(), 31u);
+    EXPECT_EQ(std::count(sizes.begin(), sizes.end(), TTTOOLINFOA_V2_SIZE), static_cast<long>(sizes.size()));
+}
+
 // Switching between two windows of the program gives each its own control back.
 TEST_F(MainDialog, EachWindowGetsItsFocusedControlBack) {
     ShowWindow(dlg, SW_SHOW);

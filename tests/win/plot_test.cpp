@@ -109,3 +109,55 @@ TEST(PlotRun, APressThatSwitchedTheRunStartsNoOtherWhenReleased) {
     PumpFor(100);
     EXPECT_EQ(LinesWritten(), 21) << "a click starts a run";
 }
+
+// A run goes alone: not during a preview build (a file chosen meanwhile opens after the build),
+// not while another command goes out, and Auto held after Stop resumes nothing.
+TEST(PlotRun, ARunStartsOnlyWhenNothingElseReadsOrSends) {
+    HWND dlg = CreateMainDialog();
+    ShowWindow(dlg, SW_SHOW);
+    ConnectBoard();
+    const std::string dir = TempFolder("kt-run");
+    std::string slow = "PD;";  // long strokes: a build that lets the windows in many times
+    for (int i = 0; i < 20000; ++i) slow += "PA0,0;PA40000,30000;";
+    WriteFile(dir + "\\slow.plt", slow);
+    WriteFile(dir + "\\b.plt", ShortLines(20));
+    Plot.PlotFile = dir + "\\b.plt";
+    HoldCts = true;
+    Hand busy;
+    TimedSteps waiting(10, [](int n) {
+        if (n == 0) StartPlotRun(ids::BtnRun);
+        HoldCts = n < 2;
+        return n < 2;
+    });
+    SendCommand("PU\r\n");
+    ASSERT_EQ(busy.Finish().boxes.size(), 1u);
+    EXPECT_EQ(busy.boxes[0].title, "Stop");
+    EXPECT_EQ(Written, "PU\r\n");
+
+    int atStop = 0;
+    TimedSteps stopped(10, [&](int n) {
+        if (n == 0) HoldCts = true;
+        if (n == 2) atStop = LinesWritten(), PollRunButtons(ids::BtnStop);
+        if (n == 3) PollRunButtons(ids::BtnRun);  // what the poll did with Auto held
+        HoldCts = n < 5;
+        return n < 5;
+    });
+    StartPlotRun(ids::BtnRun);
+    EXPECT_LE(LinesWritten(), atStop + 1) << "the line in progress at most";
+    EXPECT_LT(LinesWritten(), 22);
+
+    Written.clear();
+    Hand hand("PLT-Datei öffnen...", dir + "\\b.plt");
+    TimedSteps during(10, [](int) {
+        StartPlotRun(ids::BtnRun);
+        OpenPlotFile();
+        return false;
+    });
+    LoadPlotPreview(CreatePreviewControl(dlg, 206, 2, 400, 300), dir + "\\slow.plt");
+    ASSERT_TRUE(hand.Finish().dialogSeen) << "the file chosen during the build was never asked for";
+    ASSERT_EQ(hand.boxes.size(), 1u);
+    EXPECT_EQ(hand.boxes[0].text,
+              "Die Vorschau wird noch aufgebaut.\r\nBitte warten, bis sie fertig ist, und dann noch einmal starten.");
+    EXPECT_EQ(Plot.PlotFile, dir + "\\b.plt");
+    EXPECT_EQ(Written, "") << "no run";
+}

@@ -2,10 +2,13 @@
 #include "tests/win/win_test_util.h"
 
 #include <map>
+#include <set>
 #include <sstream>
 #include <utility>
 
+#include "config/register_transfer.h"
 #include "config/setup_dialog_win.h"
+#include "config/setup_fields_win.h"
 
 namespace {
 
@@ -51,9 +54,12 @@ std::vector<std::string> TakeLines() {
     return lines;
 }
 
+// How the user ends a transfer: the progress window's close box, the setup dialog's, or its OK.
+enum class Closing { Progress, Dialog, Ok };
+
 // From a helper thread: once a transfer's progress shows a register beyond `after`, asks for
-// the other transfer, which must not begin inside this one, and closes the progress window.
-std::thread StopBeyond(bool reading, int after, bool& otherBegun) {
+// the other transfer, which must not begin inside this one, and closes as told.
+std::thread StopBeyond(bool reading, int after, bool& otherBegun, Closing closing = Closing::Progress) {
     return std::thread([=, &otherBegun] {
         WaitUntil([&] {
             const std::string text =
@@ -65,7 +71,9 @@ std::thread StopBeyond(bool reading, int after, bool& otherBegun) {
         SendMessageTimeoutA(Ui.SetupDialog, WM_COMMAND, reading ? ids::BtnCfgWrite : ids::BtnCfgVerify, 0, SMTO_NORMAL,
                             2000, &answer);
         otherBegun = FindOwnWindow(reading ? kWriting : kReading);
-        PostMessageA(FindOwnWindow(reading ? kReading : kWriting), WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (closing == Closing::Ok) PostMessageA(Ui.SetupDialog, WM_COMMAND, ids::BtnCfgOk, 0);
+        HWND window = closing == Closing::Dialog ? Ui.SetupDialog : FindOwnWindow(reading ? kReading : kWriting);
+        if (closing != Closing::Ok) PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
 }
 
@@ -131,33 +139,55 @@ TEST_F(SetupTransfer, WriteSendsEveryRegisterThenStoresAndAReadGetsItBack) {
     ExpectShown(BoardValues);
 }
 
-TEST_F(SetupTransfer, ClosingTheProgressWindowStopsATransfer) {
-    // A write: the registers up to where it stood go out, and the store command all the same.
+// Closing the progress window or the setup dialog stops a write, but never inside a field spread
+// over several registers (the X null offset is 10 to 13): it is finished, then stored. A read
+// ends where it stands, also by OK.
+TEST_F(SetupTransfer, ClosingStopsATransferBetweenFields) {
+    std::set<int> inField;  // registers whose field goes on in the next one
+    for (const RegisterWrite& w : PlanWrite(SetupSpecs, CollectFieldInputs(Ui.SetupDialog)).writes)
+        if (!w.lastOfField) inField.insert(w.reg);
     bool otherBegun = true;
-    std::thread hand = StopBeyond(false, 20, otherBegun);
-    ClickButton(ids::BtnCfgWrite);
-    hand.join();
-    const auto lines = TakeLines();
-    ASSERT_GT(lines.size(), 20u);
-    EXPECT_LT(lines.size(), 70u);
-    for (size_t i = 0; i + 1 < lines.size(); ++i) EXPECT_EQ(lines[i].find("PX" + std::to_string(i + 2) + ","), 0u);
-    EXPECT_EQ(lines.back(), "PX 9876,5432");
-    EXPECT_FALSE(otherBegun) << "a read began inside the write";
-    // A read ends where it stands and leaves the later fields.
-    Scramble();
-    hand = StopBeyond(true, 41, otherBegun);
-    ClickButton(ids::BtnCfgRead);
-    hand.join();
-    EXPECT_FALSE(otherBegun) << "a write began inside the read";
-    EXPECT_EQ(FindOwnWindow(kReading), nullptr);
-    EXPECT_EQ(Shown(1202), BoardValues[1202]) << "tool 1 comes before register 41";
-    EXPECT_EQ(Shown(1282), "x") << "tool 9 comes after it";
+    for (const Closing closing : {Closing::Progress, Closing::Dialog}) {
+        if (!SetupDialogExists()) CreateSetupDialog(Ui.MainDialog);
+        std::thread hand = StopBeyond(false, 10, otherBegun, closing);
+        ClickButton(ids::BtnCfgWrite);
+        hand.join();
+        const auto lines = TakeLines();
+        ASSERT_GT(lines.size(), 10u);
+        EXPECT_LT(lines.size(), 70u);
+        for (size_t i = 0; i + 1 < lines.size(); ++i) EXPECT_EQ(lines[i].find("PX" + std::to_string(i + 2) + ","), 0u);
+        EXPECT_EQ(inField.count(std::stoi(lines[lines.size() - 2].substr(2))), 0u) << lines[lines.size() - 2];
+        EXPECT_EQ(lines.back(), "PX 9876,5432");
+        EXPECT_FALSE(otherBegun) << "a read began inside the write";
+    }
+    EXPECT_FALSE(SetupDialogExists());
+    for (const Closing closing : {Closing::Progress, Closing::Ok}) {
+        CreateSetupDialog(Ui.MainDialog);
+        Scramble();
+        std::thread hand = StopBeyond(true, 41, otherBegun, closing);
+        ClickButton(ids::BtnCfgRead);
+        hand.join();
+        EXPECT_FALSE(otherBegun) << "a write began inside the read";
+        EXPECT_EQ(FindOwnWindow(kReading), nullptr);
+        if (closing == Closing::Ok) continue;
+        EXPECT_EQ(Shown(1202), BoardValues[1202]) << "tool 1 comes before register 41";
+        EXPECT_EQ(Shown(1282), "x") << "tool 9 comes after it";
+    }
+    EXPECT_FALSE(SetupDialogExists()) << "OK closed the dialog during the read";
 }
 
-TEST_F(SetupTransfer, FactoryResetSendsItsLineAndTouchesNoField) {
+// The factory reset asks first; No sends nothing. It touches no field.
+TEST_F(SetupTransfer, FactoryResetAsksSendsItsLineAndTouchesNoField) {
     Scramble();
-    ClickButton(ids::BtnCfgFactoryReset);
-    EXPECT_EQ(Written, "PX 9876,5433\r\n");
+    for (const int answer : {IDNO, IDYES}) {
+        Hand hand("", "", nullptr, answer);
+        ClickButton(ids::BtnCfgFactoryReset);
+        ASSERT_EQ(hand.Finish().boxes.size(), 1u);
+        EXPECT_EQ(hand.boxes[0].title + "|" + hand.boxes[0].text,
+                  "Werkseinstellungen ?|Die Werkseinstellungen wirklich in den Controller laden?\r\n"
+                  "Seine ganze jetzige Konfiguration wird dabei ersetzt.");
+        EXPECT_EQ(Written, answer == IDYES ? "PX 9876,5433\r\n" : "");
+    }
     EXPECT_EQ(Shown(1162), "x");
     ClickButton(ids::BtnCfgRead);
     ExpectShown(Factory());

@@ -107,4 +107,16 @@ TEST_F(SetupDialog, ConfigurationFilesGoThroughTheirDialogsAndSaySo) {
     EXPECT_EQ(failed.boxes[0].title + "|" + failed.boxes[0].text,
               "Nicht gespeichert !|Die Konfiguration konnte nicht gespeichert werden:\r\n" + dir + "\\x.cfg");
     RemoveDirectoryA((dir + "\\x.cfg").c_str());
+
+    // The setup dialog closed while its file dialog is open: there are no fields to save, and the
+    // file chosen stays as it was.
+    const std::string machine = FileText(dir + "\\machine.cfg");
+    Hand gone("Save Controller-File", dir + "\\machine.cfg", nullptr, IDOK, [this] {
+        PostMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+        WaitUntil([this] { return !IsWindow(dlg); });
+    });
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(ids::BtnCfgSaveAs, BN_CLICKED), 0);
+    EXPECT_TRUE(gone.Finish().dialogSeen);
+    EXPECT_TRUE(gone.boxes.empty()) << gone.boxes[0].title;
+    EXPECT_EQ(FileText(dir + "\\machine.cfg"), machine);
 }

@@ -113,8 +113,9 @@ inline std::string TipOf(HWND control) {
 }
 
 // While it lives, a helper thread answers the modal loops the thread under test sits in: the
-// file dialog titled `dialog` gets `fileName` (cancel when empty); each message box is
-// remembered, `whileShown` runs, OK closes it. Results are read after Finish().
+// file dialog titled `dialog` gets `fileName` (cancel when empty), `beforeFileName` running
+// first; each message box is remembered, `whileShown` runs, `answer` closes it (OK, or Yes or
+// No for a question). Results are read after Finish().
 struct Hand {
     struct Box {
         std::string title, text;
@@ -126,7 +127,8 @@ struct Hand {
     std::atomic<bool> stop{false};
     std::thread t;
 
-    explicit Hand(std::string dialog = "", std::string fileName = "", std::function<void()> whileShown = nullptr) {
+    explicit Hand(std::string dialog = "", std::string fileName = "", std::function<void()> whileShown = nullptr,
+                  int answer = IDOK, std::function<void()> beforeFileName = nullptr) {
         t = std::thread([=] {
             for (; !stop; Sleep(10)) {
                 HWND dlg = dialog.empty() || dialogSeen ? nullptr : FindOwnWindow(dialog);
@@ -135,6 +137,7 @@ struct Hand {
                 if (name && WaitUntil([dlg] { return GetForegroundWindow() == dlg; }, 2000)) {
                     dialogSeen = true;
                     preset = ControlText(name);
+                    if (beforeFileName) beforeFileName();
                     SetWindowTextA(name, fileName.c_str());
                     PostMessageA(dlg, WM_COMMAND, fileName.empty() ? IDCANCEL : IDOK, 0);
                 }
@@ -144,7 +147,7 @@ struct Hand {
                     {ControlText(box), ControlText(GetDlgItem(box, 0xFFFF)), !IsWindowEnabled(Ui.MainDialog)});
                 if (whileShown) whileShown();
                 for (int tries = 0; tries < 3 && IsWindowVisible(box); ++tries) {  // OK may come too early
-                    PostMessageA(box, WM_COMMAND, IDOK, 0);
+                    PostMessageA(box, WM_COMMAND, answer, 0);
                     WaitUntil([box] { return !IsWindowVisible(box); }, 4000);
                 }
             }
@@ -163,17 +166,20 @@ struct Hand {
 struct TimedSteps {
     static inline std::function<bool(int)> step;
     static inline int n = 0;
+    static inline bool running = false;  // a step may pump: a tick inside it waits for the next one
     static inline UINT_PTR timer = 0;
     TimedSteps(UINT period, std::function<bool(int)> s) {
         step = std::move(s);
         n = 0;
         timer = SetTimer(nullptr, 0, period, [](HWND, UINT, UINT_PTR, DWORD) CALLBACK {
-            auto s = std::move(step);  // a step may pump: it must not run again inside
-            step = nullptr;
-            if (s && s(n++))
-                step = std::move(s);
-            else
+            if (running) return;
+            running = true;
+            const bool more = step && step(n++);
+            running = false;
+            if (!more) {
                 KillTimer(nullptr, timer);
+                step = nullptr;
+            }
         });
     }
     ~TimedSteps() {
