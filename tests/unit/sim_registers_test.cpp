@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "sim/sim_board.h"
 #include "test_files.h"
 
 TEST(SimRegisters, MalformedStateLinesAreSkipped) {
@@ -18,5 +19,21 @@ TEST(SimRegisters, MalformedStateLinesAreSkipped) {
     EXPECT_EQ(regs[7], 3);  // last line without line end
     for (int r : {2, 4, 6}) EXPECT_EQ(regs[r], factory[r]) << r;
     for (int r : {0, 9876}) EXPECT_EQ(regs[r], 0) << r;
+    std::remove(path.c_str());
+}
+
+// Over 1 MiB a file is not applied at all (a line cut at the limit would set a wrong value);
+// one of exactly 1 MiB is applied whole.
+TEST(SimRegisters, AStateFileOverTheLimitLeavesTheFactoryValues) {
+    const std::string path = ScratchPath("sim_state_big.txt");
+    SimRegisters factory;
+    SimFactoryRegisters(factory);
+    for (const bool over : {true, false}) {
+        WriteFile(path, "3=77\n#" + std::string((1 << 20) - 14 + over, '-') + "\n1234=25");  // cut: "1234=2"
+        SimBoard board;
+        SimInit(board, false, path, 0);
+        EXPECT_EQ(board.registers[3], over ? factory[3] : 77) << over;
+        EXPECT_EQ(board.registers[1234], over ? factory[1234] : 25) << over;
+    }
     std::remove(path.c_str());
 }
