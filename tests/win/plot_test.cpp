@@ -6,13 +6,39 @@
 #include "plot/plot_state.h"
 #include "plot/preview_win.h"
 
-TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
+namespace {
+
+// The main dialog with the preview of a frame, also written as <folder>\\reference.bmp.
+std::string PreviewOfAFrame() {
     HWND dlg = CreateMainDialog();
     ShowWindow(dlg, SW_SHOW);
     const std::string dir = TempFolder("kt-plot");
     WriteFile(dir + "\\frame.plt", "SP1;PU0,0;PD4000,0,4000,2000,0,2000,0,0;PU;SP2;SP1;\r\n");
     LoadPlotPreview(CreatePreviewControl(dlg, 206, 2, 400, 300), dir + "\\frame.plt");
-    ASSERT_TRUE(WritePreviewBitmap(dir + "\\reference.bmp"));
+    EXPECT_TRUE(WritePreviewBitmap(dir + "\\reference.bmp"));
+    return dir;
+}
+// The files of the temporary folder whose names begin with "plt", as exports name their bitmaps.
+std::vector<std::string> TemporaryBitmaps() {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA f;
+    const std::string folder = TempFolder("");
+    HANDLE h = FindFirstFileA((folder + "plt*").c_str(), &f);
+    for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &f))
+        names.push_back(folder + f.cFileName);
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    return names;
+}
+
+}  // namespace
+
+// Each export leaves no bitmap behind, whatever the name; the picture of another copy of the
+// program, under the name every copy once shared, is neither exported nor removed.
+TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
+    const std::string dir = PreviewOfAFrame();
+    const std::string shared = TempFolder("") + "plt.bmp";
+    WriteFile(shared, "BM another copy's picture");
+    const std::vector<std::string> bitmaps = TemporaryBitmaps();
     const struct {
         const char* name;
         std::string magic;  // empty: refused
@@ -24,16 +50,15 @@ TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
         SavePreviewImage();
         hand.Finish();
         EXPECT_EQ(ReadProfileValue("save", ""), target) << "remembered, refused or not";
+        EXPECT_EQ(TemporaryBitmaps(), bitmaps) << k.name;
         const std::string bytes = FileText(target);
         if (k.magic.empty()) {
             ASSERT_EQ(hand.boxes.size(), 1u) << k.name;
             EXPECT_EQ(hand.boxes[0].title + "|" + hand.boxes[0].text, "JPG, PNG, GIF, BMP ?|Dateityp falsch !");
             EXPECT_FALSE(FileExists(target));
-            EXPECT_TRUE(FileExists(TemporaryBitmapPath())) << "kept";
             continue;
         }
         EXPECT_TRUE(hand.boxes.empty()) << k.name;
-        EXPECT_FALSE(FileExists(TemporaryBitmapPath())) << k.name;
         EXPECT_EQ(bytes.substr(0, k.magic.size()), k.magic) << k.name;
         if (k.magic == "BM") {
             EXPECT_EQ(bytes, FileText(dir + "\\reference.bmp")) << "a copy of the preview";
@@ -47,6 +72,40 @@ TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
         EXPECT_EQ(*reinterpret_cast<const int32_t*>(&back[18]), 400) << k.name;
         DeleteFileA((dir + "\\back.bmp").c_str());
     }
+    EXPECT_TRUE(FileText(shared) == "BM another copy's picture") << "another copy's picture replaced";
+    DeleteFileA(shared.c_str());
+    WriteProfileStringA("KTXPLT", "save", nullptr);
+}
+
+// An export that saved nothing says so rather than leave an old image under the name as if it
+// were new: its bitmap taken away while the dialog was open (by a cleaner), or a temporary
+// folder it cannot write. Two exports never get one bitmap.
+TEST(PlotExport, AnExportThatSavedNothingSaysSo) {
+    const std::string dir = PreviewOfAFrame();
+    const std::string one = NewTemporaryBitmapPath(), two = NewTemporaryBitmapPath();
+    EXPECT_TRUE(!one.empty() && one != two) << one;
+    DeleteFileA(one.c_str()), DeleteFileA(two.c_str());
+    const std::string target = dir + "\\old.png",
+                      failed = "Nicht gespeichert !|Das Bild konnte nicht gespeichert werden:\r\n";
+    WriteFile(target, "an old image");
+    const std::vector<std::string> before = TemporaryBitmaps();
+    Hand cleaner("Save PLT..", target, [&] {
+        for (const std::string& f : TemporaryBitmaps())
+            if (std::find(before.begin(), before.end(), f) == before.end()) DeleteFileA(f.c_str());
+    });
+    SavePreviewImage();
+    ASSERT_EQ(cleaner.Finish().boxes.size(), 1u);
+    EXPECT_EQ(cleaner.boxes[0].title + "|" + cleaner.boxes[0].text, failed + target);
+
+    char tmp[MAX_PATH] = {};
+    GetEnvironmentVariableA("TMP", tmp, MAX_PATH);
+    SetEnvironmentVariableA("TMP", (dir + "\\gone\\").c_str());
+    Hand noFolder("Save PLT..", target);
+    SavePreviewImage();
+    SetEnvironmentVariableA("TMP", tmp);
+    ASSERT_EQ(noFolder.Finish().boxes.size(), 1u);
+    EXPECT_EQ(noFolder.boxes[0].title + "|" + noFolder.boxes[0].text, failed + dir + "\\gone\\");
+    EXPECT_FALSE(noFolder.dialogSeen);
     WriteProfileStringA("KTXPLT", "save", nullptr);
 }
 

@@ -114,7 +114,8 @@ inline std::string TipOf(HWND control) {
 
 // While it lives, a helper thread answers the modal loops the thread under test sits in: the
 // file dialog titled `dialog` gets `fileName` (cancel when empty); each message box is
-// remembered, `whileShown` runs, OK closes it. Results are read after Finish().
+// remembered and closed with OK. `whileShown` runs before each is answered. Results are read
+// after Finish().
 struct Hand {
     struct Box {
         std::string title, text;
@@ -135,6 +136,7 @@ struct Hand {
                 if (name && WaitUntil([dlg] { return GetForegroundWindow() == dlg; }, 2000)) {
                     dialogSeen = true;
                     preset = ControlText(name);
+                    if (whileShown) whileShown();
                     SetWindowTextA(name, fileName.c_str());
                     PostMessageA(dlg, WM_COMMAND, fileName.empty() ? IDCANCEL : IDOK, 0);
                 }
