@@ -1,6 +1,7 @@
 // The main dialog as built, its dispatch, and the settings stores of the program.
 #include "tests/win/win_test_util.h"
 
+#include "base/help_texts.h"
 #include "base/progress_win.h"
 #include "config/setup_dialog_win.h"
 #include "link/controller_search_win.h"
@@ -18,64 +19,27 @@ protected:
 }  // namespace
 
 TEST_F(MainDialog, BuiltAsTheUserSeesIt) {
-    // Creation order, with ProgressRun moved into SBar1.
-    EXPECT_EQ(Children(dlg), (std::vector<std::string>{"1004 Button  0,0 32x32",
-                                                       "1005 Button  32,0 32x32",
-                                                       "1006 Button  64,0 32x32",
-                                                       "1007 Button  68,396 56x32",
-                                                       "1008 Button  12,396 56x32",
-                                                       "1011 Button  124,396 64x32",
-                                                       "1012 Button  97,0 32x32",
-                                                       "1013 Button  130,0 32x32",
-                                                       "1014 Button  164,0 32x32",
-                                                       "1029 msctls_statusbar32 SBar1",
-                                                       "1036 Static KT4180-Controller an: 19,35 117x13",
-                                                       "1037 Static COMx 142,34 52x16",
-                                                       "1040 Edit  16,262 168x36",
-                                                       "1041 Static manuelles HPGL Kommando: 20,248 161x14",
-                                                       "1062 Static Steps: 115,109 37x16",
-                                                       "1063 Edit 20 116,126 36x20",
-                                                       "1077 Button Manuelles Fahren: 8,52 190x252",
-                                                       "1078 Button automatisches Fahren: 8,378 188x58",
-                                                       "1079 Edit  26,330 56x16",
-                                                       "1080 Static X: 12,332 14x16",
-                                                       "1082 Static Y: 12,348 12x14",
-                                                       "1084 Static Z: 90,332 12x18",
-                                                       "1085 Edit  26,346 56x16",
-                                                       "1086 Edit  104,330 56x16",
-                                                       "1093 Edit  104,346 18x16",
-                                                       "1094 Static P: 91,347 12x18",
-                                                       "1144 Static  80,72 40x38",
-                                                       "1145 Static  114,72 40x38",
-                                                       "1146 Static  148,74 40x38",
-                                                       "1147 Static  76,108 40x38",
-                                                       "1149 Static  150,110 40x38",
-                                                       "1150 Static  78,144 40x38",
-                                                       "1151 Static  114,146 40x38",
-                                                       "1152 Static  148,144 40x38",
-                                                       "1069 Static  16,104 50x50",
-                                                       "1070 Static  17,165 48x48",
-                                                       "1074 Static  72,192 48x48",
-                                                       "1075 Static  135,192 48x48",
-                                                       "1153 Static  17,76 48x27",
-                                                       "1154 Static  17,214 48x26",
-                                                       "1155 Button XYZ-Position, Werkzeug: 8,314 190x58",
-                                                       "1387 Button X/Y/Z/P ? 124,348 64x16"}));
+    // Every row of the control table in its order, where it says and in its color; ProgressRun
+    // moved into SBar1.
+    std::vector<std::string> rows;
+    for (const ControlSpec& c : MainDialogControls()) {
+        EXPECT_EQ(c.background == kNoColor ? c.background : BackOf(Item(c.id)), c.background) << c.name;
+        const std::string rect = " " + std::to_string(c.x) + "," + std::to_string(c.y) + " " + std::to_string(c.w) +
+                                 "x" + std::to_string(c.h);
+        if (c.id != ids::ProgressRun)
+            rows.push_back(std::to_string(c.id) + " " + ControlClass(c.kind) + " " + c.caption +
+                           (c.id == ids::SBar1 ? "" : rect));
+    }
+    EXPECT_EQ(Children(dlg), rows);
+    EXPECT_EQ(BackOf(Item(ids::LblSteps)), RGB(224, 224, 224)) << "a label takes its group box's color";
     EXPECT_EQ(Looks(GetDlgItem(Item(ids::SBar1), ids::ProgressRun)), "1030 msctls_progress32  34,1 210x22");
     int edges[8] = {};
     ASSERT_EQ(SendDlgItemMessageA(dlg, ids::SBar1, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 6);
     EXPECT_EQ(std::vector<int>(edges, edges + 6), (std::vector<int>{249, 399, 549, 699, 849, 2849}));
 
-    // Colors and tips, which the end-to-end scripts do not look at.
-    EXPECT_EQ(BackOf(Item(ids::LblControllerOn)), RGB(196, 231, 143));
-    EXPECT_EQ(BackOf(Item(ids::LblComPort)), RGB(255, 0, 0));
-    EXPECT_EQ(BackOf(Item(ids::LblSteps)), RGB(224, 224, 224)) << "a label takes its group box's color";
-    EXPECT_EQ(BackOf(Item(ids::FrmAuto)), RGB(230, 230, 230));
+    // Tips, which the end-to-end scripts do not look at.
     EXPECT_EQ(SendMessageA(TooltipWindow(), TTM_GETTOOLCOUNT, 0, 0), 31);
-    EXPECT_EQ(TipOf(Item(ids::LblCommand)),
-              "hier können Sie direkt HPGL-Kommandos\r\neingeben, welche direkt vom "
-              "KT4180-Controller\r\nausgeführt werden (z.B. PD; PR250,100; PU;  u.s.w.)");
-    EXPECT_EQ(TipOf(Item(ids::BtnStep)), "Nächstes Kommando aus der\r\n *.plt-Datei ausführen..");
+    for (const HelpText& h : MainHelpTexts()) EXPECT_EQ(TipOf(Item(h.id)), h.text) << h.id;
     EXPECT_EQ(TipOf(Item(ids::BtnStop)), "");
 }
 

@@ -1,6 +1,7 @@
 // The setup dialog without a board: as built, and its configuration files.
 #include "tests/win/win_test_util.h"
 
+#include "base/help_texts.h"
 #include "config/config_file.h"
 #include "config/config_files_win.h"
 #include "config/setup_dialog_win.h"
@@ -48,14 +49,7 @@ TEST_F(SetupDialog, BuiltAsTheUserSeesIt) {
         EXPECT_NE(std::find(all.begin(), all.end(), looks), all.end()) << looks;
     EXPECT_EQ(BackOf(Item(1162)), GetSysColor(COLOR_WINDOW)) << "nothing colored before the user touches it";
 
-    const std::pair<int, const char*> tips[] = {{ids::BtnCfgRead, "Controller auslesen"},
-                                                {ids::BtnCfgVerify, "Controller gegen Konfiguration prüfen"},
-                                                {ids::BtnCfgWrite, "Konfiguration im\r\nController speichern"},
-                                                {ids::BtnCfgLoad, "Konfiguration aus\r\nDatei einlesen"},
-                                                {ids::BtnCfgSave, "Konfiguration in\r\nDatei speichern"},
-                                                {ids::BtnCfgSaveAs, "Konfiguration in einer\r\nneuen Datei speichern"},
-                                                {ids::BtnCfgFactoryReset, "Reset Controller\r\n(Werkseinstellungen)"}};
-    for (const auto& [id, tip] : tips) EXPECT_EQ(TipOf(Item(id)), tip) << id;
+    for (const HelpText& tip : SetupHelpTexts()) EXPECT_EQ(TipOf(Item(tip.id)), tip.text) << tip.id;
 }
 
 TEST_F(SetupDialog, ConfigurationFilesGoThroughTheirDialogsAndSaySo) {
