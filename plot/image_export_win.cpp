@@ -81,14 +81,24 @@ void ExportFailed(const std::string& path) {
     MessageBoxA(Ui.MainDialog, text.c_str(), "Nicht gespeichert !", MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
 
+bool HasContent(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA a;
+    return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &a) &&
+           !(a.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (a.nFileSizeLow | a.nFileSizeHigh) != 0;
+}
+
+std::string TemporaryFolder() {
+    char dir[MAX_PATH] = {};
+    const DWORD n = GetTempPathA(MAX_PATH, dir);
+    return n > 0 && n < MAX_PATH ? std::string(dir, n) : "";
+}
+
 }  // namespace
 
-std::string TemporaryBitmapPath() {
-    char dir[256] = {};
-    const DWORD n = GetTempPathA(255, dir);
-    std::string path = std::string(dir, n <= 255 ? n : 0) + "plt.bmp";
-    if (path.size() > 256) path.resize(256);
-    return path;
+std::string NewTemporaryBitmapPath() {
+    char path[MAX_PATH] = {};
+    const std::string dir = TemporaryFolder();
+    return !dir.empty() && GetTempFileNameA(dir.c_str(), "plt", 0, path) ? path : "";
 }
 
 std::string ImageFileType(const std::string& path) {
@@ -138,11 +148,12 @@ ConvertResult ConvertImageFile(const std::string& source, const std::string& tar
 }
 
 void SavePreviewImage() {
-    const std::string temp = TemporaryBitmapPath();
-    if (!WritePreviewBitmap(temp)) {
-        // Nothing of an earlier export may go out under this name.
-        DeleteFileA(temp.c_str());
-        ExportFailed(temp);
+    // A bitmap of this export's own: under one name for every copy of the program, a copy
+    // would export, or delete, the picture of another.
+    const std::string temp = NewTemporaryBitmapPath();
+    if (temp.empty() || !WritePreviewBitmap(temp)) {
+        if (!temp.empty()) DeleteFileA(temp.c_str());
+        ExportFailed(temp.empty() ? TemporaryFolder() : temp);
         return;
     }
     const std::string previous = ReadProfileValue("save", CurrentDirectory() + "\\plt.jpg");
@@ -154,21 +165,24 @@ void SavePreviewImage() {
     d.filter = pattern + '\0' + pattern + '\0';
     d.initialDir = previous.empty() ? CurrentDirectory() : previous;
     const std::string chosen = AskFileName(d);
-    if (chosen.empty()) return;
-    WriteProfileValue("save", chosen);
+    if (!chosen.empty()) WriteProfileValue("save", chosen);
 
     const std::string type = ImageFileType(chosen);
-    bool saved = true;
+    const bool known = type == "BMP" || type == "GIF" || type == "JPG" || type == "PNG";
+    bool saved = false;
     if (type == "BMP") {
         saved = CopyFileA(temp.c_str(), chosen.c_str(), FALSE) != FALSE;
-    } else if (type == "GIF" || type == "JPG" || type == "PNG") {
+    } else if (known) {
         // GIF encoders take palette images only: a preview of more colors is reduced to one.
-        if (type == "GIF") saved = WritePreviewBitmap(temp, true);
-        saved = saved && ConvertImageFile(temp, chosen) == ConvertResult::Done && FileExists(chosen);
-    } else {
-        MessageBoxA(Ui.MainDialog, "Dateityp falsch !", "JPG, PNG, GIF, BMP ?", MB_OK | MB_SYSTEMMODAL);
-        return;
+        // Without its source a conversion does nothing and says Done: the bitmap must be there.
+        saved = (type == "GIF" ? WritePreviewBitmap(temp, true) : FileExists(temp)) &&
+                ConvertImageFile(temp, chosen) == ConvertResult::Done;
     }
+    // No later export takes this name again: the bitmap goes, whatever became of it.
     DeleteFileA(temp.c_str());
-    if (!saved) ExportFailed(chosen);
+    if (chosen.empty()) return;
+    if (!known)
+        MessageBoxA(Ui.MainDialog, "Dateityp falsch !", "JPG, PNG, GIF, BMP ?", MB_OK | MB_SYSTEMMODAL);
+    else if (!saved || !HasContent(chosen))
+        ExportFailed(chosen);
 }

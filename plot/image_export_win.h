@@ -19,7 +19,8 @@ void SavePreviewImage();
 ConvertResult ConvertImageFile(const std::string& source, const std::string& target);
 // The class id of the first encoder whose MIME type contains mimeType, ignoring case.
 bool FindEncoderClsid(const std::string& mimeType, CLSID& clsid);
-// "<temporary folder>plt.bmp", cut to 256 characters.
-std::string TemporaryBitmapPath();
+// A new empty file in the temporary folder, "plt" and four hex digits ".tmp", for one export's
+// bitmap; empty when none can be made.
+std::string NewTemporaryBitmapPath();
 // The upper-cased text after the last "." of the file name ("" without one).
 std::string ImageFileType(const std::string& path);

@@ -8,7 +8,7 @@ void PutWide(SimRegisters& regs, int first, int width, int64_t value) {
     for (int k = 0; k < width; ++k) regs[first + k] = static_cast<uint8_t>((value >> (8 * k)) & 0xFF);
 }
 
-// A state file is small; anything beyond this is not ours and is not read.
+// A state file is small; a larger file is not ours and is not applied.
 constexpr size_t kMaxStateFile = 1 << 20;
 
 }  // namespace
@@ -52,8 +52,11 @@ bool SimReadStateFile(const std::string& path, SimRegisters& regs) {
     std::string text;
     char buf[4096];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && text.size() < kMaxStateFile) text.append(buf, n);
+    while (text.size() <= kMaxStateFile && (n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+    const bool whole = !std::ferror(f) && text.size() <= kMaxStateFile;
     std::fclose(f);
+    // All or nothing: the part before the limit would end in a cut line ("1234=25" read as "1234=2").
+    if (!whole) return false;
 
     SimFactoryRegisters(regs);
     size_t pos = 0;

@@ -37,6 +37,7 @@ uint8_t SimLowByte(int64_t value);
 
 // The state file holds one "register=value" per line (registers that are non-zero or have a
 // non-zero factory value), after a "#" comment line. Reading starts from the factory values
-// and applies every well-formed line; it fails only when the file cannot be opened.
+// and applies every well-formed line; it fails, leaving regs as they were, when the file cannot
+// be read whole or is larger than 1 MiB.
 bool SimReadStateFile(const std::string& path, SimRegisters& regs);
 bool SimWriteStateFile(const std::string& path, const SimRegisters& regs);

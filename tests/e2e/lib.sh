@@ -12,7 +12,8 @@ E2E_DEMO=0
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 "$E2E_ROOT/tools/wine-up"
 source "$E2E_ROOT/tools/wine-env"
-export DISPLAY=$(cat "$KT_WINE_DIR/display")
+DISPLAY=$(kt_display)
+export DISPLAY
 source "$E2E_ROOT/tools/wine-session"
 E2E_DIR=$E2E_BUILD/e2e-$(basename "$0" .sh)  # what the devices received
 [[ $E2E_DEMO == 0 ]] || E2E_DIR+=-demo

@@ -8,11 +8,11 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 "$root/tools/release" >/dev/null
 rel=$root/build/release
-format() { x86_64-w64-mingw32-objdump -f "$rel/KT4180/$1/KT4180.exe" | sed -n 's/.*file format //p'; }
-[[ $(format 64-Bit) == pei-x86-64 ]] || fail "64-Bit/KT4180.exe is no x86-64 program"
-[[ $(format 32-Bit) == pei-i386 ]] || fail "32-Bit/KT4180.exe is no i386 program"
-for bits in 64 32; do
-  [[ $(x86_64-w64-mingw32-objdump -h "$rel/KT4180/$bits-Bit/KT4180.exe") != *' .debug'* ]] || fail "$bits-Bit/KT4180.exe has debug sections"
+# Both programs beside each other, built for their machine and stripped.
+for exe in {64-Bit,32-Bit}/{KT4180,KT4180-Demo}.exe; do
+  head=$(x86_64-w64-mingw32-objdump -fh "$rel/KT4180/$exe")
+  [[ $head == *"file format $([[ $exe == 64* ]] && echo pei-x86-64 || echo pei-i386)"* ]] || fail "$exe is built for another machine"
+  [[ $head != *' .debug'* ]] || fail "$exe has debug sections"
 done
 for f in "$root"/examples/*.plt; do
   cmp -s "$f" "$rel/KT4180/Beispiele/$(basename "$f")" || fail "example $(basename "$f") missing"
@@ -29,20 +29,12 @@ for want in 'index.html: <ul> not closed' 'index.html: fehlt/hauptfenster.png mi
 done
 readme=$rel/KT4180/LIESMICH.txt
 for text in '[KTXPLT]' 'KT4180.cfg' 'HKEY_CLASSES_ROOT\KT4180\Ini' $'f\xfcr' 'Windows 7 SP1' 'C:\Programme' \
-  $'"Trotzdem ausf\xfchren"' '"Zulassen"' 'Handbuch\index.html'; do
+  $'"Trotzdem ausf\xfchren"' '"Zulassen"' 'Handbuch\index.html' 'KT4180-Demo.exe' 'HKEY_CLASSES_ROOT\KT4180-Demo\Ini' \
+  'KT4180-Demo-Register.txt'; do
   grep -qF "$text" "$readme" || fail "LIESMICH.txt lacks $(printf %q "$text")"
 done
 [[ $(tr -cd '\n' <"$readme" | wc -c) == $(grep -c $'\r$' "$readme") ]] || fail "LIESMICH.txt has a line without CR LF"
 listed=$(cd "$rel" && python3 -m zipfile -l KT4180.zip | awk '$1 ~ /^KT4180\/.*[^\/]$/ {print $1}' | sort)
 files=$(cd "$rel" && find KT4180 -type f | sort)
 [[ $listed == "$files" ]] || fail "the zip holds $listed instead of $files"
-# The demo program beside each, built for the same machine and stripped, and told of.
-for bits in 64 32; do
-  demo=$(x86_64-w64-mingw32-objdump -fh "$rel/KT4180/$bits-Bit/KT4180-Demo.exe")
-  [[ $demo == *"file format $(format $bits-Bit)"* ]] || fail "$bits-Bit/KT4180-Demo.exe is not built for $(format $bits-Bit)"
-  [[ $demo != *' .debug'* ]] || fail "$bits-Bit/KT4180-Demo.exe has debug sections"
-done
-for text in 'KT4180-Demo.exe' 'HKEY_CLASSES_ROOT\KT4180-Demo\Ini' 'KT4180-Demo-Register.txt'; do
-  grep -qF "$text" "$readme" || fail "LIESMICH.txt lacks $text"
-done
 echo ok

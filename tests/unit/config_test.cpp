@@ -196,7 +196,6 @@ TEST(RegisterTransfer, ReadPlanLinesAndProgress) {
     EXPECT_EQ(oddSteps[0].fetch, Ints{10000});
     EXPECT_EQ(oddSteps[0].fieldNumber, 4);
 
-    EXPECT_EQ(ReadLine(70), "PX0,70");
     EXPECT_EQ(WriteLine(2, -10), "PX2,-10");
     EXPECT_EQ(TransferProgressText(ReadLine(2), TransferPercent(1, 64)), "PX0,2" + std::string(15, ' ') + "   1.56%");
     EXPECT_EQ(TransferProgressText("PX0,12345678901234567890", 0), "PX0,12345678901234567890   0.00%");

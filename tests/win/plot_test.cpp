@@ -1,18 +1,42 @@
 // The preview exported as an image.
 #include "tests/win/win_test_util.h"
 
+#include <filesystem>
+
 #include "plot/image_export_win.h"
 #include "plot/plot_run_win.h"
 #include "plot/plot_state.h"
 #include "plot/preview_win.h"
 
-TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
+namespace {
+
+// The main dialog with the preview of a frame, also written as <folder>\reference.bmp.
+std::string PreviewOfAFrame() {
     HWND dlg = CreateMainDialog();
     ShowWindow(dlg, SW_SHOW);
     const std::string dir = TempFolder("kt-plot");
     WriteFile(dir + "\\frame.plt", "SP1;PU0,0;PD4000,0,4000,2000,0,2000,0,0;PU;SP2;SP1;\r\n");
     LoadPlotPreview(CreatePreviewControl(dlg, 206, 2, 400, 300), dir + "\\frame.plt");
-    ASSERT_TRUE(WritePreviewBitmap(dir + "\\reference.bmp"));
+    EXPECT_TRUE(WritePreviewBitmap(dir + "\\reference.bmp"));
+    return dir;
+}
+// The files of the temporary folder whose names begin with "plt", as exports name their bitmaps.
+std::vector<std::string> TemporaryBitmaps() {
+    std::vector<std::string> names;
+    for (const auto& f : std::filesystem::directory_iterator(TempFolder("")))
+        if (f.path().filename().string().rfind("plt", 0) == 0) names.push_back(f.path().string());
+    return names;
+}
+
+}  // namespace
+
+// Each export leaves no bitmap behind, whatever the name; the picture of another copy of the
+// program, under the name every copy once shared, is neither exported nor removed.
+TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
+    const std::string dir = PreviewOfAFrame();
+    const std::string shared = TempFolder("") + "plt.bmp";
+    WriteFile(shared, "BM another copy's picture");
+    const std::vector<std::string> bitmaps = TemporaryBitmaps();
     const struct {
         const char* name;
         std::string magic;  // empty: refused
@@ -24,16 +48,15 @@ TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
         SavePreviewImage();
         hand.Finish();
         EXPECT_EQ(ReadProfileValue("save", ""), target) << "remembered, refused or not";
+        EXPECT_EQ(TemporaryBitmaps(), bitmaps) << k.name;
         const std::string bytes = FileText(target);
         if (k.magic.empty()) {
             ASSERT_EQ(hand.boxes.size(), 1u) << k.name;
             EXPECT_EQ(hand.boxes[0].title + "|" + hand.boxes[0].text, "JPG, PNG, GIF, BMP ?|Dateityp falsch !");
             EXPECT_FALSE(FileExists(target));
-            EXPECT_TRUE(FileExists(TemporaryBitmapPath())) << "kept";
             continue;
         }
         EXPECT_TRUE(hand.boxes.empty()) << k.name;
-        EXPECT_FALSE(FileExists(TemporaryBitmapPath())) << k.name;
         EXPECT_EQ(bytes.substr(0, k.magic.size()), k.magic) << k.name;
         if (k.magic == "BM") {
             EXPECT_EQ(bytes, FileText(dir + "\\reference.bmp")) << "a copy of the preview";
@@ -42,11 +65,39 @@ TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
         // Decoded again, it has the preview's size (an encoder that cannot take the image
         // writes a header without a picture, and says Ok).
         EXPECT_EQ(ConvertImageFile(target, dir + "\\back.bmp"), ConvertResult::Done) << k.name;
-        const std::string back = FileText(dir + "\\back.bmp");
-        ASSERT_GT(back.size(), 26u) << k.name;
+        const std::string back = FileText(dir + "\\back.bmp") + std::string(26, '\0');
         EXPECT_EQ(*reinterpret_cast<const int32_t*>(&back[18]), 400) << k.name;
-        DeleteFileA((dir + "\\back.bmp").c_str());
     }
+    EXPECT_TRUE(FileText(shared) == "BM another copy's picture") << "another copy's picture replaced";
+    DeleteFileA(shared.c_str());
+    WriteProfileStringA("KTXPLT", "save", nullptr);
+}
+
+// An export that saved nothing says so rather than leave an old image under the name as if it
+// were new: its bitmap taken away while the dialog was open (by a cleaner), or a temporary
+// folder it cannot write. Two exports never get one bitmap.
+TEST(PlotExport, AnExportThatSavedNothingSaysSo) {
+    const std::string dir = PreviewOfAFrame();
+    const std::string one = NewTemporaryBitmapPath(), two = NewTemporaryBitmapPath();  // the cleaner takes them
+    EXPECT_TRUE(!one.empty() && one != two) << one;
+    const std::string target = dir + "\\old.png",
+                      failed = "Nicht gespeichert !|Das Bild konnte nicht gespeichert werden:\r\n";
+    WriteFile(target, "an old image");
+    Hand cleaner("Save PLT..", target, nullptr, IDOK, [] {
+        for (const std::string& f : TemporaryBitmaps()) DeleteFileA(f.c_str());
+    });
+    SavePreviewImage();
+    ASSERT_EQ(cleaner.Finish().boxes.size(), 1u);
+    EXPECT_EQ(cleaner.boxes[0].title + "|" + cleaner.boxes[0].text, failed + target);
+
+    char tmp[MAX_PATH] = {};
+    GetEnvironmentVariableA("TMP", tmp, MAX_PATH);
+    SetEnvironmentVariableA("TMP", (dir + "\\gone\\").c_str());
+    Hand noFolder("Save PLT..", target);
+    SavePreviewImage();
+    SetEnvironmentVariableA("TMP", tmp);
+    ASSERT_EQ(noFolder.Finish().boxes.size(), 1u);
+    EXPECT_EQ(noFolder.boxes[0].title + "|" + noFolder.boxes[0].text, failed + dir + "\\gone\\");
     WriteProfileStringA("KTXPLT", "save", nullptr);
 }
 

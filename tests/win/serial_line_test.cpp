@@ -161,40 +161,24 @@ TEST_F(SerialLine, RepliesArriveWhileAWriteIsHeld) {
 // Stop or by closing the program.
 TEST_F(SerialLine, ThePcStaysAwakeWhileTheMachineWorks) {
     static std::vector<EXECUTION_STATE> asked;
-    SetExecutionState = [](EXECUTION_STATE flags) WINAPI -> EXECUTION_STATE {
-        asked.push_back(flags);
-        return 0;
-    };
-    const std::vector<EXECUTION_STATE> awakeThenBack = {ES_CONTINUOUS | ES_SYSTEM_REQUIRED, ES_CONTINUOUS};
-    ConnectBoard();
-    StartPlotRun(ids::BtnRun);
-    EXPECT_EQ(asked, awakeThenBack) << "a run";
-
-    asked.clear();
-    TimedSteps stop(20, [&](int n) {
-        if (n == 3) PollRunButtons(ids::BtnStop);
-        return n < 3;
-    });
-    StartPlotRun(ids::BtnRun);
-    EXPECT_EQ(asked, awakeThenBack) << "stopped";
-
+    SetExecutionState = [](EXECUTION_STATE flags) WINAPI -> EXECUTION_STATE { return asked.push_back(flags), 0; };
     HWND setup = CreateSetupDialog(dlg);
-    StartReceiveLoop(comPort);
-    asked.clear();
-    ReadRegisters(setup, ReadMode::Read);
-    EXPECT_EQ(asked, awakeThenBack) << "a register read";
-    ClosePortAndStopReceiving();
-    DestroyWindow(setup);
-
-    ConnectBoard();
-    asked.clear();
-    std::vector<EXECUTION_STATE> atClose;
-    TimedSteps close(20, [&](int n) {
-        if (n < 3) return true;
-        PostMessageA(dlg, WM_CLOSE, 0, 0);
-        return false;
-    });
-    StartPlotRun(ids::BtnRun);
-    EXPECT_EQ(asked, awakeThenBack) << "closed";
+    for (const char* end : {"a run", "stopped", "a register read", "closed"}) {
+        ConnectBoard();
+        asked.clear();
+        TimedSteps steps(20, [&](int n) {
+            if (n == 3 && end == std::string("stopped")) PollRunButtons(ids::BtnStop);
+            if (n == 3 && end == std::string("closed")) PostMessageA(dlg, WM_CLOSE, 0, 0);
+            return n < 3;
+        });
+        if (end == std::string("a register read")) {
+            StartReceiveLoop(comPort);
+            ReadRegisters(setup, ReadMode::Read);
+            ClosePortAndStopReceiving();
+        } else {
+            StartPlotRun(ids::BtnRun);
+        }
+        EXPECT_EQ(asked, (std::vector<EXECUTION_STATE>{ES_CONTINUOUS | ES_SYSTEM_REQUIRED, ES_CONTINUOUS})) << end;
+    }
     SetExecutionState = SetThreadExecutionState;
 }
