@@ -148,6 +148,8 @@ ConvertResult ConvertImageFile(const std::string& source, const std::string& tar
 }
 
 void SavePreviewImage() {
+    // A preview half built is no picture of the file: the export waits for the finished one.
+    if (PlotReadGoingOn() == PlotReadKind::Preview) return AfterPlotRead(SavePreviewImage);
     // A bitmap of this export's own: under one name for every copy of the program, a copy
     // would export, or delete, the picture of another.
     const std::string temp = NewTemporaryBitmapPath();

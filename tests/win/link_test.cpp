@@ -6,8 +6,11 @@
 
 #include "config/register_transfer_win.h"
 #include "config/setup_dialog_win.h"
+#include "link/controller_search_win.h"
 #include "link/line_monitor_win.h"
 #include "link/traffic_log_win.h"
+#include "plot/plot_run_win.h"
+#include "plot/plot_state.h"
 
 namespace {
 
@@ -82,17 +85,43 @@ TEST_F(Link, RepliesReachTheWindowsAndWhatGoesOverTheLineTheTrafficFiles) {
     SendCommand("PU\r\n");           // dropped without a fuss
     EXPECT_EQ(FileText(dir + "\\txprot.txt"), tx) << "off again";
     DestroyWindow(monitor);
-    EXPECT_FALSE(IsDlgButtonChecked(OpenLineMonitor(nullptr), ids::ChkTrafficLog)) << "a new monitor starts unticked";
+    monitor = OpenLineMonitor(nullptr);
+    EXPECT_FALSE(IsDlgButtonChecked(monitor, ids::ChkTrafficLog)) << "a new monitor starts unticked";
+    // Where the files cannot be made (Program Files for a standard user; here folders in their
+    // place), they go to the user's folder, which the box names; where neither can be, nothing
+    // is said to record.
+    const std::string user = UserFolder(), blocked = dir + "\\elsewhere\\txprot.txt";
+    CreateDirectoryA(blocked.c_str(), nullptr);
+    auto box = Record(true);
+    ASSERT_EQ(box.size(), 1u);
+    EXPECT_EQ(box[0].text,
+              "Im aktuellen Ordner darf das Programm nicht schreiben;\r\ndie Protokolle gehen in Ihren "
+              "eigenen Ordner:\r\n" +
+                  user + "\\rxprot.txt\r\n" + user + "\\txprot.txt");
+    DeleteFileA((user + "\\txprot.txt").c_str());
+    CreateDirectoryA((user + "\\txprot.txt").c_str(), nullptr);  // the user's folder closed too
+    box = Record(true);
+    ASSERT_EQ(box.size(), 1u);
+    EXPECT_EQ(box[0].title, "Keine Protokollierung !");
+    EXPECT_FALSE(IsDlgButtonChecked(monitor, ids::ChkTrafficLog));
+    for (const std::string& d : {blocked, user + "\\txprot.txt"}) RemoveDirectoryA(d.c_str());
 }
 
+// A command typed then is refused visibly and stays in its box, without the line break Enter
+// put after it.
 TEST_F(Link, OneCommandWaitsBehindATransmissionFurtherOnesAreRefused) {
     HoldCts = true;
     std::vector<R> nested;
+    HWND typed = GetDlgItem(Ui.MainDialog, ids::TxtCommand);
+    Hand hand;
     TimedSteps steps(10, [&](int n) {
         if (n < 4) {
             nested.push_back(SendCommand("PR20,0\r\n"));
             return true;
         }
+        SetWindowTextA(typed, "PD");
+        SendMessageA(typed, EM_SETSEL, 2, 2);
+        SendMessageA(typed, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("\r\n"));
         HoldCts = false;
         return false;
     });
@@ -100,6 +129,9 @@ TEST_F(Link, OneCommandWaitsBehindATransmissionFurtherOnesAreRefused) {
     EXPECT_EQ(Written, "PA0,0\r\nPR20,0\r\n");
     EXPECT_EQ(nested, (std::vector<R>{R::Queued, R::Refused, R::Refused, R::Refused}));
     EXPECT_FALSE(TransmissionBusy());
+    ASSERT_EQ(hand.Finish().boxes.size(), 1u);
+    EXPECT_EQ(hand.boxes[0].title, "Stop");
+    EXPECT_EQ(ControlText(typed), "PD");
 }
 
 TEST_F(Link, StopDuringARunOrClosingTheDialogEndsTheWaitAndDropsWhatWaits) {
@@ -159,4 +191,36 @@ TEST_F(Link, ATransferEndsWithItsProgressWindowAndWaitsForNoOtherCommand) {
     EXPECT_EQ(hand.boxes[0].title, "Stop");
     EXPECT_NE(hand.boxes[0].text.find("beschäftigt"), std::string::npos);
     EXPECT_EQ(Written, "PU\r\n");
+}
+
+// A search with a command half sent asks first (Nein changes nothing); a search during a run
+// ends the run: nothing more of the file goes out, to the old port or the one found again.
+TEST_F(Link, ASearchAsksBeforeItCutsACommandAndEndsARun) {
+    WriteFile(Plot.PlotFile = dir + "\\lines.plt", "PA10,0;\r\nPA20,0;\r\nPA30,0;\r\n");
+    static PortDriver inner;
+    inner = PortOps;
+    PortOps.startWrite = [](HANDLE port, const std::string& bytes) {
+        const WriteStatus s = inner.startWrite(port, bytes);
+        if (Writes == 5) HoldCts = true;  // ";" CR LF "PA", and the run waits in the middle of its line
+        return s;
+    };
+    std::vector<Hand::Box> asked;
+    TimedSteps search(10, [&](int) {
+        if (Writes < 5 || !CommandHalfSent()) return true;
+        for (const int answer : {IDNO, IDYES}) {
+            Hand hand("", "", nullptr, answer);
+            if (answer == IDYES) HoldCts = false;
+            FindController();
+            for (const Hand::Box& b : hand.Finish().boxes) asked.push_back(b);
+            EXPECT_EQ(App.RunMode, answer == IDNO ? RunModes::Auto : RunModes::Idle) << answer;
+        }
+        return false;
+    });
+    StartPlotRun(ids::BtnRun);
+    ASSERT_EQ(asked.size(), 2u) << "asked each time";
+    EXPECT_EQ(asked[1].title + "|" + asked[1].text,
+              "CNC?|Ein Kommando ist erst zum Teil gesendet. Bei einer neuen Suche geht der Rest\r\ndieser Zeile "
+              "verloren, und der Controller erhält nur ihren Anfang.\r\n\r\nTrotzdem neu suchen?");
+    EXPECT_EQ(BoardReceived(), ";\r\nPA\r\npx0,0\r\n\r\n\r\n");
+    EXPECT_EQ(App.RunMode, RunModes::Idle);
 }

@@ -6,6 +6,7 @@
 #include "plot/image_export_win.h"
 #include "plot/plot_run_win.h"
 #include "plot/plot_state.h"
+#include "plot/plot_timer_win.h"
 #include "plot/preview_win.h"
 
 namespace {
@@ -198,10 +199,11 @@ TEST(PlotRun, ARunStartsOnlyWhenNothingElseReadsOrSends) {
     EXPECT_LT(LinesWritten(), 22);
 
     Written.clear();
-    Hand hand("PLT-Datei öffnen...", dir + "\\b.plt");
+    Hand hand("PLT-Datei öffnen...", dir + "\\b.plt"), save("Save PLT..", dir + "\\b.bmp");
     TimedSteps during(10, [](int) {
         StartPlotRun(ids::BtnRun);
         OpenPlotFile();
+        SavePreviewImage();
         return false;
     });
     LoadPlotPreview(CreatePreviewControl(dlg, 206, 2, 400, 300), dir + "\\slow.plt");
@@ -211,4 +213,67 @@ TEST(PlotRun, ARunStartsOnlyWhenNothingElseReadsOrSends) {
               "Die Vorschau wird noch aufgebaut.\r\nBitte warten, bis sie fertig ist, und dann noch einmal starten.");
     EXPECT_EQ(Plot.PlotFile, dir + "\\b.plt");
     EXPECT_EQ(Written, "") << "no run";
+    ASSERT_TRUE(save.Finish().dialogSeen) << "the export asked for during the build";
+    ASSERT_TRUE(WritePreviewBitmap(dir + "\\now.bmp"));
+    EXPECT_EQ(FileText(dir + "\\b.bmp"), FileText(dir + "\\now.bmp")) << "the finished preview, exported";
+}
+
+// A file over the limit runs its first 9,999,999 bytes after saying so, and the command the
+// limit cut goes out neither with it nor with the next run; a file that cannot be read runs not
+// at all.
+TEST(PlotRun, AFileTooLargeOrUnreadableIsSaidAndSendsNothingItShouldNot) {
+    CreateMainDialog();
+    ConnectBoard();
+    const std::string dir = TempFolder("kt-run");
+    std::string big(kPlotTextMax - 9, ' ');
+    WriteFile(Plot.PlotFile = dir + "\\big.plt", big + "PA12345,678;\r\n");  // cut after "PA12345,6"
+    Hand cut;
+    StartPlotRun(ids::BtnRun);
+    ASSERT_EQ(cut.Finish().boxes.size(), 1u);
+    EXPECT_EQ(cut.boxes[0].title + "|" + cut.boxes[0].text,
+              "PLT-File zu groß !|Die Plot-Datei ist größer als 9999999 Bytes:\r\n" + Plot.PlotFile +
+                  "\r\nNur ihre ersten 9999999 Bytes werden gezeichnet und gesendet.");
+    WriteFile(Plot.PlotFile = dir + "\\b.plt", ShortLines(1));
+    StartPlotRun(ids::BtnRun);
+    EXPECT_EQ(Written, ";\r\n;\r\nPA0,0;\r\n");
+
+    Written.clear();
+    HANDLE locked = CreateFileA(Plot.PlotFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    Hand unreadable;
+    StartPlotRun(ids::BtnRun);
+    CloseHandle(locked);
+    ASSERT_EQ(unreadable.Finish().boxes.size(), 1u);
+    EXPECT_EQ(unreadable.boxes[0].text, "Die Plot-Datei kann nicht gelesen werden:\r\n" + Plot.PlotFile +
+                                            "\r\nDer Lauf beginnt nicht, nichts wurde gesendet.");
+    EXPECT_EQ(Written, "");
+    DeleteFileA((dir + "\\big.plt").c_str());
+}
+
+// The preview rebuilt after a size change shows the file this copy has open, not the one another
+// copy remembered in win.ini; a minimized window keeps its size.
+TEST(PlotTimer, TheRebuildShowsThisCopysFileAndMinimizingIsNoNewSize) {
+    HWND dlg = CreateMainDialog();
+    ShowWindow(dlg, SW_SHOW);
+    const std::string dir = TempFolder("kt-timer");
+    WriteFile(dir + "\\mine.plt", ShortLines(3));
+    WriteFile(dir + "\\theirs.plt", ShortLines(4));
+    WriteProfileValue("pltfile", dir + "\\mine.plt");
+    Hand search;  // the first search, on the third tick, finds no board
+    for (int tick = 0; tick < 10; ++tick) PlotTimerTick();
+    EXPECT_EQ(Plot.PlotFile, dir + "\\mine.plt") << "the file remembered, at start-up";
+    WriteProfileValue("pltfile", dir + "\\theirs.plt");  // another copy opened a file
+    const int32_t width = App.DialogWidth;
+    ShowWindow(dlg, SW_MINIMIZE);
+    EXPECT_EQ(App.DialogWidth, width);
+    ShowWindow(dlg, SW_RESTORE);
+    RECT r;
+    GetWindowRect(dlg, &r);
+    SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left + 20, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+    for (int tick = 0; tick < 10; ++tick) PlotTimerTick();
+    EXPECT_EQ(Plot.PlotFile, dir + "\\mine.plt");
+    char part2[MAX_PATH] = {};
+    SendDlgItemMessageA(dlg, ids::SBar1, SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(part2));
+    EXPECT_STREQ(part2, "mine.plt");
+    search.Finish();
+    WriteProfileStringA("KTXPLT", "pltfile", nullptr);
 }
