@@ -235,6 +235,7 @@ INT_PTR CALLBACK MainDialogHandler(HWND window, UINT message, WPARAM wParam, LPA
             return TRUE;
         }
         case kLinkUpdateMessage: ApplyLinkUpdate(wParam, lParam); return TRUE;
+        case kPlotReadOverMessage: RunWaitingAfterPlotRead(); return TRUE;
         // What follows is the dialogs' own upkeep: control colors and closing.
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:

@@ -23,6 +23,9 @@ struct AppState {
     // -1: not known (after a read request) or not to be written.
     std::unique_ptr<std::atomic<int32_t>[]> RegisterImage;
     bool JogBusy = false;
+    // A register transfer goes on, from its first line to its store command, also after its
+    // dialog has closed: a run, a jog or another setup dialog in its pauses would mix in.
+    bool TransferRunning = false;
     int32_t DialogWidth = 0;  // outer size of the main dialog, refreshed on every WM_SIZE
     int32_t DialogHeight = 0;
     std::string ConfigFilePath;   // the program's path with ".cfg" for ".exe"

@@ -33,6 +33,14 @@ void ForgetRegisterImage() {
     for (int r = 1; r <= kLastRegister; ++r) App.RegisterImage[r].store(-1);
 }
 
+// Marks a transfer for its whole length (App.TransferRunning).
+struct TransferMark {
+    TransferMark() { App.TransferRunning = true; }
+    ~TransferMark() { App.TransferRunning = false; }
+    TransferMark(const TransferMark&) = delete;
+    TransferMark& operator=(const TransferMark&) = delete;
+};
+
 // The user closed the progress window, or the dialog it serves has gone.
 bool Stopped(HWND progress, HWND dialog) { return !IsWindow(progress) || !IsWindow(dialog); }
 
@@ -73,6 +81,9 @@ void WriteRegisters(HWND dialog) {
     SetupOperation operation;
     if (!operation.entered || !BoardFree()) return;
     KeepAwake awake;
+    TransferMark mark;
+    // A search closes the port: nothing more of the write goes to the one it finds.
+    const uint32_t closings = PortClosings();
     HWND progress = ShowProgress(dialog, kWriteProgressCaption);
     ForgetRegisterImage();
     const WritePlan plan = PlanWrite(SetupSpecs, CollectFieldInputs(dialog));
@@ -95,7 +106,12 @@ void WriteRegisters(HWND dialog) {
         const double percent = TransferPercent(i, n);
         if (IsWindow(progress))
             SetProgress(progress, ProgressBarPosition(percent), TransferProgressText(line, percent));
-        if (SendLine(line, fieldStarts ? progress : nullptr) == SendResult::Abandoned && fieldStarts) break;
+        const bool sent = SendLine(line, fieldStarts ? progress : nullptr) != SendResult::Abandoned;
+        // A port lost meanwhile (a search, the program closing) gets nothing more, not even the
+        // store command; a field not begun when the progress window closed is simply left out.
+        if (PortClosings() != closings || !MainDialogExists() || (!sent && !fieldStarts))
+            return CloseProgress(progress);
+        if (!sent) break;
         // The windows are served throughout the pause: the board echoes each line, and the
         // receive thread's reports would otherwise queue up in front of the user's click on
         // the progress window's close box until the write is over.
@@ -103,7 +119,7 @@ void WriteRegisters(HWND dialog) {
         stopped = stopped || !IsWindow(progress) || !IsWindow(dialog);
     }
     // What did reach the board is stored, also when the user stopped the sending.
-    SendLine(kStoreCommand, nullptr);
+    if (PortClosings() == closings) SendLine(kStoreCommand, nullptr);
     CloseProgress(progress);
 }
 
@@ -111,6 +127,7 @@ void ReadRegisters(HWND dialog, ReadMode mode) {
     SetupOperation operation;
     if (!operation.entered || !BoardFree()) return;
     KeepAwake awake;
+    TransferMark mark;
     HWND progress = ShowProgress(dialog, kReadProgressCaption);
     ForgetRegisterImage();
     for (const ReadStep& step : PlanRead(SetupSpecs)) {

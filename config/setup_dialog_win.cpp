@@ -17,6 +17,9 @@
 #include "config/config_files_win.h"
 #include "config/field_info.h"
 #include "config/register_transfer_win.h"
+#include "config/setup_fields_win.h"
+#include "link/board_commands.h"
+#include "link/transmission_win.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -177,7 +180,15 @@ HWND OpenSetupDialog(HWND parent) {
     return dlg;
 }
 
-void OpenSetup(HWND, int) { Ui.SetupDialog = OpenSetupDialog(Ui.MainDialog); }
+void OpenSetup(HWND, int) {
+    // Its modal loop would run inside the wait of the command going out (or the end of a transfer
+    // whose dialog was closed), which could not go on until the dialog closed.
+    if (!SetupDialogExists() && (TransmissionBusy() || SetupBusy)) {
+        MessageBoxA(Ui.MainDialog, kBoardBusyMessage, kBoardBusyTitle, MB_ICONSTOP | MB_TASKMODAL);
+        return;
+    }
+    Ui.SetupDialog = OpenSetupDialog(Ui.MainDialog);
+}
 
 void RunSetupButton(HWND window, int id) {
     switch (id) {

@@ -17,10 +17,10 @@ std::string Showable(const std::string& text) {
 std::string AppendToTxMonitor(const std::string& box, const std::string& text) {
     std::string s = box + Showable(text);
     const auto crs = std::count(s.begin(), s.end(), '\r');
-    if (crs <= kTxMonitorMaxCRs) return s;
     // Dropping the pieces one at a time ends right after the (crs - 12)th CR.
     size_t cut = 0;
     for (auto n = crs - kTxMonitorMaxCRs; n > 0; --n) cut = s.find('\r', cut) + 1;
+    cut = std::max(cut, s.size() > kTxMonitorMaxChars ? s.size() - kTxMonitorMaxChars : 0);
     return s.substr(cut);
 }
 

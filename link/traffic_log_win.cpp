@@ -46,9 +46,17 @@ namespace {
 bool StartFiles(const std::string& dir) {
     const std::string rx = dir + "\\rxprot.txt", tx = dir + "\\txprot.txt";
     if (dir.empty() || rx.size() > kMaxLogPath || tx.size() > kMaxLogPath) return false;
-    for (const std::string& path : {rx, tx}) {
-        HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (f == INVALID_HANDLE_VALUE) return false;
+    // Both opened before either is emptied: a failure keeps the last recording whole.
+    HANDLE files[2];
+    for (int i = 0; i < 2; ++i) {
+        files[i] = CreateFileA((i ? tx : rx).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
+        if (files[i] == INVALID_HANDLE_VALUE) {
+            if (i) CloseHandle(files[0]);
+            return false;
+        }
+    }
+    for (HANDLE f : files) {
+        SetEndOfFile(f);  // at its start, just opened: empties it
         CloseHandle(f);
     }
     rxLogPath = rx;

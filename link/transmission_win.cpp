@@ -102,14 +102,17 @@ bool TransmitCommand(const std::string& text, HWND guard) {
                 // A port that cannot report its modem lines has no handshake line to wait for.
             } else if (PortOps.ctsState(port) != 0 && PortOps.bytesToTransmit(port) == 0) {
                 w = PortOps.startWrite(port, std::string(1, c));
-                writing = started = halfSent = true;
+                writing = started = true;
             }
             if (writing && w.state == WriteState::Failed) {
                 LosePort(port);
                 return false;
             }
             if (writing && w.state == WriteState::Ended) {
-                if (w.written > 0) break;
+                if (w.written > 0) {
+                    halfSent = true;
+                    break;
+                }
                 writing = false;  // held till the time-out: written again once CTS is back
             }
             PollRunButtons(0);
@@ -177,6 +180,7 @@ SendResult SendCommand(const std::string& text, HWND guard) {
 
 bool TransmissionBusy() { return sendBusy; }
 bool CommandHalfSent() { return halfSent; }
+uint32_t PortClosings() { return portClosings; }
 bool CommandWaiting() { return Waiting.has_value(); }
 void DropWaitingCommand() { Waiting.reset(); }
 

@@ -27,6 +27,9 @@ SendResult SendCommand(const std::string& text, HWND guard = nullptr);
 bool TransmissionBusy();
 // True while the command going out has begun on the wire: closing the port now would cut it.
 bool CommandHalfSent();
+// How often comPort has been closed: an operation of several commands that sees it change has
+// lost the port it began on.
+uint32_t PortClosings();
 // True while a command waits behind the one going out.
 bool CommandWaiting();
 // Drops the command that waits, if any.

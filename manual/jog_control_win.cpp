@@ -50,6 +50,12 @@ void JogControl(int id) {
     // Held now, or pressed and released since the last look.
     if (GetAsyncKeyState(PrimaryButtonKey()) == 0) return;
     if (BytesStillGoingOut() > 1) return;
+    // Inside the wait of another command (a plot line, a register transfer): its repeats could
+    // only queue behind a command that cannot go on until the jog has ended. No jog then.
+    if (TransmissionBusy() || App.TransferRunning) {
+        MessageBeep(MB_ICONEXCLAMATION);
+        return;
+    }
     App.JogBusy = true;
 
     const int64_t n = JogStepsFromText(StepBoxText());

@@ -52,8 +52,9 @@ void StartPlotRun(int id) {
         MessageBoxA(Ui.MainDialog, kPreviewBusyMessage, "Stop", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
         return;
     }
-    // Its lines would have to wait behind a command still going out, in a queue another may hold.
-    if (TransmissionBusy()) {
+    // Its lines would have to wait behind a command still going out, in a queue another may hold,
+    // or go out between the registers of a transfer whose setup dialog has closed.
+    if (TransmissionBusy() || App.TransferRunning) {
         MessageBoxA(Ui.MainDialog, kBoardBusyMessage, kBoardBusyTitle, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
         return;
     }
@@ -73,7 +74,11 @@ void StartPlotRun(int id) {
     RedrawPreview();
 
     PlotHost host = PreviewHost();
-    host.queueChar = [](char c) { QueuePlotChar(Plot, App.RunMode, c, LineOut()); };
+    bool endedEarly = false;  // Stop, a search or closing ended the run before the file did
+    host.queueChar = [&endedEarly](char c) {
+        endedEarly = endedEarly || App.RunMode == RunModes::Idle;
+        QueuePlotChar(Plot, App.RunMode, c, LineOut());
+    };
     // Once stopped, the rest of the file is drawn without showing each command, and the machine
     // has nothing more to do.
     host.commandRead = [&awake] {
@@ -83,8 +88,10 @@ void StartPlotRun(int id) {
             awake.Release();
     };
     ReadPlotText(Plot, text, host);
-    // The command the file's limit cut is no command: it goes out neither now nor with a later run.
-    if (load == PlotLoad::Cut) {
+    // What a run ended early had collected is part of a line, and the command the file's limit
+    // cut is no command: either goes out neither now nor at the start of a later run. Only a
+    // file's own last command without a terminator waits for the next run.
+    if (endedEarly || load == PlotLoad::Cut) {
         Plot.SendBuffer.clear();
         Plot.SendBufferHasCR = false;
     }

@@ -83,11 +83,21 @@ PlotReadKind PlotReadGoingOn() { return Reading; }
 
 PlotReading::PlotReading(PlotReadKind kind) { Reading = kind; }
 
+// What waited runs from the message loop, once the caller that ended the read has finished too
+// (an open that waited must not run inside the open whose build it waited for); nothing of it
+// runs once the program is closing.
 PlotReading::~PlotReading() {
     Reading = PlotReadKind::None;
+    if (WaitingForRead.empty()) return;
+    if (!MainDialogExists() || !PostMessageA(Ui.MainDialog, kPlotReadOverMessage, 0, 0)) WaitingForRead.clear();
+}
+
+void RunWaitingAfterPlotRead() {
+    if (Reading != PlotReadKind::None) return;  // another read began: its end posts again
     std::vector<void (*)()> waiting;
     waiting.swap(WaitingForRead);
-    for (void (*action)() : waiting) action();
+    for (void (*action)() : waiting)
+        if (MainDialogExists()) action();
 }
 
 void AfterPlotRead(void (*action)()) {

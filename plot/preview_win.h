@@ -36,8 +36,11 @@ struct PlotReading {
     PlotReading& operator=(const PlotReading&) = delete;
 };
 // Runs action at once, or when the read going on has ended; an action already waiting is not
-// added again.
+// added again. The end of the read posts kPlotReadOverMessage to the main dialog, whose handler
+// calls RunWaitingAfterPlotRead.
 void AfterPlotRead(void (*action)());
+constexpr UINT kPlotReadOverMessage = WM_APP + 0x42;
+void RunWaitingAfterPlotRead();
 
 // Measures and draws path into the preview and shows its statistics; how the file loaded.
 // Nothing happens while another read goes on (Unreadable then).

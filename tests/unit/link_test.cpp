@@ -67,6 +67,8 @@ TEST(Link, PortSearchMonitorAndTrafficFiles) {
         text += "L" + std::to_string(i) + "\r\n", box = AppendToTxMonitor(box, "L" + std::to_string(i) + "\r\n");
     EXPECT_EQ(box, "\n" + text.substr(text.find("L19")));
     EXPECT_EQ(AppendToTxMonitor("", text), box);
+    EXPECT_EQ(AppendToTxMonitor(box, "PD" + std::string(5000, '1') + "\r\n"), std::string(4094, '1') + "\r\n")
+        << "a polyline of megabytes: its end only";
     EXPECT_EQ(AppendToRxMonitor("b" + std::string(498, 'a'), std::string("\0c", 2)), std::string(498, 'a') + " c");
     const std::pair<const char*, const char*> positions[] = {{" 400, 120", " 400, 120"},
                                                              {kMonitorPositionDefault, " 9, 9"},
@@ -93,25 +95,25 @@ TEST(Link, PortSearchMonitorAndTrafficFiles) {
 // and in order, and whatever was noted has a message on its way to fetch it.
 TEST(Link, EveryReceivedPieceReachesTheWindowsOnce) {
     LinkUpdates u;
-    std::atomic<int> messages{0};
+    std::atomic<int> posted{0}, taken{0};
     std::atomic<bool> done{false};
     std::thread receiver([&] {
         for (int i = 0; i < 20000; ++i) {
-            messages += NoteReceived(u, std::to_string(i) + ";");
-            if (i % 7 == 0) messages += NoteRxCount(u);
+            posted += NoteReceived(u, std::to_string(i) + ";");
+            if (i % 7 == 0) posted += NoteRxCount(u);
             // The windows keep up, as the monitor's share of the text needs.
-            while (i % 64 == 0 && messages > 0) std::this_thread::yield();
+            while (i % 64 == 0 && taken < posted) std::this_thread::yield();
         }
         done = true;
     });
     std::string shown, sent;
-    while (!done || messages > 0) {
-        if (messages == 0) {
+    while (!done || taken < posted) {
+        if (taken == posted) {
             std::this_thread::yield();
             continue;
         }
-        --messages;
         shown += TakeLinkUpdate(u).received;
+        ++taken;
     }
     receiver.join();
     for (int i = 0; i < 20000; ++i) sent += std::to_string(i) + ";";

@@ -125,6 +125,9 @@ TEST_F(MainDialog, EachWindowGetsItsFocusedControlBack) {
 // without a count (a warning instead).
 TEST_F(MainDialog, AJogNeedsThePrimaryButtonTheDialogInFrontAndACountInRange) {
     ShowWindow(dlg, SW_SHOW);
+    POINT bare = {500, 200};  // the presses below land on the dialog's bare ground, right of its controls
+    ClientToScreen(dlg, &bare);
+    SetCursorPos(bare.x, bare.y);
     HWND monitor = OpenLineMonitor(dlg);  // it counts what is sent, port or not
     Hand hand;
     struct Restore {

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "link/controller_search_win.h"
 #include "plot/image_export_win.h"
 #include "plot/plot_run_win.h"
 #include "plot/plot_state.h"
@@ -207,6 +208,7 @@ TEST(PlotRun, ARunStartsOnlyWhenNothingElseReadsOrSends) {
         return false;
     });
     LoadPlotPreview(CreatePreviewControl(dlg, 206, 2, 400, 300), dir + "\\slow.plt");
+    PumpUntil([&] { return save.dialogSeen && !FindOwnWindow("Save PLT.."); });
     ASSERT_TRUE(hand.Finish().dialogSeen) << "the file chosen during the build was never asked for";
     ASSERT_EQ(hand.boxes.size(), 1u);
     EXPECT_EQ(hand.boxes[0].text,
@@ -276,4 +278,25 @@ TEST(PlotTimer, TheRebuildShowsThisCopysFileAndMinimizingIsNoNewSize) {
     EXPECT_STREQ(part2, "mine.plt");
     search.Finish();
     WriteProfileStringA("KTXPLT", "pltfile", nullptr);
+}
+
+// A search while a run collects a long polyline ends the run in the middle of that line: what
+// it had collected never goes out, not even at the start of the next run.
+TEST(PlotRun, ARunEndedInsideALineLeavesNothingForTheNext) {
+    ShowWindow(CreateMainDialog(), SW_SHOW);
+    ConnectBoard();
+    std::string poly = "PU0,0;\r\nPD";
+    for (int i = 0; i < 100000; ++i) poly += std::to_string(i * 10) + "," + std::to_string(i * 7) + ",";
+    WriteFile(Plot.PlotFile = TempFolder("kt-run") + "\\poly.plt", poly + "0,0;\r\n");
+    TimedSteps search(5, [](int) {
+        if (TransmissionBusy() || App.RunMode == RunModes::Idle || Plot.SendBuffer.size() < 10) return true;
+        FindController();
+        return false;
+    });
+    StartPlotRun(ids::BtnRun);
+    ASSERT_EQ(App.RunMode, RunModes::Idle);
+    Written.clear();
+    WriteFile(Plot.PlotFile, "PU;\r\n");
+    StartPlotRun(ids::BtnRun);
+    EXPECT_EQ(Written, ";\r\nPU;\r\n");
 }

@@ -161,7 +161,11 @@ TEST_F(SerialLine, RepliesArriveWhileAWriteIsHeld) {
 // Stop or by closing the program.
 TEST_F(SerialLine, ThePcStaysAwakeWhileTheMachineWorks) {
     static std::vector<EXECUTION_STATE> asked;
-    SetExecutionState = [](EXECUTION_STATE flags) WINAPI -> EXECUTION_STATE { return asked.push_back(flags), 0; };
+    static int32_t givenBackAt = 0;  // how far the run had read the file
+    SetExecutionState = [](EXECUTION_STATE flags) WINAPI -> EXECUTION_STATE {
+        givenBackAt = App.ProgressPercent;
+        return asked.push_back(flags), 0;
+    };
     HWND setup = CreateSetupDialog(dlg);
     for (const char* end : {"a run", "stopped", "a register read", "closed"}) {
         ConnectBoard();
@@ -179,6 +183,7 @@ TEST_F(SerialLine, ThePcStaysAwakeWhileTheMachineWorks) {
             StartPlotRun(ids::BtnRun);
         }
         EXPECT_EQ(asked, (std::vector<EXECUTION_STATE>{ES_CONTINUOUS | ES_SYSTEM_REQUIRED, ES_CONTINUOUS})) << end;
+        EXPECT_TRUE(end != std::string("stopped") || givenBackAt < 100) << "given back at Stop, not at the end";
     }
     SetExecutionState = SetThreadExecutionState;
 }
