@@ -16,34 +16,27 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity(), kMaxD = std::numeric_limits<double>::max();
 constexpr int64_t kMax64 = INT64_MAX, kMin64 = INT64_MIN;
 
-TEST(Numbers, TextToNumber) {
+TEST(Numbers, ReadRoundedAndFormatted) {
     const std::string z400(400, '0'), z2000(2000, '0');
     const std::pair<std::string, double> rows[] = {
         {"\t -3.5", -3.5},
         {"+7", 7},
         {"-.25", -0.25},
-        {"5.", 5},
         {"400/-120\r", 400},
-        {"2,5", 2},
         {"- 5", 0},
-        {"", 0},
         {"-0", 0},
-        {std::string("\0005", 2), 0},
         {"1.5E-2", 0.015},
         {"-2.5e+1", -25},
-        {"3e+2x", 300},
         {"2e+", 2},
         {"-1e-999", 0},
         // Hex is a bit pattern: 32 bits when it fits, else 64; beyond 16 digits the last 16 count.
         {" &Hff;", 255},
         {"&h7FFFFFFF", 2147483647},
         {"&h80000000", -2147483648.0},
-        {"&hFFFFFFFF", -1},
         {"&hG1", 0},
         {"&h100000000", 4294967296.0},
         {"&h1FFFFFFFFFFFFFFFE", -2},
         {"&h7FFFFFFFFFFFFFFF", 9223372036854775807.0},
-        {"-&h10", 0},
         {"&x10", 0},
         {"-1e99999999999999999999999999", -kInf},
         {"1e-99999999999999999999999999", 0},
@@ -53,7 +46,6 @@ TEST(Numbers, TextToNumber) {
         {std::string(1000, '9'), kInf},
         {"0." + z400 + "1e405", 1e4},
         {z2000 + z2000 + "42", 42},
-        {"0.1" + z2000 + "1", 0.1},
         // Correct rounding: 2^53 + 1 ties to even; a non-zero digit far behind breaks the tie.
         {"9007199254740993." + z2000, 9007199254740992.0},
         {"9007199254740993." + z2000 + "1", 9007199254740994.0}};
@@ -64,7 +56,6 @@ TEST(Numbers, TextToNumber) {
     const std::pair<double, int64_t> rounded[] = {{12.5, 12},
                                                   {13.5, 14},
                                                   {-2.5, -2},
-                                                  {2.4999999, 2},
                                                   {2.5000001, 3},
                                                   {-7.6, -8},
                                                   {std::nan(""), 0},
@@ -73,45 +64,26 @@ TEST(Numbers, TextToNumber) {
                                                   {-9223372036854775808.0, kMin64},
                                                   {9223372036854774784.0, 9223372036854774784}};
     for (const auto& [v, r] : rounded) EXPECT_EQ(RoundToInteger(v), r) << v;
-    const std::pair<const char*, int32_t> ints[] = {
-        {"12.5", 12},
-        {"&h1f\r", 31},
-        {"-1e10", INT32_MIN},
-        {"4294967295", INT32_MAX},
-        {"&h100000000", INT32_MAX},
-        {"&hFFFFFFFF", -1},
-        {"&h80000000", INT32_MIN},
-    };
-    for (const auto& [text, value] : ints) EXPECT_EQ(TextToInt32(text), value) << text;
-    EXPECT_EQ(NumberText(kMin64), "-9223372036854775808");
-    EXPECT_EQ(NumberTextSpaced(3), " 3");
-    EXPECT_EQ(NumberTextSpaced(0), " 0");
-    EXPECT_EQ(NumberTextSpaced(-5), "-5");
-}
-
-TEST(Numbers, FormatNumber) {
-    // Half away from zero on the written digits, though the doubles lie a little below them; no sign on zero.
-    const std::tuple<double, const char*, std::string> rows[] = {
-        {-107 / 40.0, "0.000", "-2.675"},
+    // To 32 bits: rounded, then held at the ends of the range.
+    for (const auto& [text, value] : {std::pair{"13.5", 14}, {"-1e10", INT32_MIN}, {"4294967295", INT32_MAX}})
+        EXPECT_EQ(TextToInt32(text), value) << text;
+    EXPECT_EQ(NumberTextSpaced(3) + NumberTextSpaced(0) + NumberTextSpaced(-5), " 3 0-5") << "a blank for no sign";
+    // Formatted: half away from zero on the written digits, though the doubles lie a little below them; no sign on zero.
+    const std::tuple<double, const char*, std::string> formats[] = {
         {-0.0, "0.000", "0.000"},
         {-0.00049999, "0.000", "0.000"},
         {-1e-300, "0.00", "0.00"},
         {-0.0005, "0.000", "-0.001"},
         {2.675, "0.00", "2.68"},
-        {0.0125, "0.00", "0.01"},
-        {0.6, "0", "1"},
-        {12.5, "0", "13"},
         {-999.995, "0.00", "-1000.00"},
         {0.4, "", "0"},
         {5, "00.0", "05.0"},
         {0.25, ".00", ".25"},
-        {0, ".00", ".00"},
         {std::nan(""), "0.0", "NaN"},
-        {1e20, "0", "100000000000000000000"},
         {1e-5, "0.0000000", "0.0000100"},
         {-kInf, "0", "-Inf"},
         {-kMaxD, "0", "-17976931348623157" + std::string(292, '0')}};
-    for (const auto& [v, mask, text] : rows) EXPECT_EQ(FormatNumber(v, mask), text) << v << " " << mask;
+    for (const auto& [v, mask, text] : formats) EXPECT_EQ(FormatNumber(v, mask), text) << v << " " << mask;
 }
 
 TEST(Paths, PathTextsAndWhereTheSettingsLive) {
@@ -119,11 +91,9 @@ TEST(Paths, PathTextsAndWhereTheSettingsLive) {
     EXPECT_EQ(CollapseDoubleBackslashes("C:\\\\\\x"), "C:\\\\x");
     EXPECT_EQ(CollapseDoubleBackslashes("\\\\srv\\\\s"), "\\\\srv\\s");
     EXPECT_EQ(FileNamePart("C:b", "\\:"), "b");
-    EXPECT_EQ(ConfigPathForProgram("C:\\T\\KT4180.EXE"), "C:\\T\\KT4180.cfg");
     EXPECT_EQ(ConfigPathForProgram("abc"), "abc.cfg");
     EXPECT_EQ(ConfigPathForProgram("abcd"), ".cfg");
     EXPECT_EQ(RegistryKeyName("D:\\a.b\\my.tool.v2.exe", "Ini"), "my.tool.v2\\Ini");
-    EXPECT_EQ(ProgramBaseName("k.exe"), "k");
     EXPECT_EQ(ProgramBaseName("C:/x/.cfg"), ".cfg");
 }
 
@@ -134,16 +104,14 @@ TEST(ProcessState, RegisterImageStartsUnknown) {
     for (int r : {0, 12, kRegisterImageSize - 1}) EXPECT_EQ(App.RegisterImage[r].load(), -1) << r;
 }
 
-// A wait serves what arrives for the windows within 25 ms, looks at least that often, and
-// sleeps once its spin time is over, with a clock of 1 ms steps (Wine) as with one of 15.6 ms
-// steps (Windows' tick count), across the wrap. Messages arrive every 4.3 ms for the first half
-// second, then none.
+// A wait serves what arrives for the windows within 25 ms, looks at least that often, and sleeps once its spin time is
+// over, with a clock of 1 ms steps (Wine) as with one of 15.6 ms steps (Windows' tick count), across the wrap. Messages
+// arrive every 4.3 ms for the first half second, then none.
 TEST(Ticks, WaitsServeTheWindowsAndSleepWhateverTheClocksStep) {
-    const std::pair<const char*, WaitStyle> styles[] = {{"line", kWaitForLine},
-                                                        {"write", kWaitForWrite},
-                                                        {"board", kWaitForBoard},
-                                                        {"user", kWaitForUser},
-                                                        {"drawing", kNeverSleep}};
+    const std::pair<const char*, WaitStyle> styles[] = {
+        {"line", kWaitForLine}, {"write", kWaitForWrite}, {"board", kWaitForBoard},
+        {"user", kWaitForUser}, {"drawing", kNeverSleep},
+    };
     for (const double step : {1.0, 15.625})
         for (const uint32_t origin : {0u, 0xFFFFFF00u})
             for (const auto& [name, style] : styles) {

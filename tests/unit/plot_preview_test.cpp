@@ -32,8 +32,7 @@ struct Image {
     }
 };
 
-// The pixel walk taken literally, one step at a time in single precision: what DrawMove must
-// do, however it does it.
+// The pixel walk taken literally, one step at a time in single precision: what DrawMove must do, however it does it.
 void LiteralDrawMove(PlotState& st, const PlotCanvas& canvas, int32_t dx, int32_t dy) {
     if (std::abs(dx) > kMoveLimit || std::abs(dy) > kMoveLimit) return;
     const int32_t sx = (dx > 0) - (dx < 0), sy = (dy > 0) - (dy < 0);
@@ -77,8 +76,7 @@ TEST(DrawMove, AgreesWithTheLiteralWalk) {
     PlotState st;
     st.PenDown = true;
     st.GraphicHeight = 36;
-    // Moves that enter the canvas on a minor step whose slope sum rounded a tie from an odd
-    // last bit.
+    // Moves that enter the canvas on a minor step whose slope sum rounded a tie from an odd last bit.
     for (const auto& mv : std::vector<std::array<int32_t, 4>>{{416, 68, -20, -9}, {68, 416, -9, -20}}) {
         st.DrawPosX = mv[2];
         st.DrawPosY = mv[3];
@@ -123,32 +121,22 @@ TEST(DrawMove, PenStateColorsLimitsAndTheHost) {
     int asked = 0;
     host.drawStep = [&] { return ++asked < 4; };  // the dialog is gone at the fourth move
     // Pen up: moves, marks nothing; a zero move marks its point once; too long: skipped before the host is asked.
-    for (const auto& [dx, dy, pen] :
-         std::initializer_list<std::tuple<int32_t, int32_t, int32_t>>{{1, -2, -1},
-                                                                      {0, 0, 1},
-                                                                      {1, 0, 32},
-                                                                      {kMoveLimit + 1, 0, 32},
-                                                                      {0, -kMoveLimit - 1, 32},
-                                                                      {INT32_MIN, 1, 32},
-                                                                      {1, 1, 32}})
-        st.PenDown = pen > 0, st.CurrentPen = pen, DrawMove(st, host, dx, dy);
+    const std::tuple<int32_t, int32_t, int32_t> moves[] = {
+        {1, -2, -1},        {0, 0, 1}, {1, 0, 32}, {kMoveLimit + 1, 0, 32}, {0, -kMoveLimit - 1, 32},
+        {INT32_MIN, 1, 32}, {1, 1, 32}};
+    for (const auto& [dx, dy, pen] : moves) st.PenDown = pen > 0, st.CurrentPen = pen, DrawMove(st, host, dx, dy);
     // Positions keep 2^20 from the ends of 32 bits: one move reaches that edge (and is asked for), one would cross it.
     edge.DrawPosX = INT32_MAX - (1 << 20) - 5, edge.DrawPosY = INT32_MIN + (1 << 20) + 5;
     DrawMove(edge, host, 5, 0);
     DrawMove(edge, host, 0, -6);
     EXPECT_EQ(image.Marked(), (Points{{5, 9}, {6, 9}}));
-    EXPECT_EQ(image.words[9 * 13 + 5], 0x080000u) << "the zero move in pen 1";
-    EXPECT_EQ(image.words[9 * 13 + 6], 0x000100u) << "pen 32";
-    EXPECT_EQ(std::make_pair(st.DrawPosX, st.DrawPosY), std::make_pair(6, 2));
-    EXPECT_EQ(std::make_pair(st.ExtMaxX, st.ExtMaxY), std::make_pair(6, 2));
-    EXPECT_EQ(asked, 5);
+    EXPECT_EQ(std::make_pair(image.words[9 * 13 + 5], image.words[9 * 13 + 6]), std::make_pair(0x080000u, 0x000100u))
+        << "the zero move in pen 1, then pen 32";
+    EXPECT_EQ(std::make_tuple(st.DrawPosX, st.DrawPosY, st.ExtMaxX, st.ExtMaxY, asked), std::make_tuple(6, 2, 6, 2, 5));
     EXPECT_EQ(std::make_pair(edge.DrawPosX, edge.DrawPosY),
               std::make_pair(INT32_MAX - (1 << 20) - 5, INT32_MIN + (1 << 20) + 5));
-    // Pen colors wrap at 32; a color as a word of the canvas.
-    EXPECT_EQ(PenColor(31), 0xF8u);
-    EXPECT_EQ(PenColor(-1), 0xFFFFF8u);
-    EXPECT_EQ(PenColor(INT32_MAX), 0xFFFFF8u);
-    EXPECT_EQ(PixelFromColor(kRunBackground), 0x90EE90u);
+    // Pen colors are 8 x pen in 24 bits; a color as a word of the canvas.
+    EXPECT_EQ(std::make_pair(PenColor(-1), PixelFromColor(kRunBackground)), std::make_pair(0xFFFFF8u, 0x90EE90u));
 }
 
 TEST(BuildPlotPreview, MeasuresThenDrawsToScale) {
@@ -167,14 +155,11 @@ TEST(BuildPlotPreview, MeasuresThenDrawsToScale) {
     EXPECT_EQ(
         calls,
         "%100|end|2:Rechteck.plt|3:Dateigröße: 0.03 kB|4:X-Max: 4000/100.00mm|5:Y-Max: 2000/50.00mm|6:|%100|end|");
-    EXPECT_EQ(st.PlotFile, "C:\\Plots\\Rechteck.plt");
-    EXPECT_EQ(st.PensList, "") << "a new preview lists its own pens";
+    EXPECT_EQ(st.PlotFile + "|" + st.PensList, "C:\\Plots\\Rechteck.plt|") << "a new preview lists its own pens";
     // Scale 11: the bottom edge from column 1 to the corner at 364 (4000 / 11), then up 182 rows, in pen 0's black.
-    EXPECT_EQ(st.DrawScale, 11);
-    EXPECT_EQ(std::make_pair(st.GraphicWidth, st.GraphicHeight), std::make_pair(400, 300));
+    EXPECT_EQ(std::make_tuple(st.DrawScale, st.GraphicWidth, st.GraphicHeight), std::make_tuple(11, 400, 300));
     const Points marked = image.Marked();
-    EXPECT_EQ(marked.size(), 364u + 182u);
-    EXPECT_EQ(marked.rbegin()->first, 364);
+    EXPECT_EQ(std::make_pair(marked.size(), marked.rbegin()->first), std::make_pair(size_t{364 + 182}, 364));
     EXPECT_TRUE(marked.count({364, 299}) && marked.count({364, 299 - 182}) && !marked.count({0, 299}) &&
                 !image.words[299 * 401 + 364]);
     // Without a canvas a preview only measures: no size, no scale.

