@@ -109,6 +109,11 @@ click_for_window() {
 # Opens the plot file $1 through the open dialog of BtnOpenPlot.
 open_plot() {
   click_for_window 16 16 'PLT-Datei' || fail "no open dialog"
-  xdotool type "$(kt_winpath "$1")"; xdotool key Return; sleep 1
+  xdotool type "$(kt_winpath "$1")"; xdotool key Return
+  # Wine's dialog can take seconds to close on a busy machine; a click before the preview is
+  # built is refused with a message.
+  kt_retry 100 0.1 window_gone "$KT_FOUND" || fail "the open dialog did not close"
+  sleep 0.5
 }
+window_gone() { ! xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1"; }
 close_program() { kt_close_program "$E2E_PROGRAM"; }

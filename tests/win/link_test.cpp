@@ -36,23 +36,6 @@ using R = SendResult;
 
 }  // namespace
 
-TEST_F(Link, TheSenderWaitsWhileTheBoardHoldsCtsOff) {
-    std::string moves;  // of 5 mm, each taking the board about 0.1 s: more than its buffer holds
-    for (int i = 0; i < 14; ++i) moves += "PR200,0;PR0,200;\r\n";
-    SendCommand(moves);
-    EXPECT_GT(CtsOffPasses + HeldLooks, 0) << "the board never dropped CTS: the test proves nothing";
-    EXPECT_EQ(WritesWhileOff, 0);
-    // Every command arrived, in order: the board ends where the 28 moves take it.
-    EXPECT_TRUE(WaitUntil([] { return SimAdvance(Board, Now()), SimIdle(Board); }, 10000));
-    EXPECT_EQ(std::make_pair(Board.machine.x, Board.machine.y), std::make_pair(2800, 2800));
-    // A port that cannot report its lines counts as CTS on.
-    ReportCts = false;
-    SimTakeLog(Board);
-    SendCommand("PD\r\n");
-    SimAdvance(Board, Now() + 1000);
-    EXPECT_EQ(SimTakeLog(Board).substr(0, 3), "PD\t");
-}
-
 // Replies reach the windows; ticked, recording starts afresh, a block for each command sent.
 TEST_F(Link, RepliesReachTheWindowsAndWhatGoesOverTheLineTheTrafficFiles) {
     WriteFile(dir + "\\txprot.txt", "old");

@@ -127,8 +127,12 @@ struct Hand {
     std::atomic<bool> stop{false};
     std::thread t;
 
+    static inline std::atomic<Hand*> BoxTaker{nullptr};  // the oldest hand alive: one answer to a box
+
     explicit Hand(std::string dialog = "", std::string fileName = "", std::function<void()> whileShown = nullptr,
                   int answer = IDOK, std::function<void()> beforeFileName = nullptr) {
+        Hand* none = nullptr;
+        BoxTaker.compare_exchange_strong(none, this);
         t = std::thread([=] {
             for (; !stop; Sleep(10)) {
                 HWND dlg = dialog.empty() || dialogSeen ? nullptr : FindOwnWindow(dialog);
@@ -141,7 +145,7 @@ struct Hand {
                     SetWindowTextA(name, fileName.c_str());
                     PostMessageA(dlg, WM_COMMAND, fileName.empty() ? IDCANCEL : IDOK, 0);
                 }
-                HWND box = FindOwnWindow();
+                HWND box = BoxTaker == this ? FindOwnWindow() : nullptr;
                 if (!box || ControlText(box) == dialog) continue;
                 boxes.push_back(
                     {ControlText(box), ControlText(GetDlgItem(box, 0xFFFF)), !IsWindowEnabled(Ui.MainDialog)});
@@ -156,6 +160,8 @@ struct Hand {
     Hand& Finish() {
         stop = true;
         if (t.joinable()) t.join();
+        Hand* me = this;
+        BoxTaker.compare_exchange_strong(me, nullptr);
         return *this;
     }
     ~Hand() { Finish(); }
@@ -205,15 +211,12 @@ inline bool HoldCts = false;    // the test holds CTS off
 inline std::string Written;     // what the sender started writing, a character held till its time-out twice
 inline std::string Received;    // what reached the board over the line; guarded by SimPortLock
 inline bool LastCtsOn = true;   // what the sender saw at its last look
-inline int CtsOffPasses = 0;    // waiting passes the sender made while CTS was off
 inline int WritesWhileOff = 0;  // writes started after the sender last saw CTS off: must stay 0
 inline int Writes = 0;          // writes started
 inline bool WriteHeld = false;  // the last look at the write found the driver holding it
 inline int64_t WriteStartUs = 0;
-inline int HeldLooks = 0;    // looks that found a write held
 inline int EmptyWrites = 0;  // writes that ended with nothing written (held till the time-out)
 
-inline int64_t Now() { return SimPortClock(); }
 // The driver holds the sender's write for CTS, not just for the character before it.
 inline bool WriteHeldLong() { return WriteHeld && SimPortClockUs() - WriteStartUs > 20000; }
 inline std::string BoardReceived() {
@@ -227,11 +230,10 @@ inline std::string BoardReceived() {
 inline void ConnectBoard(const SimLineOptions& line = {}) {
     PortOps = SimOps = StartSimPort({}, line);
     Written.clear();
-    LastCtsOn = true, WriteHeld = false;
-    CtsOffPasses = WritesWhileOff = Writes = HeldLooks = EmptyWrites = 0;
+    LastCtsOn = ReportCts = true, WriteHeld = false;
+    WritesWhileOff = Writes = EmptyWrites = 0;
     PortOps.ctsState = [](HANDLE port) {
         LastCtsOn = !HoldCts && SimOps.ctsState(port) == 1;
-        CtsOffPasses += !LastCtsOn;
         return ReportCts ? LastCtsOn ? 1 : 0 : -1;
     };
     PortOps.startWrite = [](HANDLE port, const std::string& bytes) {
@@ -244,7 +246,6 @@ inline void ConnectBoard(const SimLineOptions& line = {}) {
     PortOps.writeProgress = [](HANDLE port) {
         const WriteStatus s = SimOps.writeProgress(port);
         WriteHeld = s.state == WriteState::Pending;
-        HeldLooks += WriteHeld;
         EmptyWrites += s.state == WriteState::Ended && s.written == 0;
         return s;
     };
