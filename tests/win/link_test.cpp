@@ -117,17 +117,17 @@ TEST_F(Link, OneCommandWaitsBehindATransmissionFurtherOnesAreRefused) {
     EXPECT_EQ(ControlText(typed), "PD");
 }
 
-TEST_F(Link, StopDuringARunOrClosingTheDialogEndsTheWaitAndDropsWhatWaits) {
+TEST_F(Link, StopDuringARunEndsTheWaitAndDropsWhatWaits) {
+    R nested = R::Sent;
     HoldCts = true;
     App.RunMode = RunModes::Auto;
     TimedSteps steps(10, [&](int n) {
-        if (n == 0) {
-            EXPECT_EQ(SendCommand("PR20,0\r\n"), R::Queued);
-        }
+        if (n == 0) nested = SendCommand("PR20,0\r\n");
         if (n == 3) PollRunButtons(ids::BtnStop);  // what the poll does when it sees Stop held
         return n < 3;
     });
     EXPECT_EQ(SendCommand("PA0,0\r\n"), R::Abandoned);
+    EXPECT_EQ(nested, R::Queued);
     EXPECT_FALSE(CommandWaiting());
     // Stop with no run going is no reason to give up a wait.
     TimedSteps later(10, [&](int n) {
@@ -137,17 +137,6 @@ TEST_F(Link, StopDuringARunOrClosingTheDialogEndsTheWaitAndDropsWhatWaits) {
     });
     EXPECT_EQ(SendCommand("PU\r\n"), R::Sent);
     EXPECT_EQ(Written, "PU\r\n");
-    HoldCts = true;
-    TimedSteps closing(10, [&](int n) {
-        if (n == 0) SendCommand("PR20,0\r\n");
-        if (n == 2) PostMessageA(Ui.MainDialog, WM_CLOSE, 0, 0);
-        return n < 2;
-    });
-    EXPECT_EQ(SendCommand("PA0,0\r\n"), R::Abandoned);
-    EXPECT_FALSE(MainDialogExists());
-    HoldCts = false;
-    PumpFor(50);
-    EXPECT_EQ(Written, "PU\r\n") << "nothing more is written";
 }
 
 TEST_F(Link, ATransferEndsWithItsProgressWindowAndWaitsForNoOtherCommand) {
