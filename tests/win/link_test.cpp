@@ -23,11 +23,11 @@ protected:
     }
     void TearDown() override { comPort = INVALID_HANDLE_VALUE; }
     // The user's click on the traffic files' check box; returns the boxes it brought up.
-    std::vector<Hand::Box> Record(bool on) {
+    std::string Record(bool on) {
         Hand hand;
         CheckDlgButton(monitor, ids::ChkTrafficLog, on ? BST_CHECKED : BST_UNCHECKED);
         SetTrafficLogging(monitor);
-        return hand.Finish().boxes;
+        return hand.Said();
     }
     std::string dir;
     HWND monitor = OpenLineMonitor(nullptr);
@@ -41,10 +41,7 @@ TEST_F(Link, RepliesReachTheWindowsAndWhatGoesOverTheLineTheTrafficFiles) {
     WriteFile(dir + "\\txprot.txt", "old");
     SendCommand("PU\r\n");
     EXPECT_EQ(FileText(dir + "\\txprot.txt"), "old") << "off at the start";
-    const auto boxes = Record(true);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].title + "|" + boxes[0].text,
-              "Protokollierung gestartet !|" + dir + "\\rxprot.txt\r\n" + dir + "\\txprot.txt");
+    EXPECT_EQ(Record(true), "Protokollierung gestartet !|" + dir + "\\rxprot.txt\r\n" + dir + "\\txprot.txt");
     const long long before = static_cast<int32_t>(GetTickCount());
     // A file dialog, say, moves the current directory: the files stay where they were.
     SetCurrentDirectoryA(TempFolder("kt-link\\elsewhere").c_str());
@@ -75,17 +72,15 @@ TEST_F(Link, RepliesReachTheWindowsAndWhatGoesOverTheLineTheTrafficFiles) {
     // is said to record.
     const std::string user = UserFolder(), blocked = dir + "\\elsewhere\\txprot.txt";
     CreateDirectoryA(blocked.c_str(), nullptr);
-    auto box = Record(true);
-    ASSERT_EQ(box.size(), 1u);
-    EXPECT_EQ(box[0].text,
-              "Im aktuellen Ordner darf das Programm nicht schreiben;\r\ndie Protokolle gehen in Ihren "
-              "eigenen Ordner:\r\n" +
+    EXPECT_EQ(Record(true),
+              "Protokollierung gestartet !|Im aktuellen Ordner darf das Programm nicht schreiben;\r\n"
+              "die Protokolle gehen in Ihren eigenen Ordner:\r\n" +
                   user + "\\rxprot.txt\r\n" + user + "\\txprot.txt");
     DeleteFileA((user + "\\txprot.txt").c_str());
     CreateDirectoryA((user + "\\txprot.txt").c_str(), nullptr);  // the user's folder closed too
-    box = Record(true);
-    ASSERT_EQ(box.size(), 1u);
-    EXPECT_EQ(box[0].title, "Keine Protokollierung !");
+    EXPECT_EQ(Record(true),
+              "Keine Protokollierung !|Die Protokolldateien rxprot.txt und txprot.txt lassen sich weder "
+              "im aktuellen Ordner\r\nnoch in Ihrem eigenen Ordner anlegen. Es wird nichts aufgezeichnet.");
     EXPECT_FALSE(IsDlgButtonChecked(monitor, ids::ChkTrafficLog));
     for (const std::string& d : {blocked, user + "\\txprot.txt"}) RemoveDirectoryA(d.c_str());
 }
@@ -112,8 +107,7 @@ TEST_F(Link, OneCommandWaitsBehindATransmissionFurtherOnesAreRefused) {
     EXPECT_EQ(Written, "PA0,0\r\nPR20,0\r\n");
     EXPECT_EQ(nested, (std::vector<R>{R::Queued, R::Refused, R::Refused, R::Refused}));
     EXPECT_FALSE(TransmissionBusy());
-    ASSERT_EQ(hand.Finish().boxes.size(), 1u);
-    EXPECT_EQ(hand.boxes[0].title, "Stop");
+    EXPECT_EQ(hand.Said(), kBusyBox);
     EXPECT_EQ(ControlText(typed), "PD");
 }
 
@@ -159,9 +153,7 @@ TEST_F(Link, ATransferEndsWithItsProgressWindowAndWaitsForNoOtherCommand) {
         return n < 1;
     });
     EXPECT_EQ(SendCommand("PU\r\n"), R::Sent);
-    ASSERT_EQ(hand.Finish().boxes.size(), 1u);
-    EXPECT_EQ(hand.boxes[0].title, "Stop");
-    EXPECT_NE(hand.boxes[0].text.find("beschäftigt"), std::string::npos);
+    EXPECT_EQ(hand.Said(), kBusyBox);
     EXPECT_EQ(Written, "PU\r\n");
 }
 

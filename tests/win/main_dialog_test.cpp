@@ -174,8 +174,7 @@ TEST_F(MainDialog, AJogNeedsThePrimaryButtonTheDialogInFrontAndACountInRange) {
 TEST_F(MainDialog, ASearchWithNoBoardAnsweringSaysSo) {
     Hand hand;
     FindController();
-    ASSERT_EQ(hand.Finish().boxes.size(), 1u);
-    EXPECT_EQ(hand.boxes[0].title + "|" + hand.boxes[0].text, "CNC?|kein KT4180-Controller gefunden !");
+    EXPECT_EQ(hand.Said(), "CNC?|kein KT4180-Controller gefunden !");
     EXPECT_EQ(ControlText(Item(ids::LblComPort)), "COM??");
     EXPECT_EQ(BackOf(Item(ids::LblComPort)), RGB(255, 0, 0));
 }

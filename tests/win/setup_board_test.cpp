@@ -121,8 +121,7 @@ TEST_F(SetupTransfer, WriteSendsEveryRegisterThenStoresAndAReadGetsItBack) {
     bool progressShown = true;
     Hand hand("", "", [&] { progressShown = FindOwnWindow(kWriting); });
     ClickButton(ids::BtnCfgWrite);
-    ASSERT_EQ(hand.Finish().boxes.size(), 1u);
-    EXPECT_EQ(hand.boxes[0].title + "|" + hand.boxes[0].text,
+    EXPECT_EQ(hand.Said(),
               "Stop|Der Wert (0) im Feld für das/die Register 29\r\nist nicht im erlaubten Bereich (1...32000)\r\n");
     EXPECT_FALSE(progressShown);
     EXPECT_EQ(Written, "");
@@ -182,8 +181,7 @@ TEST_F(SetupTransfer, FactoryResetAsksSendsItsLineAndTouchesNoField) {
     for (const int answer : {IDNO, IDYES}) {
         Hand hand("", "", nullptr, answer);
         ClickButton(ids::BtnCfgFactoryReset);
-        ASSERT_EQ(hand.Finish().boxes.size(), 1u);
-        EXPECT_EQ(hand.boxes[0].title + "|" + hand.boxes[0].text,
+        EXPECT_EQ(hand.Said(),
                   "Werkseinstellungen ?|Die Werkseinstellungen wirklich in den Controller laden?\r\n"
                   "Seine ganze jetzige Konfiguration wird dabei ersetzt.");
         EXPECT_EQ(Written, answer == IDYES ? "PX 9876,5433\r\n" : "");

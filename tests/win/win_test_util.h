@@ -21,6 +21,7 @@
 #include "base/process_state.h"
 #include "base/settings_win.h"
 #include "base/tooltips_win.h"
+#include "link/board_commands.h"
 #include "link/serial_port_win.h"
 #include "link/transmission_win.h"
 #include "sim/sim_port_win.h"
@@ -164,8 +165,15 @@ struct Hand {
         BoxTaker.compare_exchange_strong(me, nullptr);
         return *this;
     }
+    // Every box it answered, "title|text", one per line.
+    std::string Said() {
+        std::string all;
+        for (const Box& b : Finish().boxes) all += (all.empty() ? "" : "\n") + b.title + "|" + b.text;
+        return all;
+    }
     ~Hand() { Finish(); }
 };
+inline const std::string kBusyBox = std::string(kBoardBusyTitle) + "|" + kBoardBusyMessage;
 
 // Runs step(n) every period ms on this thread while it pumps (inside a wait or a modal loop),
 // for n = 0, 1, ... until step returns false.
