@@ -1,6 +1,5 @@
-// The manual in docs/handbuch against the program's own tables: its register reference, its table of language keys and
-// its template language file are what the program prints now, and every field of the setup dialog has its row with its
-// range. A field or text changed without the manual made anew (tools/docs) fails here.
+// The manual in docs/handbuch holds the register reference, language keys and template the program prints now, and
+// every setup field's row with its range: a field or text changed without tools/docs run again fails here.
 #include <gtest/gtest.h>
 
 #include "base/html_text.h"

@@ -35,8 +35,7 @@ struct Image {
 // The pixel walk taken literally, one step at a time in single precision: what DrawMove must do, however it does it.
 void LiteralDrawMove(PlotState& st, const PlotCanvas& canvas, int32_t dx, int32_t dy) {
     if (std::abs(dx) > kMoveLimit || std::abs(dy) > kMoveLimit) return;
-    const int32_t sx = (dx > 0) - (dx < 0), sy = (dy > 0) - (dy < 0);
-    const int32_t ax = std::abs(dx), ay = std::abs(dy);
+    const int32_t sx = (dx > 0) - (dx < 0), sy = (dy > 0) - (dy < 0), ax = std::abs(dx), ay = std::abs(dy);
     const bool xMajor = ax >= ay && ax > 0;
     const volatile float r = xMajor ? static_cast<float>(ax) / static_cast<float>(ay ? ay : 1)
                                     : static_cast<float>(ay) / static_cast<float>(ax ? ax : 1);
@@ -52,14 +51,11 @@ void LiteralDrawMove(PlotState& st, const PlotCanvas& canvas, int32_t dx, int32_
         }
         if (!st.PenDown) continue;
         const int32_t x = st.DrawPosX + cx, y = st.DrawPosY + cy, row = st.GraphicHeight - y - 1;
-        if (!st.MeasureOnly && x >= 0 && x < canvas.width && row >= 0 && row < canvas.height) {
+        if (!st.MeasureOnly && x >= 0 && x < canvas.width && row >= 0 && row < canvas.height)
             canvas.pixels[row * canvas.stride + x] = PixelFromColor(PenColor(st.CurrentPen));
-        }
-        st.ExtMaxX = std::max(st.ExtMaxX, x);
-        st.ExtMaxY = std::max(st.ExtMaxY, y);
+        st.ExtMaxX = std::max(st.ExtMaxX, x), st.ExtMaxY = std::max(st.ExtMaxY, y);
     } while (std::abs(cx) < ax || std::abs(cy) < ay);
-    st.DrawPosX += cx;
-    st.DrawPosY += cy;
+    st.DrawPosX += cx, st.DrawPosY += cy;
 }
 
 TEST(DrawMove, AgreesWithTheLiteralWalk) {
@@ -77,17 +73,15 @@ TEST(DrawMove, AgreesWithTheLiteralWalk) {
     st.PenDown = true;
     st.GraphicHeight = 36;
     // Moves that enter the canvas on a minor step whose slope sum rounded a tie from an odd last bit.
-    for (const auto& mv : std::vector<std::array<int32_t, 4>>{{416, 68, -20, -9}, {68, 416, -9, -20}}) {
-        st.DrawPosX = mv[2];
-        st.DrawPosY = mv[3];
-        EXPECT_TRUE(same(st, mv[0], mv[1])) << mv[0] << "," << mv[1];
+    for (const auto& [dx, dy, x, y] : {std::array{416, 68, -20, -9}, std::array{68, 416, -9, -20}}) {
+        st.DrawPosX = x, st.DrawPosY = y;
+        EXPECT_TRUE(same(st, dx, dy)) << dx << "," << dy;
     }
 
     std::mt19937 rng(11);
     const auto pick = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); };
     for (int i = 0; i < 100000; ++i) {
-        // Lengths over every binade up to the limit and past it; the longest ones rarely, since
-        // the literal walk takes them step by step.
+        // Lengths over every binade up to the limit and past it; the longest rarely, the literal walk being slow.
         const int32_t len = i % 500 == 0 ? pick(kMoveLimit - 3000, kMoveLimit + 3000) : pick(0, 1 << pick(0, 11));
         int32_t other = pick(0, len);                           // any slope
         if (i % 5 == 1) other = 0;                              // along an axis
@@ -164,8 +158,8 @@ TEST(BuildPlotPreview, MeasuresThenDrawsToScale) {
                 !image.words[299 * 401 + 364]);
     // Without a canvas a preview only measures: no size, no scale.
     BuildPlotPreviewFromText(st, "x.plt", "PD;PA10,10;", PlotHost{});
-    EXPECT_EQ(std::make_tuple(st.GraphicWidth, st.GraphicHeight, st.DrawScale), std::make_tuple(0, 0, 0));
-    EXPECT_EQ(st.DrawPosX, 10);
+    EXPECT_EQ(std::make_tuple(st.GraphicWidth, st.GraphicHeight, st.DrawScale, st.DrawPosX),
+              std::make_tuple(0, 0, 0, 10));
     // The larger axis rounded ties to even, negative extents as they come; no size or no 32-bit result: no scale.
     const std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t> scales[] = {
         {300, 0, 200, 300, 2},   {0, 500, 300, 200, 4},   {kExtentsReset, kExtentsReset, 400, 300, -2499999},

@@ -40,7 +40,7 @@ std::string Position(const SimBoard& b) {
 
 }  // namespace
 
-TEST(SimBoard, StoredRegistersOutliveAPowerCycleAndARestart) {
+TEST(SimBoard, StoredRegistersOutliveARestartAndMalformedStateLinesAreSkipped) {
     const std::string path = ScratchPath("sim_board_state.txt");
     std::remove(path.c_str());
     SimRegisters factory;
@@ -58,9 +58,22 @@ TEST(SimBoard, StoredRegistersOutliveAPowerCycleAndARestart) {
     EXPECT_EQ(restarted.registers, stored);
     // A factory reset is stored too, over the file there is.
     Send(restarted, "PX 9876,5433\r\n");
-    EXPECT_EQ(restarted.registers, factory);
     EXPECT_EQ(Board(false, path).registers, factory);
     EXPECT_EQ(restarted.stateFileErrors, 0u);
+    WriteFile(path, "# comment\n 3 = 77 \r\n4=256\n9876=1\n0=5\n2=\n6=1 2\n=\n99999999999999=1\n7=3");
+    SimRegisters regs{};
+    ASSERT_TRUE(SimReadStateFile(path, regs));
+    EXPECT_EQ(std::make_pair(int{regs[3]}, int{regs[7]}), std::make_pair(77, 3)) << "7=3 has no line end";
+    for (int r : {2, 4, 6}) EXPECT_EQ(regs[r], factory[r]) << r;
+    for (int r : {0, 9876}) EXPECT_EQ(regs[r], 0) << r;
+    // A file over 1 MiB is not applied at all (the line cut at the limit would set 1234 to 2); one of exactly 1 MiB is.
+    for (const bool over : {true, false}) {
+        WriteFile(path, "3=77\n#" + std::string((1 << 20) - 14 + over, '-') + "\n1234=25");
+        regs.fill(9);
+        EXPECT_EQ(SimReadStateFile(path, regs), !over);
+        EXPECT_EQ(std::make_pair(int{regs[3]}, int{regs[1234]}), over ? std::make_pair(9, 9) : std::make_pair(77, 25))
+            << over;
+    }
     std::remove(path.c_str());
 
     SimBoard unwritable = Board(false, testing::TempDir() + "no/such/dir/state.txt");
@@ -78,8 +91,6 @@ TEST(SimBoard, RepliesAndTheEchoOptionsOfRegistersSixAndSeven) {
          "Register 9876=0\r\nRegister 9999=0\r\nRegister 0=41\r\n"},
         {"", "PA400,-120;ZR15;SP2;PX9876,3", "XYZP=400/-120/0/2\r\n"},
         {"PX7,1", "PA400,-120;PX12,31;PX0,12;PX9876,3", "Register 12=0x1f\r\nXYZP=0x190/-0x78/0x0/0x1\r\n"},
-        {"PX6,1", "PR20,0;PU", "OK\r\nOK\r\n"},
-        {"PX6,2", "PR20,0;PU", "XYZP=20/0/0/1\r\nXYZP=20/0/0/1\r\n"},
         // All of them, with the command echo of 7/7 in front: one block per command.
         {"PX7,128", "PX6,31;PD",
          ">PX6,31\r\nXYZP=0/0/0/1\r\nI=0\r\nPOT=512\r\nCNT=1\r\nOK\r\n"
@@ -120,15 +131,12 @@ TEST(SimBoardPacing, MovesTakeTheirTimeAndRepliesWaitForThem) {
     SimAdvance(b, t1 + 1200);
     EXPECT_EQ(std::make_tuple(b.machine.x, SimNextEventMs(b), SimIdle(b)), std::make_tuple(5000, INT64_MAX, true));
 
-    // Motor time and position after one command, once others have set the machine up. At factory speed a step takes
-    // 0.512 ms, one step per plotter unit; tool n plunges n mm at a quarter of that speed and cuts at half of it.
+    // Motor time and position after one command, once others have set the machine up; tool n plunges n mm.
     const std::tuple<const char*, const char*, int64_t, const char*> cases[] = {
         {"", "PR4000,0", 2048000, "4000/0/0/1"},
         {"PX2,8", "PR4000,0", 4096000, "4000/0/0/1"},          // step time
         {"PX5,1", "PR4000,0", 4096000, "4000/0/0/1"},          // half steps
         {"PX8,64;PX9,31", "PR4000,0", 4096000, "4000/0/0/1"},  // 8000 steps per 100 mm instead of 4000
-        {"", "PD", 81920, "0/0/40/1"},                         // plunge 1 mm
-        {"PD", "PR1000,0", 1024000, "1000/0/40/1"},            // cutting
         // PU and PD take their pairs in the mode last set, after moving the tool.
         {"PA100,200;PR10,10,10,10", "PD5,-20", 81920 + 20480, "125/200/40/1"},  // the longer leg sets the time
         {"PR125,200;PD;PA", "PU0,0", 20480 + 102400, "0/0/0/1"},                // retract at the rapid speed...
@@ -137,8 +145,8 @@ TEST(SimBoardPacing, MovesTakeTheirTimeAndRepliesWaitForThem) {
         {"PD;SP3", "PR1000,0", 512000, "1000/0/0/3"},
         {"SP3", "PD", 245760, "0/0/120/3"},
         {"", "SP", 0, "0/0/0/0"},
-        {"SP12", "PD", 81920, "0/0/40/12"},                                // tools outside 1..9 use tool 1's entry
-        {"SP-3", "PD", 81920, "0/0/40/1"},                                 // and no negative tool is taken
+        {"SP12", "PD", 81920, "0/0/40/12"},  // tools outside 1..9 use tool 1's entry: 1 mm at a quarter of the speed
+        {"SP-3", "PD", 81920, "0/0/40/1"},   // and no negative tool is taken
         {"PD;PA4000,0", "RE", 20480 + 2048000, "0/0/0/1"},                 // reference: Z up, then home
         {"PA800,0;PX18,5", "NU", 409600 + 204800 + 10240, "400/400/5/1"},  // reference, then to the zero point
         {"PX10,128;PX11,132;PX12,30;PX13,0", "NU", 1024000000, "2000000/400/0/1"},

@@ -22,8 +22,7 @@ uint32_t Big32(const std::string& s, size_t at) {
 
 }  // namespace
 
-// The board keeps every pen-down move with its pen; the picture has the preview's paper, pen
-// colors (8 x pen, red in the low byte) and orientation (Y upwards).
+// The board keeps every pen-down move with its pen; the picture has the preview's paper, pen colors and Y upwards.
 TEST(SimDrawing, PenDownMovesInThePreviewsColorsAndOrientationAsAPng) {
     SimBoard b;
     SimInit(b, false, "", 0);

@@ -7,9 +7,7 @@
 
 namespace {
 
-// Moves of 10 mm, each far longer for the board than the test's write time-out: every full
-// buffer holds CTS off past it. The board counts 8 characters of each (line ends are not kept).
-constexpr int64_t kTimeoutUs = 20000;
+// Moves of 10 mm, each far longer for the board than a write time-out; it keeps 8 characters of each.
 std::string SlowMoves(int n, const char* end = "\r\n") {
     std::string text;
     for (int i = 0; i < n; ++i) text += std::string("PR400,0;") + end;
@@ -33,8 +31,7 @@ struct LineRun {
         SimLineOpen(line, board, options, 0);
         line.ctsFlow = true;
     }
-    // Writes text a character at a time as the program's sender does, looking every 20 us: once CTS is on and nothing
-    // is pending; a write that timed out with nothing written is made again.
+    // A character a time as the program's sender does, once CTS is on and nothing pending; a timed-out write again.
     void Send(const std::string& text) {
         for (size_t i = 0; i < text.size();) {
             while (!SimLineCts(line, board, now) || SimLineTransmitQueue(line, board, now) > 0) now += 20;
@@ -42,8 +39,7 @@ struct LineRun {
             SimWriteStatus s;
             const int64_t start = now;
             while ((s = SimLineWriteStatus(line, board, now)).pending) {
-                if (now - start >= 10000)
-                    heldWriteQueued = heldWriteQueued || SimLineTransmitQueue(line, board, now) == 1;
+                if (now - start >= 10000 && SimLineTransmitQueue(line, board, now) == 1) heldWriteQueued = true;
                 now += 20;
             }
             longestHoldUs = std::max(longestHoldUs, now - start);
@@ -58,10 +54,8 @@ struct LineRun {
 
 }  // namespace
 
-// The UART: the PC sees CTS drop one character after the board dropped it, so a sample taken while the character that
-// fills the board is on the line still reads on. The writes that follow are held by the driver, counted in the
-// transmit queue, and go out when CTS comes back; with a write time-out a held write ends with nothing written, and a
-// sender that counts only what the driver wrote still delivers every character once and in order.
+// The UART sees CTS drop a character late; the driver holds (and counts) the writes that follow until CTS returns, or
+// ends them unwritten at their time-out, and a sender counting what was written still delivers all, once, in order.
 TEST(SimLine, TheUartSeesCtsLateAndHoldsTheWritesThatFollowUpToTheirTimeOut) {
     LineRun run({});
     run.Send(kFill);
@@ -72,22 +66,17 @@ TEST(SimLine, TheUartSeesCtsLateAndHoldsTheWritesThatFollowUpToTheirTimeOut) {
     EXPECT_EQ(run.received, kFill + "PR400,0;");
 
     const std::string text = SlowMoves(40);
-    SimLineOptions options;
-    options.writeTimeoutPerByteUs = kTimeoutUs;
-    LineRun timed(options);
+    LineRun timed({SimLineKind::Uart, 20000});  // a write time-out of 20 ms a byte
     timed.Send(text);
     timed.Finish();
     EXPECT_GT(timed.timeouts, 0) << "no write was held past its time-out: the test proves nothing";
     EXPECT_EQ(std::make_pair(timed.received, timed.board.machine.x), std::make_pair(text, 400 * 40));
 }
 
-// The adapter: a one-character write ends with its 1 ms USB frame, CTS reaches the PC the status delay late, and what
-// the PC writes meanwhile waits in the adapter, which sends it on in order once the board takes characters again.
+// A write ends with its 1 ms USB frame, CTS arrives the status delay late, the adapter keeps what comes meanwhile.
 TEST(SimLine, AUsbAdapterSendsInFramesAndReportsCtsLate) {
-    SimLineOptions options;
-    options.kind = SimLineKind::Usb;
-    options.statusDelayUs = 16000;
-    LineRun run(options);
+    const SimLineOptions usb{SimLineKind::Usb};  // CTS reaches the PC 16 ms late, as it does by default
+    LineRun run(usb);
     run.now = 300;
     ASSERT_TRUE(SimLineStartWrite(run.line, run.board, "P", run.now));
     EXPECT_TRUE(SimLineWriteStatus(run.line, run.board, 999).pending);
@@ -101,7 +90,7 @@ TEST(SimLine, AUsbAdapterSendsInFramesAndReportsCtsLate) {
     EXPECT_EQ(std::make_pair(run.received, run.timeouts), std::make_pair(text, 0));
 
     // Full: the board has dropped CTS; the PC sees it on for the status delay and writes on.
-    LineRun full(options);
+    LineRun full(usb);
     full.Send(kFill);
     while (SimReadyForInput(full.board)) SimLineAdvance(full.line, full.board, full.now += 100);
     const int64_t dropped = full.now;

@@ -47,10 +47,8 @@ TEST(SimParser, CommandsAsTheBoardReadsThemAndLongLinesInPieces) {
     // A long polyline is queued in pieces of pairs, so that the parser holds only so many numbers.
     std::string line = "PD";
     std::vector<int32_t> numbers, queued;
-    for (int i = 0; i < 65; ++i) {
-        line += std::to_string(i) + "," + std::to_string(-i) + ",";
-        numbers.insert(numbers.end(), {i, -i});
-    }
+    for (int i = 0; i < 65; ++i)
+        line += std::to_string(i) + "," + std::to_string(-i) + ",", numbers.insert(numbers.end(), {i, -i});
     std::string pieces;
     for (const SimCommand& c : Parse(line + ";")) {
         pieces += std::to_string(c.params.size()) + (c.first ? "F" : "") + (c.last ? "L" : "") + " ";
