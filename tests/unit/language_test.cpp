@@ -150,6 +150,7 @@ TEST(Language, TranslatesCollectsSavesAndSwitchesOff) {
     const auto exists = [](const std::string& p) { return p == "C:\\config\\Lang\\default.lan"; };
     EXPECT_EQ(LanguageFilePathFor(DefaultLanguageDir("C:\\"), kDefaultLanguageFile, "C:\\", exists),
               "C:\\config\\Lang\\default.lan");
+    EXPECT_EQ(LanguageFilePathFor("C:\\KT\\Lang\\", "en.lan", "C:\\KT", exists), "C:\\KT\\default.lan");
     EXPECT_EQ(LanguageFilePathFor("X\\", "y", "C:\\", nullptr), "C:\\default.lan");
     std::remove(path.c_str());
 }
