@@ -106,12 +106,13 @@ void WriteRegisters(HWND dialog) {
         const double percent = TransferPercent(i, n);
         if (IsWindow(progress))
             SetProgress(progress, ProgressBarPosition(percent), TransferProgressText(line, percent));
+        // A port lost meanwhile (a search in the pause, the program closing) gets nothing more,
+        // not even the store command, and the one a search found gets none of it.
+        if (PortClosings() != closings || !MainDialogExists()) return CloseProgress(progress);
         const bool sent = SendLine(line, fieldStarts ? progress : nullptr) != SendResult::Abandoned;
-        // A port lost meanwhile (a search, the program closing) gets nothing more, not even the
-        // store command; a field not begun when the progress window closed is simply left out.
-        if (PortClosings() != closings || !MainDialogExists() || (!sent && !fieldStarts))
+        if (!sent && (!fieldStarts || PortClosings() != closings || !MainDialogExists()))
             return CloseProgress(progress);
-        if (!sent) break;
+        if (!sent) break;  // the progress window closed before this field began: it is left out
         // The windows are served throughout the pause: the board echoes each line, and the
         // receive thread's reports would otherwise queue up in front of the user's click on
         // the progress window's close box until the write is over.

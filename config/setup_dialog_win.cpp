@@ -12,6 +12,7 @@
 #include "base/language_win.h"
 #include "base/message_pump_win.h"
 #include "base/numbers.h"
+#include "base/process_state.h"
 #include "base/shell_windows_win.h"
 #include "base/tooltips_win.h"
 #include "config/config_files_win.h"
@@ -19,6 +20,7 @@
 #include "config/register_transfer_win.h"
 #include "config/setup_fields_win.h"
 #include "link/board_commands.h"
+#include "link/controller_search_win.h"
 #include "link/transmission_win.h"
 #include "res/resource_ids.h"
 
@@ -181,9 +183,10 @@ HWND OpenSetupDialog(HWND parent) {
 }
 
 void OpenSetup(HWND, int) {
-    // Its modal loop would run inside the wait of the command going out (or the end of a transfer
-    // whose dialog was closed), which could not go on until the dialog closed.
-    if (!SetupDialogExists() && (TransmissionBusy() || SetupBusy)) {
+    // Its modal loop would run inside the wait of the command going out, between the lines of a
+    // run, inside a search or the end of a transfer whose dialog was closed: none of them could
+    // go on until the dialog closed, and its transfers would mix their lines into theirs.
+    if (!SetupDialogExists() && (TransmissionBusy() || SetupBusy || App.RunMode != RunModes::Idle || SearchGoingOn())) {
         MessageBoxA(Ui.MainDialog, kBoardBusyMessage, kBoardBusyTitle, MB_ICONSTOP | MB_TASKMODAL);
         return;
     }

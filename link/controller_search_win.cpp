@@ -37,6 +37,8 @@ void SetTextNow(HWND w, const std::string& text) {
 
 }  // namespace
 
+bool SearchGoingOn() { return Searching; }
+
 void FindController() {
     if (Searching) return;
     HWND main = Ui.MainDialog;

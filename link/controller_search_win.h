@@ -5,3 +5,5 @@
 // accepts the first that answers "Register", remembers and shows it and starts the receive
 // loop. A request made while a search runs (through its message pumping) is ignored.
 void FindController();
+// True from the start of a search to its end (its waits let the windows in).
+bool SearchGoingOn();

@@ -13,8 +13,8 @@ constexpr int kMonitorPositionBuffer = 98;  // the stored value is read with at 
 
 // Appends text to the send box's contents, then drops whole pieces from the top until at most
 // 12 CRs are left: each step removes everything up to and including the first CR, so the LF
-// that followed it stays at the start; then keeps at most the last kTxMonitorMaxChars. A NUL byte would end a control's text early, so it
-// is shown as a blank.
+// that followed it stays at the start; then keeps at most the last kTxMonitorMaxChars. A NUL
+// byte would end a control's text early, so it is shown as a blank.
 std::string AppendToTxMonitor(const std::string& box, const std::string& text);
 
 // Appends a received chunk (NUL shown as a blank) and keeps the last 500 characters.

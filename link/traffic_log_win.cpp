@@ -55,10 +55,12 @@ bool StartFiles(const std::string& dir) {
             return false;
         }
     }
+    bool emptied = true;
     for (HANDLE f : files) {
-        SetEndOfFile(f);  // at its start, just opened: empties it
+        emptied = SetEndOfFile(f) && emptied;  // at its start, just opened: empties it
         CloseHandle(f);
     }
+    if (!emptied) return false;
     rxLogPath = rx;
     txLogPath = tx;
     return true;

@@ -44,26 +44,30 @@ bool WaitForRelease() {
 }  // namespace
 
 void JogControl(int id) {
+    // A press refused (below) stays refused until its release: the number the release will
+    // have among those the loops dispatched, 0 for none.
+    static uint32_t refusedPress = 0;
+    if (!PrimaryButtonHeld()) refusedPress = 0;
     if (App.JogBusy) return;
     HWND main = Ui.MainDialog;
     if (!main || GetActiveWindow() != main || GetForegroundWindow() != main) return;
     // Held now, or pressed and released since the last look.
     if (GetAsyncKeyState(PrimaryButtonKey()) == 0) return;
     if (BytesStillGoingOut() > 1) return;
+    const int64_t n = JogStepsFromText(StepBoxText());
+    const std::string command = JogCommand(id, n);
+    if (command.empty()) return;  // not a jog image: the Stop button held during a run, say
     // Inside the wait of another command (a plot line, a register transfer): its repeats could
-    // only queue behind a command that cannot go on until the jog has ended. No jog then.
+    // only queue behind a command that cannot go on until the jog has ended. No jog for that
+    // press, even once the command has gone, and one beep, not one per cursor message.
+    const uint32_t press = PrimaryReleasesSeen() + 1;
+    if (refusedPress == press) return;
     if (TransmissionBusy() || App.TransferRunning) {
+        refusedPress = press;
         MessageBeep(MB_ICONEXCLAMATION);
         return;
     }
     App.JogBusy = true;
-
-    const int64_t n = JogStepsFromText(StepBoxText());
-    const std::string command = JogCommand(id, n);
-    if (command.empty()) {
-        App.JogBusy = false;
-        return;
-    }
     if (!JogStepsValid(n)) {
         MessageBoxA(main, "ungültiger Wert in Step-Box !", "No Steps?", MB_ICONERROR | MB_TASKMODAL);
         if (!WaitForRelease()) return;

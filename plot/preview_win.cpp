@@ -22,9 +22,16 @@ namespace {
 // User-interface thread only.
 PlotReadKind Reading = PlotReadKind::None;
 std::vector<void (*)()> WaitingForRead;
+int OpensGoingOn = 0;  // an open's own message boxes come after its read: what waited waits for them too
 HBITMAP Surface = nullptr;
 PlotCanvas PreviewImage;  // the preview's pixels, in Surface
 WNDPROC StaticProc = nullptr;
+
+// Has what waited run from the message loop; nothing of it runs once the program is closing.
+void PostWaiting() {
+    if (WaitingForRead.empty()) return;
+    if (!MainDialogExists() || !PostMessageA(Ui.MainDialog, kPlotReadOverMessage, 0, 0)) WaitingForRead.clear();
+}
 
 void FreeSurface() {
     if (Surface) DeleteObject(Surface);
@@ -84,16 +91,14 @@ PlotReadKind PlotReadGoingOn() { return Reading; }
 PlotReading::PlotReading(PlotReadKind kind) { Reading = kind; }
 
 // What waited runs from the message loop, once the caller that ended the read has finished too
-// (an open that waited must not run inside the open whose build it waited for); nothing of it
-// runs once the program is closing.
+// (an open that waited must not run inside the open whose build it waited for).
 PlotReading::~PlotReading() {
     Reading = PlotReadKind::None;
-    if (WaitingForRead.empty()) return;
-    if (!MainDialogExists() || !PostMessageA(Ui.MainDialog, kPlotReadOverMessage, 0, 0)) WaitingForRead.clear();
+    PostWaiting();
 }
 
 void RunWaitingAfterPlotRead() {
-    if (Reading != PlotReadKind::None) return;  // another read began: its end posts again
+    if (Reading != PlotReadKind::None || OpensGoingOn) return;  // whatever holds it posts again at its end
     std::vector<void (*)()> waiting;
     waiting.swap(WaitingForRead);
     for (void (*action)() : waiting)
@@ -198,6 +203,10 @@ FileDialog PlotFileDialog(const std::string& previous) {
 void OpenPlotFile() {
     if (App.RunMode != RunModes::Idle) return;
     if (Reading != PlotReadKind::None) return AfterPlotRead(OpenPlotFile);
+    struct Mark {
+        Mark() { ++OpensGoingOn; }
+        ~Mark() { --OpensGoingOn, PostWaiting(); }
+    } going;
     Plot.PlotFile.clear();
     const std::string path = AskFileName(PlotFileDialog(ReadProfileValue("pltfile", CurrentDirectory())));
     if (!FileExists(path)) {

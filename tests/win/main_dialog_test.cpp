@@ -163,6 +163,27 @@ TEST_F(MainDialog, AJogNeedsThePrimaryButtonTheDialogInFrontAndACountInRange) {
         EXPECT_EQ(txByteCount > before, k.moves)
             << k.steps << (k.swapped ? " swapped" : "") << (k.right ? " right" : "");
     }
+    // A press refused inside another command's wait for the board stays refused after it.
+    ConnectBoard();
+    HoldCts = true;
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    PumpUntil([] { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0; }, 2000);
+    TimedSteps jog(10, [&](int n) {
+        SendMessageA(dlg, WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(ids::JogZUp)),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        HoldCts = n < 3;
+        return n < 6;
+    });
+    std::atomic<bool> returned{false};
+    std::thread wayOut([&] {  // a jog begun inside the wait would hold it for good
+        if (!WaitUntil([&] { return returned.load(); }, 1500)) HoldCts = false, PostMessageA(dlg, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(SendCommand("PA0,0\r\n"), SendResult::Sent);
+    PumpFor(100);
+    returned = true;
+    wayOut.join();
+    Mouse(MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(Written, "PA0,0\r\n");
     ASSERT_EQ(hand.Finish().boxes.size(), 3u);
     for (const auto& box : hand.boxes) {
         EXPECT_EQ(box.title + " " + box.text, "No Steps? ungültiger Wert in Step-Box !");
@@ -258,8 +279,7 @@ bool Alive(const std::pair<HANDLE, bool>& image) {
 
 }  // namespace
 
-// Bitmaps and icons go with the window that shows them: nothing is left of the setup dialog's
-// seven buttons and title bar, the line monitor's or a progress window's after they close.
+// Bitmaps and icons go with their window: none is left of the setup dialog's, the line monitor's or a progress window's.
 TEST_F(MainDialog, ClosedWindowsLeaveNoImagesBehind) {
     const std::pair<size_t, std::function<HWND()>> windows[] = {
         {9, [&] { return CreateSetupDialog(dlg); }},
