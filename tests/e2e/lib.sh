@@ -110,8 +110,7 @@ click_for_window() {
 open_plot() {
   click_for_window 16 16 'PLT-Datei' || fail "no open dialog"
   xdotool type "$(kt_winpath "$1")"; xdotool key Return
-  # Wine's dialog can take seconds to close on a busy machine; a click before the preview is
-  # built is refused with a message.
+  # Wine's dialog can take seconds to close; a click before the preview is built is refused.
   kt_retry 100 0.1 window_gone "$KT_FOUND" || fail "the open dialog did not close"
   sleep 0.5
 }

@@ -67,9 +67,8 @@ TEST_F(Link, RepliesReachTheWindowsAndWhatGoesOverTheLineTheTrafficFiles) {
     DestroyWindow(monitor);
     monitor = OpenLineMonitor(nullptr);
     EXPECT_FALSE(IsDlgButtonChecked(monitor, ids::ChkTrafficLog)) << "a new monitor starts unticked";
-    // Where the files cannot be made (Program Files for a standard user; here folders in their
-    // place), they go to the user's folder, which the box names; where neither can be, nothing
-    // is said to record.
+    // Where the files cannot be made (Program Files for a standard user; here folders in their place),
+    // they go to the user's folder, which the box names; where neither can be, nothing is recorded.
     const std::string user = UserFolder(), blocked = dir + "\\elsewhere\\txprot.txt";
     CreateDirectoryA(blocked.c_str(), nullptr);
     EXPECT_EQ(Record(true),

@@ -74,9 +74,8 @@ TEST(PlotExport, ImagesThatDecodeAndOtherTypesRefused) {
     WriteProfileStringA("KTXPLT", "save", nullptr);
 }
 
-// An export that saved nothing says so rather than leave an old image under the name as if it
-// were new: its bitmap taken away while the dialog was open (by a cleaner), or a temporary
-// folder it cannot write. Two exports never get one bitmap.
+// An export that saved nothing says so rather than leave an old image under the name: its bitmap
+// taken by a cleaner, or a temporary folder it cannot write. Two exports never get one bitmap.
 TEST(PlotExport, AnExportThatSavedNothingSaysSo) {
     const std::string dir = PreviewOfAFrame();
     const std::string one = NewTemporaryBitmapPath(), two = NewTemporaryBitmapPath();  // the cleaner takes them

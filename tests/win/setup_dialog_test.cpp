@@ -105,8 +105,7 @@ TEST_F(SetupDialog, ConfigurationFilesGoThroughTheirDialogsAndSaySo) {
               "Nicht gespeichert !|Die Konfiguration konnte nicht gespeichert werden:\r\n" + dir + "\\x.cfg");
     RemoveDirectoryA((dir + "\\x.cfg").c_str());
 
-    // The setup dialog closed while its file dialog is open: there are no fields to save, and the
-    // file chosen stays as it was.
+    // The setup dialog closed while its file dialog is open: no fields to save, the file stays as it was.
     const std::string machine = FileText(dir + "\\machine.cfg");
     Hand gone("Save Controller-File", dir + "\\machine.cfg", nullptr, IDOK, [this] {
         PostMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
